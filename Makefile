@@ -1,0 +1,59 @@
+# Thin wrapper over CMake; CMake is the real build.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
+BENCH_BUILD ?= build-bench
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  := -G Ninja
+CTEST      := ctest --output-on-failure --timeout 600 -j $(JOBS)
+
+.PHONY: all deps build run check check-asan check-tsan format format-check bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIMO_WERROR=ON
+
+build: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Builds the ready-to-run program folder build/Vimo and starts the program there,
+# so its data files are written beside it.
+run: deps build
+	cd $(BUILD)/Vimo && ./vimo
+
+check: deps build
+	cd $(BUILD) && $(CTEST)
+
+# The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+check-asan: deps
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVIMO_WERROR=ON \
+	    -DVIMO_SANITIZE=address,undefined
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    $(CTEST) -LE e2e
+
+# The threaded tests under ThreadSanitizer.
+check-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVIMO_WERROR=ON \
+	    -DVIMO_SANITIZE=thread -DVIMO_BUILD_GUI=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && $(CTEST) -L threads
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVIMO_BUILD_BENCH=ON \
+	    -DVIMO_BUILD_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	cmake --build $(BENCH_BUILD) --target run-benchmarks
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD)

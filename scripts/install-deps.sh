@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and benchmarking Vimo
+# need, skipping those already present. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+    # build
+    g++ cmake ninja-build ccache pkg-config make
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    # unit tests, benchmarks, formatting
+    libgtest-dev libgmock-dev libbenchmark-dev clang-format
+    # end-to-end tests: X server, tray host, clicks, screenshots, fake time, namespaces
+    xvfb xauth trayer xdotool x11-utils imagemagick faketime iproute2
+    desktop-file-utils fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "install-deps: everything is installed"
+    exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+echo "install-deps: installing ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

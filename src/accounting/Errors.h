@@ -1,0 +1,35 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// The program's one family of errors. Each carries the exact text the user
+// sees; the top-level handler shows `what()` and, for errors that stop the
+// program before its window exists, `ClassName()`.
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    virtual const char* ClassName() const noexcept { return "Exception"; }
+};
+
+// A failed file step. `Code` follows the run-time's numbering: 2 file not
+// found, 5 access denied, 100 read beyond end of file, 101 disk full; any
+// other failure carries the system's errno value.
+class EInOutError : public Exception {
+public:
+    EInOutError(int code, const std::string& message) : Exception(message), Code(code) {}
+    const char* ClassName() const noexcept override { return "EInOutError"; }
+    int Code;
+};
+
+// A text that does not read as the number or date asked for.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+    const char* ClassName() const noexcept override { return "EConvertError"; }
+};
+
+// Formats the run-time's texts with their single %s or %d filled in.
+std::string InvalidIntegerText(const std::string& text);
+std::string InvalidDateText(const std::string& text);
+std::string InvalidFloatText(const std::string& text);
