@@ -14,3 +14,7 @@ class SystemClock final : public Clock {
 public:
     TDateTime Now() const override;
 };
+
+// Today's month and year numbers.
+int CurrentMonth(const Clock& clock);
+int CurrentYear(const Clock& clock);

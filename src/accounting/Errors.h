@@ -33,3 +33,17 @@ public:
 std::string InvalidIntegerText(const std::string& text);
 std::string InvalidDateText(const std::string& text);
 std::string InvalidFloatText(const std::string& text);
+
+// A file that could not be opened or created as a whole, with its name.
+class EFOpenError : public Exception {
+public:
+    explicit EFOpenError(const std::string& fileName) : Exception("Cannot open file " + fileName) {}
+    const char* ClassName() const noexcept override { return "EFOpenError"; }
+};
+
+class EFCreateError : public Exception {
+public:
+    explicit EFCreateError(const std::string& fileName)
+        : Exception("Cannot create file " + fileName) {}
+    const char* ClassName() const noexcept override { return "EFCreateError"; }
+};

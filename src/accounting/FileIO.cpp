@@ -1,0 +1,197 @@
+#include "FileIO.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+namespace {
+
+// Closes a descriptor on every path out of a file step.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int Get() const { return fd_; }
+    // Closes now, reporting the failure that a deferred close would hide.
+    void Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) throw InOutErrorFromErrno(errno);
+    }
+
+private:
+    int fd_;
+};
+
+int OpenOrThrow(const std::filesystem::path& path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) throw InOutErrorFromErrno(errno);
+    return fd;
+}
+
+// Reads into `buffer` until it is full or the file ends; returns the count.
+std::size_t ReadFully(int fd, char* buffer, std::size_t size, off_t offset) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, buffer + done, size - done, offset + static_cast<off_t>(done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw InOutErrorFromErrno(errno);
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+void WriteFully(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw InOutErrorFromErrno(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+void SyncFolderOf(const std::filesystem::path& path) {
+    std::filesystem::path folder = path.parent_path();
+    if (folder.empty()) folder = ".";
+    Descriptor dir(OpenOrThrow(folder, O_RDONLY | O_DIRECTORY));
+    if (::fsync(dir.Get()) != 0 && errno != EINVAL) throw InOutErrorFromErrno(errno);
+    dir.Close();
+}
+
+std::filesystem::path TemporaryNameFor(const std::filesystem::path& path) {
+    static std::atomic<unsigned> counter{0};
+    std::filesystem::path temp = path;
+    temp += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
+    return temp;
+}
+
+}  // namespace
+
+EInOutError InOutErrorFromErrno(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return EInOutError(2, "File not found");
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:  // a folder standing where a data file belongs
+            return EInOutError(5, "File access denied");
+        case ENOSPC:
+        case EDQUOT:
+            return EInOutError(101, "Disk full");
+        default:
+            return EInOutError(error, "I/O error " + std::to_string(error));
+    }
+}
+
+EInOutError ReadBeyondEndOfFile() { return EInOutError(100, "Read beyond end of file"); }
+
+bool FileExists(const std::filesystem::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+    Descriptor fd(OpenOrThrow(path, O_RDONLY));
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) throw InOutErrorFromErrno(errno);
+    if (S_ISDIR(st.st_mode)) throw InOutErrorFromErrno(EISDIR);
+    std::string bytes;
+    std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 4096;
+    for (;;) {
+        const std::size_t had = bytes.size();
+        bytes.resize(had + capacity);
+        const std::size_t got = ReadFully(fd.Get(), bytes.data() + had, capacity,
+                                          static_cast<off_t>(had));
+        bytes.resize(had + got);
+        if (got < capacity) break;
+        capacity = 65536;  // the file grew while we read; take the rest
+    }
+    fd.Close();
+    return bytes;
+}
+
+std::string ReadPrefix(const std::filesystem::path& path, std::size_t size) {
+    Descriptor fd(OpenOrThrow(path, O_RDONLY));
+    std::string bytes(size, '\0');
+    bytes.resize(ReadFully(fd.Get(), bytes.data(), size, 0));
+    fd.Close();
+    return bytes;
+}
+
+std::string ReadTail(const std::filesystem::path& path, std::size_t size) {
+    Descriptor fd(OpenOrThrow(path, O_RDONLY));
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) throw InOutErrorFromErrno(errno);
+    const auto length = static_cast<std::size_t>(st.st_size);
+    const std::size_t take = length < size ? length : size;
+    std::string bytes(take, '\0');
+    bytes.resize(ReadFully(fd.Get(), bytes.data(), take, static_cast<off_t>(length - take)));
+    fd.Close();
+    return bytes;
+}
+
+void ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) throw InOutErrorFromErrno(EISDIR);
+        if (::access(path.c_str(), W_OK) != 0) throw InOutErrorFromErrno(errno);
+    }
+    const std::filesystem::path temp = TemporaryNameFor(path);
+    try {
+        Descriptor fd(OpenOrThrow(temp, O_WRONLY | O_CREAT | O_EXCL, 0666));
+        WriteFully(fd.Get(), bytes);
+        if (::fsync(fd.Get()) != 0) throw InOutErrorFromErrno(errno);
+        fd.Close();
+        if (::rename(temp.c_str(), path.c_str()) != 0) throw InOutErrorFromErrno(errno);
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+    SyncFolderOf(path);
+}
+
+void AppendDurably(const std::filesystem::path& path, std::string_view bytes, bool create) {
+    Descriptor fd(OpenOrThrow(path, O_WRONLY | O_APPEND | (create ? O_CREAT : 0), 0666));
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) throw InOutErrorFromErrno(errno);
+    ssize_t n;
+    do {
+        n = ::write(fd.Get(), bytes.data(), bytes.size());
+    } while (n < 0 && errno == EINTR);
+    if (n != static_cast<ssize_t>(bytes.size())) {
+        const int error = n < 0 ? errno : ENOSPC;
+        if (n > 0) {
+            // Take the half-written line back off; the file keeps what it had.
+            [[maybe_unused]] const int ignored = ::ftruncate(fd.Get(), st.st_size);
+        }
+        throw InOutErrorFromErrno(error);
+    }
+    if (::fdatasync(fd.Get()) != 0) throw InOutErrorFromErrno(errno);
+    fd.Close();
+}
+
+void CreateEmptyFile(const std::filesystem::path& path) {
+    Descriptor fd(OpenOrThrow(path, O_WRONLY | O_CREAT, 0666));
+    fd.Close();
+}
+
+void DeleteFileIgnoringResult(const std::filesystem::path& path) { ::unlink(path.c_str()); }

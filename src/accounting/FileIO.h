@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "Errors.h"
+
+// File steps of the data files. Every failure throws EInOutError with the
+// run-time's text: "File not found", "File access denied", "Disk full",
+// "Read beyond end of file", else "I/O error %d" with the system's code.
+
+// The error for a failed system call's errno value.
+EInOutError InOutErrorFromErrno(int error);
+// The error for a file that ended before the expected number of bytes.
+EInOutError ReadBeyondEndOfFile();
+
+// A regular file (or anything but a folder) exists at `path`.
+bool FileExists(const std::filesystem::path& path);
+
+std::string ReadWholeFile(const std::filesystem::path& path);
+// Up to `size` bytes from the start of the file; fewer when it is shorter.
+std::string ReadPrefix(const std::filesystem::path& path, std::size_t size);
+// Up to the last `size` bytes of the file.
+std::string ReadTail(const std::filesystem::path& path, std::size_t size);
+
+// Replaces `path` atomically: the bytes go to a temporary file in the same
+// folder, which is flushed to disk and renamed over the old file, and then
+// the folder itself is flushed so the rename survives a power cut. A crash at
+// any instant leaves the old or the new contents, never a mix; a failure
+// leaves the old file in place. An existing file that may not be written is
+// refused with "File access denied", as an overwrite in place would be.
+void ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Appends `bytes` with a single write on an O_APPEND descriptor and flushes
+// them with fdatasync; a write that only partly succeeded is cut back off so
+// the file never ends in half a line. With `create` false a missing file
+// fails with "File not found".
+void AppendDurably(const std::filesystem::path& path, std::string_view bytes, bool create);
+
+// Creates an empty file unless one exists.
+void CreateEmptyFile(const std::filesystem::path& path);
+
+// Deletes a file; the result is deliberately not examined.
+void DeleteFileIgnoringResult(const std::filesystem::path& path);

@@ -1,0 +1,66 @@
+#include "MoneyTexts.h"
+
+#include <cmath>
+
+const std::array<std::string_view, 12> MonthNames = {
+    "Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
+    "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь",
+};
+
+std::string MinToTimeStr(uint32_t minutes) {
+    const uint32_t h = minutes / 60;
+    const uint32_t m = minutes % 60;
+    if (h == 0) {
+        return std::to_string(m) + " мин.";
+    }
+    if (m == 0) {
+        return std::to_string(h) + " час.";
+    }
+    return std::to_string(h) + " ч. " + std::to_string(m) + " мин.";
+}
+
+int64_t MinutesToKopecks(uint32_t minutes, double minuteCost) {
+    // Extended precision for the product, then the current rounding mode,
+    // which is round-half-to-even.
+    const long double product = static_cast<long double>(minutes) * minuteCost;
+    if (std::isnan(product)) {
+        return 0;
+    }
+    constexpr long double kLimit = 9.0e18L;
+    if (product >= kLimit) return static_cast<int64_t>(kLimit);
+    if (product <= -kLimit) return -static_cast<int64_t>(kLimit);
+    return static_cast<int64_t>(std::nearbyintl(product));
+}
+
+namespace {
+
+struct Sum {
+    bool negative;
+    uint64_t hryvnias;
+    uint64_t kopecks;
+};
+
+Sum SplitKopecks(int64_t k) {
+    const uint64_t magnitude = k < 0 ? 0 - static_cast<uint64_t>(k) : static_cast<uint64_t>(k);
+    return {k < 0, magnitude / 100, magnitude % 100};
+}
+
+}  // namespace
+
+std::string MinToMoney(uint32_t minutes, double minuteCost) {
+    const Sum s = SplitKopecks(MinutesToKopecks(minutes, minuteCost));
+    const std::string sign = s.negative ? "-" : "";
+    if (s.hryvnias == 0) {
+        return sign + std::to_string(s.kopecks) + " коп.";
+    }
+    if (s.kopecks == 0) {
+        return sign + std::to_string(s.hryvnias) + " гр.";
+    }
+    return sign + std::to_string(s.hryvnias) + " гр. " + std::to_string(s.kopecks) + " коп.";
+}
+
+std::string MinToGrivn(uint32_t minutes, double minuteCost) {
+    const Sum s = SplitKopecks(MinutesToKopecks(minutes, minuteCost));
+    return (s.negative ? "-" : "") + std::to_string(s.hryvnias) + "," +
+           (s.kopecks < 10 ? "0" : "") + std::to_string(s.kopecks) + " гр.";
+}

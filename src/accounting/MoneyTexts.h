@@ -1,0 +1,27 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Texts of durations and sums of money, as the pages, the tray hint and the
+// session lines show them. Minutes are 32-bit so long periods show their
+// real length.
+
+// "45 мин.", "2 час.", "1 ч. 15 мин."
+std::string MinToTimeStr(uint32_t minutes);
+
+// Kopecks for `minutes` at `minuteCost` kopecks a minute, rounded to the
+// nearest whole kopeck with halves to even. A negative tariff gives a
+// negative sum; a tariff that is not a finite number counts as 0.
+int64_t MinutesToKopecks(uint32_t minutes, double minuteCost);
+
+// "18 коп.", "5 гр.", "9 гр. 72 коп."; a negative sum gets a leading "-".
+std::string MinToMoney(uint32_t minutes, double minuteCost);
+
+// "9,72 гр.", "0,05 гр."; a negative sum gets a leading "-".
+std::string MinToGrivn(uint32_t minutes, double minuteCost);
+
+// The twelve month names, January first.
+extern const std::array<std::string_view, 12> MonthNames;

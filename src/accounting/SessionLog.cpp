@@ -1,0 +1,116 @@
+#include "SessionLog.h"
+
+#include "Codec1251.h"
+#include "FileIO.h"
+#include "MoneyTexts.h"
+
+namespace {
+
+constexpr const char* kBegTime = "BegTime.txt";
+constexpr const char* kStatic = "Static.txt";
+constexpr std::size_t kAddressWidth = 15;
+
+// Blanks after the duration text: the widths that occur below 100 hours all
+// pad the field to 14 characters.
+std::string BlanksAfterDuration(std::size_t length) {
+    switch (length) {
+        case 6:
+            return std::string(8, ' ');
+        case 7:
+            return std::string(7, ' ');
+        case 11:
+            return std::string(3, ' ');
+        case 12:
+            return std::string(2, ' ');
+        case 13:
+            return std::string(1, ' ');
+        default:
+            return std::string(2, ' ');
+    }
+}
+
+// Length in characters of a UTF-8 text.
+std::size_t CharacterCount(const std::string& utf8) {
+    std::size_t count = 0;
+    for (char c : utf8) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    }
+    return count;
+}
+
+std::string FirstLine(const std::string& bytes) {
+    return bytes.substr(0, bytes.find_first_of("\r\n"));
+}
+
+}  // namespace
+
+std::string SessionLine(const std::string& sessionHead, uint32_t minutes, TDateTime tickTime,
+                        const std::string& osName, const std::string& sessionIP) {
+    const std::string duration = MinToTimeStr(minutes);
+    return sessionHead + ClockText(AddMinutes(tickTime, 1)) + TSessionLog::kTimeLabel + duration +
+           BlanksAfterDuration(CharacterCount(duration)) + osName + "   " + sessionIP;
+}
+
+TSessionLog::TSessionLog(std::filesystem::path folder, const Clock& clock, std::string osName)
+    : folder_(std::move(folder)), clock_(clock), osName_(std::move(osName)) {}
+
+std::string TSessionLog::ReadFirstLineOfBegTime() const {
+    return FirstLine(ReadWholeFile(folder_ / kBegTime));
+}
+
+bool TSessionLog::HistoryEndsWith(const std::string& line) const {
+    const std::string record = line + "\r\n";
+    const std::filesystem::path history = folder_ / kStatic;
+    if (!FileExists(history)) return false;
+    const std::string tail = ReadTail(history, record.size() + 1);
+    return tail.size() >= record.size() &&
+           tail.compare(tail.size() - record.size(), record.size(), record) == 0 &&
+           (tail.size() == record.size() || tail[tail.size() - record.size() - 1] == '\n');
+}
+
+void TSessionLog::AppendToHistoryOnce(const std::string& line) {
+    if (!HistoryEndsWith(line)) {
+        AppendDurably(folder_ / kStatic, line + "\r\n", true);
+    }
+}
+
+void TSessionLog::CarryOverLeftOverLine() {
+    const std::filesystem::path begTime = folder_ / kBegTime;
+    if (!FileExists(begTime)) {
+        carryOverPending_ = false;
+        return;
+    }
+    carryOverPending_ = true;
+    const std::string line = ReadFirstLineOfBegTime();
+    // A run that stopped right after closing the session normally has the
+    // plain line in the history already.
+    if (line.empty() || !HistoryEndsWith(line)) {
+        AppendToHistoryOnce(line + ToCp1251(kCrashMarker));
+    }
+    DeleteFileIgnoringResult(begTime);
+    carryOverPending_ = false;
+}
+
+void TSessionLog::SaveFirstDTime(const std::string& currentAddress) {
+    // The new session's start is fixed first, so a failing carry-over that
+    // is retried at the next tick still gives this session its own head.
+    const TDateTime now = clock_.Now();
+    sessionHead_ = "[" + DateText(now) + "] " + ClockText(now) + "-";
+    sessionIP_ = currentAddress.substr(0, kAddressWidth);
+    sessionIP_.resize(kAddressWidth, ' ');
+    CarryOverLeftOverLine();
+}
+
+void TSessionLog::SaveNewTimeToFile(uint32_t minutes) {
+    if (carryOverPending_) {
+        CarryOverLeftOverLine();
+    }
+    const std::string line = SessionLine(sessionHead_, minutes, clock_.Now(), osName_, sessionIP_);
+    ReplaceFileAtomically(folder_ / kBegTime, ToCp1251(line) + "\r\n");
+}
+
+void TSessionLog::CloseSession() {
+    const std::string line = ReadFirstLineOfBegTime();
+    AppendToHistoryOnce(line);
+    DeleteFileIgnoringResult(folder_ / kBegTime);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "Clock.h"
+
+// The one-line record of a connection session. While a session lasts its
+// line is rewritten in "BegTime.txt" at every online tick; when it ends the
+// line moves to the end of the history "Static.txt". A line left in
+// "BegTime.txt" by a run that ended during its session is carried into the
+// history, with the crash marker after it, when the next session opens.
+// Both files are Windows-1251 text with CR LF line ends. Every file step
+// throws EInOutError.
+class TSessionLog {
+public:
+    // The texts the lines are made of, in UTF-8.
+    static constexpr const char* kTimeLabel = "   время = ";
+    static constexpr const char* kCrashMarker = "   Аварийное завершение !";
+
+    // `osName` is the nine-character system label written into every line.
+    TSessionLog(std::filesystem::path folder, const Clock& clock, std::string osName);
+
+    // Opens a session: carries over a left-over line, then fixes the start
+    // date, start time and address.
+    void SaveFirstDTime(const std::string& currentAddress);
+    // Rewrites "BegTime.txt" with the session's line after `minutes` ticks.
+    void SaveNewTimeToFile(uint32_t minutes);
+    // Moves the session's line to the end of "Static.txt".
+    void CloseSession();
+
+    const std::string& SessionHead() const { return sessionHead_; }
+    const std::string& SessionIP() const { return sessionIP_; }
+    const std::string& OSName() const { return osName_; }
+
+private:
+    void CarryOverLeftOverLine();
+    // Appends `line` (with CR LF) unless the history already ends with it,
+    // which happens when a run stopped between the append and the deletion
+    // of "BegTime.txt".
+    void AppendToHistoryOnce(const std::string& line);
+    bool HistoryEndsWith(const std::string& line) const;
+    std::string ReadFirstLineOfBegTime() const;
+
+    std::filesystem::path folder_;
+    const Clock& clock_;
+    std::string osName_;
+    std::string sessionHead_;
+    std::string sessionIP_;
+    // True while a left-over line could not be carried over; "BegTime.txt"
+    // is then not rewritten, so the old line is never lost.
+    bool carryOverPending_ = false;
+};
+
+// The session line (UTF-8) for a session whose head and address are fixed,
+// after `minutes` ticks, the latest tick at `tickTime`.
+std::string SessionLine(const std::string& sessionHead, uint32_t minutes, TDateTime tickTime,
+                        const std::string& osName, const std::string& sessionIP);
