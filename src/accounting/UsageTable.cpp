@@ -71,7 +71,6 @@ void TUsageTable::LoadTable() {
     for (TablePart& part : parts_) {
         try {
             if (!FileExists(folder_ / part.fileName)) {
-                part.loaded = true;
                 WritePart(part);
             }
             ReadPart(part, false);
@@ -87,7 +86,8 @@ void TUsageTable::SaveTable() {
     for (TablePart& part : parts_) {
         try {
             if (!part.loaded) {
-                if (FileExists(folder_ / part.fileName)) {
+                std::error_code ignored;
+                if (std::filesystem::exists(folder_ / part.fileName, ignored)) {
                     try {
                         ReadPart(part, true);
                     } catch (const EInOutError&) {

@@ -1,7 +1,6 @@
 #include "FakeClock.h"
 
 void FakeClock::Set(int year, int month, int day, int hour, int minute, int second) {
-    now_ = EncodeDateTime(year, month, day, hour, minute, second);
+    day_ = EncodeDate(year, month, day);
+    seconds_ = int64_t{3600} * hour + int64_t{60} * minute + second;
 }
-
-void FakeClock::AdvanceMinutes(int minutes) { now_ = AddMinutes(now_, minutes); }

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+#include <set>
+
+#include "Errors.h"
+#include "FakeClock.h"
+#include "FileIO.h"
+#include "TempDir.h"
+#include "UsageTable.h"
+
+namespace {
+
+// Runs `step` in a child process without root's power to ignore
+// permissions, and returns the text of the error it threw ("" for none).
+std::string ErrorTextAsUnprivilegedUser(const std::function<void()>& step) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return "<pipe failed>";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeFds[0]);
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        std::string text;
+        try {
+            step();
+        } catch (const std::exception& e) {
+            text = e.what();
+        }
+        [[maybe_unused]] const ssize_t n = write(pipeFds[1], text.data(), text.size());
+        _exit(0);
+    }
+    close(pipeFds[1]);
+    std::string text;
+    char buffer[256];
+    ssize_t n;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) text.append(buffer, n);
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return text;
+}
+
+TEST(FileIO, ErrnoValuesMapToTheRunTimeTexts) {
+    struct Case {
+        int error;
+        const char* text;
+    };
+    const Case cases[] = {
+        {ENOENT, "File not found"},    {ENOTDIR, "File not found"},
+        {EACCES, "File access denied"}, {EROFS, "File access denied"},
+        {EISDIR, "File access denied"}, {ENOSPC, "Disk full"},
+        {EDQUOT, "Disk full"},          {EIO, "I/O error 5"},
+        {EMFILE, "I/O error 24"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(InOutErrorFromErrno(c.error).what(), c.text) << c.error;
+    }
+}
+
+TEST(FileIO, ReplaceLeavesNoTemporaryFiles) {
+    TempDir dir;
+    ReplaceFileAtomically(dir / "a.dat", "one");
+    ReplaceFileAtomically(dir / "a.dat", "two");
+    EXPECT_EQ(ReadBytes(dir / "a.dat"), "two");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(FileIO, ReadOnlyFolderRefusesAndKeepsTheOldFile) {
+    TempDir dir;
+    FakeClock clock;
+    clock.Set(2004, 12, 8, 9, 0, 0);
+    TUsageTable table(dir.Path());
+    table.LoadTable();
+    table.UpdateTable(clock);
+    table.SaveTable();
+    const std::string stored = ReadBytes(dir / "Table.dat");
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_exec |
+                                                 std::filesystem::perms::others_read |
+                                                 std::filesystem::perms::others_exec);
+    const std::string text = ErrorTextAsUnprivilegedUser([&] {
+        table.UpdateTable(clock);
+        table.SaveTable();
+    });
+    EXPECT_EQ(text, "File access denied");
+    EXPECT_EQ(ReadBytes(dir / "Table.dat"), stored);
+    EXPECT_EQ(ErrorTextAsUnprivilegedUser([&] { AppendDurably(dir / "Static.txt", "x\r\n", true); }),
+              "File access denied");
+}
+
+TEST(FileIO, AppendWithoutCreateNeedsTheFile) {
+    TempDir dir;
+    try {
+        AppendDurably(dir / "Static.txt", "line\r\n", false);
+        FAIL();
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+    AppendDurably(dir / "Static.txt", "a\r\n", true);
+    AppendDurably(dir / "Static.txt", "b\r\n", false);
+    EXPECT_EQ(ReadBytes(dir / "Static.txt"), "a\r\nb\r\n");
+    EXPECT_EQ(ReadTail(dir / "Static.txt", 3), "b\r\n");
+    EXPECT_EQ(ReadTail(dir / "Static.txt", 100), "a\r\nb\r\n");
+}
+
+// A child saves the table over and over, each save one tick more than the
+// last; it is killed at random instants. Every time, the file must be whole
+// and hold one of the saved states.
+TEST(FileIO, TableSurvivesKillsAtRandomInstants) {
+    TempDir dir;
+    std::mt19937 random(20041208);
+    constexpr int kKills = 60;
+    for (int kill = 0; kill < kKills; ++kill) {
+        const pid_t child = fork();
+        if (child == 0) {
+            FakeClock clock;
+            clock.Set(2004, 12, 8, 9, 0, 0);
+            TUsageTable table(dir.Path());
+            try {
+                table.LoadTable();
+                for (;;) {
+                    table.UpdateTable(clock);
+                    table.SaveTable();
+                }
+            } catch (...) {
+                _exit(3);
+            }
+        }
+        usleep(1000 + random() % 20000);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child stopped by itself";
+
+        const std::string bytes = ReadBytes(dir / "Table.dat");
+        ASSERT_EQ(bytes.size(), 9672u) << "after kill " << kill;
+        // Every cell except 8 December 2004 stays zero.
+        const std::size_t dec8 = 372 + 11 * 31 + 7;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (i / 2 != dec8) {
+                ASSERT_EQ(bytes[i], 0) << "byte " << i << " after kill " << kill;
+            }
+        }
+        ASSERT_EQ(ReadBytes(dir / "TableExt.dat").size(), 62496u);
+    }
+    // Leftover temporary files may remain after kills; the data files are whole.
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_TRUE(names.count("Table.dat") && names.count("TableExt.dat"));
+}
+
+}  // namespace
