@@ -1,0 +1,69 @@
+// Figures for the per-minute path and the sums the pages and the tray hint
+// ask for. Run with `make bench`.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "SessionLog.h"
+#include "UsageTable.h"
+
+namespace {
+
+class FixedClock final : public Clock {
+public:
+    TDateTime Now() const override { return EncodeDateTime(2026, 12, 8, 10, 0, 0); }
+};
+
+std::filesystem::path MakeWorkFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vimo-bench-XXXXXX").string();
+    return mkdtemp(pattern.data());
+}
+
+void SumRange(benchmark::State& state, TDateTime first, TDateTime last) {
+    const std::filesystem::path folder = MakeWorkFolder();
+    TUsageTable table(folder);
+    table.LoadTable();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(table.MinutesFromPeriod(first, last));
+    }
+    std::filesystem::remove_all(folder);
+}
+
+void BM_MinutesFromPeriod_Month(benchmark::State& state) {
+    SumRange(state, EncodeDate(2026, 12, 1), EncodeDate(2026, 12, 31));
+}
+void BM_MinutesFromPeriod_Year(benchmark::State& state) {
+    SumRange(state, EncodeDate(2026, 1, 1), EncodeDate(2026, 12, 31));
+}
+void BM_MinutesFromPeriod_2003To2099(benchmark::State& state) {
+    SumRange(state, EncodeDate(2003, 1, 1), EncodeDate(2099, 12, 31));
+}
+
+// One online minute's file work: count, save both table files, rewrite the
+// current-session line. Each save is flushed to disk, so this measures the
+// disk as much as the code.
+void BM_OneMinuteOfFileWork(benchmark::State& state) {
+    const std::filesystem::path folder = MakeWorkFolder();
+    FixedClock clock;
+    TUsageTable table(folder);
+    table.LoadTable();
+    TSessionLog log(folder, clock, "Linux    ");
+    log.SaveFirstDTime("10.200.0.2");
+    uint32_t minutes = 0;
+    for (auto _ : state) {
+        table.UpdateTable(clock);
+        table.SaveTable();
+        log.SaveNewTimeToFile(++minutes);
+    }
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+BENCHMARK(BM_MinutesFromPeriod_Month);
+BENCHMARK(BM_MinutesFromPeriod_Year);
+BENCHMARK(BM_MinutesFromPeriod_2003To2099);
+BENCHMARK(BM_OneMinuteOfFileWork)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
