@@ -11,7 +11,7 @@
 namespace {
 
 class FixedClock final : public Clock {
-public:
+  public:
     TDateTime Now() const override { return EncodeDateTime(2026, 12, 8, 10, 0, 0); }
 };
 

@@ -12,6 +12,10 @@ TDateTime SystemClock::Now() const {
            static_cast<double>(now.tv_nsec / 1'000'000) / 86'400'000.0;
 }
 
-int CurrentMonth(const Clock& clock) { return DecodeDate(clock.Now()).Month; }
+int CurrentMonth(const Clock& clock) {
+    return DecodeDate(clock.Now()).Month;
+}
 
-int CurrentYear(const Clock& clock) { return DecodeDate(clock.Now()).Year; }
+int CurrentYear(const Clock& clock) {
+    return DecodeDate(clock.Now()).Year;
+}

@@ -5,13 +5,13 @@
 // The local date and time, as a date-time. Production uses SystemClock; tests
 // put a fake clock on any date and time.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual TDateTime Now() const = 0;
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     TDateTime Now() const override;
 };
 

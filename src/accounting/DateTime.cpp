@@ -36,22 +36,26 @@ CalendarDate CivilFromDays(int64_t z) {
 
 const int64_t kEpochDays = DaysFromCivil(1899, 12, 30);
 
-int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 // The value in whole milliseconds; the date and the time of day are both
 // taken from this one rounding so they always agree.
 int64_t TotalMilliseconds(TDateTime value) {
     constexpr double kLimit = 1e15;  // far beyond any date, well inside int64
     const double ms = std::round(value * static_cast<double>(kMsPerDay));
-    if (!(ms > -kLimit)) return static_cast<int64_t>(-kLimit);
-    if (!(ms < kLimit)) return static_cast<int64_t>(kLimit);
+    if (!(ms > -kLimit))
+        return static_cast<int64_t>(-kLimit);
+    if (!(ms < kLimit))
+        return static_cast<int64_t>(kLimit);
     return static_cast<int64_t>(ms);
 }
 
 // Reads 1 to `maxDigits` decimal digits after optional blanks.
-bool ReadNumber(std::string_view text, std::size_t& pos, int maxDigits, int minDigits,
-                int& value) {
-    while (pos < text.size() && text[pos] == ' ') ++pos;
+bool ReadNumber(std::string_view text, std::size_t& pos, int maxDigits, int minDigits, int& value) {
+    while (pos < text.size() && text[pos] == ' ')
+        ++pos;
     const std::size_t start = pos;
     value = 0;
     while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' &&
@@ -65,7 +69,9 @@ bool ReadNumber(std::string_view text, std::size_t& pos, int maxDigits, int minD
 
 }  // namespace
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -128,29 +134,33 @@ TDateTime ParseDate(std::string_view text) {
     int year = 0;
     // Two-digit years are refused rather than guessed into a century.
     const bool ok = ReadNumber(text, pos, 2, 1, day) && pos < text.size() && text[pos++] == '.' &&
-                    ReadNumber(text, pos, 2, 1, month) && pos < text.size() &&
-                    text[pos++] == '.' && ReadNumber(text, pos, 4, 4, year) &&
-                    pos == text.size() && IsValidDate(year, month, day);
+                    ReadNumber(text, pos, 2, 1, month) && pos < text.size() && text[pos++] == '.' &&
+                    ReadNumber(text, pos, 4, 4, year) && pos == text.size() &&
+                    IsValidDate(year, month, day);
     if (!ok) {
         throw EConvertError(InvalidDateText(std::string(text)));
     }
     return EncodeDate(year, month, day);
 }
 
-TDateTime AddDays(TDateTime value, int32_t days) { return value + days; }
+TDateTime AddDays(TDateTime value, int32_t days) {
+    return value + days;
+}
 
 TDateTime AddMinutes(TDateTime value, int64_t minutes) {
     return (value * 1440.0 + static_cast<double>(minutes)) / 1440.0;
 }
 
 int CompareDays(TDateTime a, TDateTime b) {
-    if (std::trunc(a) == std::trunc(b)) return 0;
+    if (std::trunc(a) == std::trunc(b))
+        return 0;
     return a >= b ? 1 : -1;
 }
 
 int StrToInt(std::string_view text) {
     std::size_t pos = 0;
-    while (pos < text.size() && text[pos] == ' ') ++pos;
+    while (pos < text.size() && text[pos] == ' ')
+        ++pos;
     bool negative = false;
     if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
         negative = text[pos] == '-';
@@ -160,11 +170,14 @@ int StrToInt(std::string_view text) {
     const std::size_t start = pos;
     for (; pos < text.size(); ++pos) {
         const char c = text[pos];
-        if (c < '0' || c > '9') break;
+        if (c < '0' || c > '9')
+            break;
         value = value * 10 + (c - '0');
-        if (value > int64_t{std::numeric_limits<int>::max()} + 1) break;
+        if (value > int64_t{std::numeric_limits<int>::max()} + 1)
+            break;
     }
-    if (negative) value = -value;
+    if (negative)
+        value = -value;
     if (pos == start || pos != text.size() || value > std::numeric_limits<int>::max() ||
         value < std::numeric_limits<int>::min()) {
         throw EConvertError(InvalidIntegerText(std::string(text)));

@@ -7,7 +7,7 @@
 // sees; the top-level handler shows `what()` and, for errors that stop the
 // program before its window exists, `ClassName()`.
 class Exception : public std::runtime_error {
-public:
+  public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
     virtual const char* ClassName() const noexcept { return "Exception"; }
 };
@@ -16,7 +16,7 @@ public:
 // found, 5 access denied, 100 read beyond end of file, 101 disk full; any
 // other failure carries the system's errno value.
 class EInOutError : public Exception {
-public:
+  public:
     EInOutError(int code, const std::string& message) : Exception(message), Code(code) {}
     const char* ClassName() const noexcept override { return "EInOutError"; }
     int Code;
@@ -24,7 +24,7 @@ public:
 
 // A text that does not read as the number or date asked for.
 class EConvertError : public Exception {
-public:
+  public:
     using Exception::Exception;
     const char* ClassName() const noexcept override { return "EConvertError"; }
 };
@@ -36,13 +36,13 @@ std::string InvalidFloatText(const std::string& text);
 
 // A file that could not be opened or created as a whole, with its name.
 class EFOpenError : public Exception {
-public:
+  public:
     explicit EFOpenError(const std::string& fileName) : Exception("Cannot open file " + fileName) {}
     const char* ClassName() const noexcept override { return "EFOpenError"; }
 };
 
 class EFCreateError : public Exception {
-public:
+  public:
     explicit EFCreateError(const std::string& fileName)
         : Exception("Cannot create file " + fileName) {}
     const char* ClassName() const noexcept override { return "EFCreateError"; }

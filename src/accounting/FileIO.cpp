@@ -11,10 +11,11 @@ namespace {
 
 // Closes a descriptor on every path out of a file step.
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
@@ -24,10 +25,11 @@ public:
     void Close() {
         const int fd = fd_;
         fd_ = -1;
-        if (::close(fd) != 0) throw InOutErrorFromErrno(errno);
+        if (::close(fd) != 0)
+            throw InOutErrorFromErrno(errno);
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -36,7 +38,8 @@ int OpenOrThrow(const std::filesystem::path& path, int flags, mode_t mode = 0) {
     do {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) throw InOutErrorFromErrno(errno);
+    if (fd < 0)
+        throw InOutErrorFromErrno(errno);
     return fd;
 }
 
@@ -44,12 +47,15 @@ int OpenOrThrow(const std::filesystem::path& path, int flags, mode_t mode = 0) {
 std::size_t ReadFully(int fd, char* buffer, std::size_t size, off_t offset) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::pread(fd, buffer + done, size - done, offset + static_cast<off_t>(done));
+        const ssize_t n =
+            ::pread(fd, buffer + done, size - done, offset + static_cast<off_t>(done));
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             throw InOutErrorFromErrno(errno);
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         done += static_cast<std::size_t>(n);
     }
     return done;
@@ -60,7 +66,8 @@ void WriteFully(int fd, std::string_view bytes) {
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             throw InOutErrorFromErrno(errno);
         }
         done += static_cast<std::size_t>(n);
@@ -69,9 +76,11 @@ void WriteFully(int fd, std::string_view bytes) {
 
 void SyncFolderOf(const std::filesystem::path& path) {
     std::filesystem::path folder = path.parent_path();
-    if (folder.empty()) folder = ".";
+    if (folder.empty())
+        folder = ".";
     Descriptor dir(OpenOrThrow(folder, O_RDONLY | O_DIRECTORY));
-    if (::fsync(dir.Get()) != 0 && errno != EINVAL) throw InOutErrorFromErrno(errno);
+    if (::fsync(dir.Get()) != 0 && errno != EINVAL)
+        throw InOutErrorFromErrno(errno);
     dir.Close();
 }
 
@@ -102,7 +111,9 @@ EInOutError InOutErrorFromErrno(int error) {
     }
 }
 
-EInOutError ReadBeyondEndOfFile() { return EInOutError(100, "Read beyond end of file"); }
+EInOutError ReadBeyondEndOfFile() {
+    return EInOutError(100, "Read beyond end of file");
+}
 
 bool FileExists(const std::filesystem::path& path) {
     struct stat st {};
@@ -112,17 +123,20 @@ bool FileExists(const std::filesystem::path& path) {
 std::string ReadWholeFile(const std::filesystem::path& path) {
     Descriptor fd(OpenOrThrow(path, O_RDONLY));
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) throw InOutErrorFromErrno(errno);
-    if (S_ISDIR(st.st_mode)) throw InOutErrorFromErrno(EISDIR);
+    if (::fstat(fd.Get(), &st) != 0)
+        throw InOutErrorFromErrno(errno);
+    if (S_ISDIR(st.st_mode))
+        throw InOutErrorFromErrno(EISDIR);
     std::string bytes;
     std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 4096;
     for (;;) {
         const std::size_t had = bytes.size();
         bytes.resize(had + capacity);
-        const std::size_t got = ReadFully(fd.Get(), bytes.data() + had, capacity,
-                                          static_cast<off_t>(had));
+        const std::size_t got =
+            ReadFully(fd.Get(), bytes.data() + had, capacity, static_cast<off_t>(had));
         bytes.resize(had + got);
-        if (got < capacity) break;
+        if (got < capacity)
+            break;
         capacity = 65536;  // the file grew while we read; take the rest
     }
     fd.Close();
@@ -140,7 +154,8 @@ std::string ReadPrefix(const std::filesystem::path& path, std::size_t size) {
 std::string ReadTail(const std::filesystem::path& path, std::size_t size) {
     Descriptor fd(OpenOrThrow(path, O_RDONLY));
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) throw InOutErrorFromErrno(errno);
+    if (::fstat(fd.Get(), &st) != 0)
+        throw InOutErrorFromErrno(errno);
     const auto length = static_cast<std::size_t>(st.st_size);
     const std::size_t take = length < size ? length : size;
     std::string bytes(take, '\0');
@@ -152,16 +167,20 @@ std::string ReadTail(const std::filesystem::path& path, std::size_t size) {
 void ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) throw InOutErrorFromErrno(EISDIR);
-        if (::access(path.c_str(), W_OK) != 0) throw InOutErrorFromErrno(errno);
+        if (S_ISDIR(st.st_mode))
+            throw InOutErrorFromErrno(EISDIR);
+        if (::access(path.c_str(), W_OK) != 0)
+            throw InOutErrorFromErrno(errno);
     }
     const std::filesystem::path temp = TemporaryNameFor(path);
     try {
         Descriptor fd(OpenOrThrow(temp, O_WRONLY | O_CREAT | O_EXCL, 0666));
         WriteFully(fd.Get(), bytes);
-        if (::fsync(fd.Get()) != 0) throw InOutErrorFromErrno(errno);
+        if (::fsync(fd.Get()) != 0)
+            throw InOutErrorFromErrno(errno);
         fd.Close();
-        if (::rename(temp.c_str(), path.c_str()) != 0) throw InOutErrorFromErrno(errno);
+        if (::rename(temp.c_str(), path.c_str()) != 0)
+            throw InOutErrorFromErrno(errno);
     } catch (...) {
         ::unlink(temp.c_str());
         throw;
@@ -172,7 +191,8 @@ void ReplaceFileAtomically(const std::filesystem::path& path, std::string_view b
 void AppendDurably(const std::filesystem::path& path, std::string_view bytes, bool create) {
     Descriptor fd(OpenOrThrow(path, O_WRONLY | O_APPEND | (create ? O_CREAT : 0), 0666));
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) throw InOutErrorFromErrno(errno);
+    if (::fstat(fd.Get(), &st) != 0)
+        throw InOutErrorFromErrno(errno);
     ssize_t n;
     do {
         n = ::write(fd.Get(), bytes.data(), bytes.size());
@@ -185,7 +205,8 @@ void AppendDurably(const std::filesystem::path& path, std::string_view bytes, bo
         }
         throw InOutErrorFromErrno(error);
     }
-    if (::fdatasync(fd.Get()) != 0) throw InOutErrorFromErrno(errno);
+    if (::fdatasync(fd.Get()) != 0)
+        throw InOutErrorFromErrno(errno);
     fd.Close();
 }
 
@@ -194,4 +215,6 @@ void CreateEmptyFile(const std::filesystem::path& path) {
     fd.Close();
 }
 
-void DeleteFileIgnoringResult(const std::filesystem::path& path) { ::unlink(path.c_str()); }
+void DeleteFileIgnoringResult(const std::filesystem::path& path) {
+    ::unlink(path.c_str());
+}

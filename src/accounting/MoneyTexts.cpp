@@ -27,8 +27,10 @@ int64_t MinutesToKopecks(uint32_t minutes, double minuteCost) {
         return 0;
     }
     constexpr long double kLimit = 9.0e18L;
-    if (product >= kLimit) return static_cast<int64_t>(kLimit);
-    if (product <= -kLimit) return -static_cast<int64_t>(kLimit);
+    if (product >= kLimit)
+        return static_cast<int64_t>(kLimit);
+    if (product <= -kLimit)
+        return -static_cast<int64_t>(kLimit);
     return static_cast<int64_t>(std::nearbyintl(product));
 }
 

@@ -39,7 +39,8 @@ TPropRecord TPropRecord::Parse(const std::array<char, kSize>& bytes) {
     record.AutoRun9x = bytes[8] != 0;
     record.AutoRunNT = bytes[9] != 0;
     std::size_t length = static_cast<unsigned char>(bytes[10]);
-    if (length > kMaxDateLength) length = kMaxDateLength;
+    if (length > kMaxDateLength)
+        length = kMaxDateLength;
     record.FirstDate = FromCp1251(std::string_view(bytes.data() + 11, length));
     return record;
 }
@@ -51,11 +52,14 @@ TPropRecord DefaultPropRecord(const Clock& clock) {
     return record;
 }
 
-bool PropFileExists(const std::filesystem::path& folder) { return FileExists(folder / kPropFile); }
+bool PropFileExists(const std::filesystem::path& folder) {
+    return FileExists(folder / kPropFile);
+}
 
 TPropRecord ReadPropFile(const std::filesystem::path& folder) {
     const std::string bytes = ReadPrefix(folder / kPropFile, TPropRecord::kSize);
-    if (bytes.size() < TPropRecord::kSize) throw ReadBeyondEndOfFile();
+    if (bytes.size() < TPropRecord::kSize)
+        throw ReadBeyondEndOfFile();
     std::array<char, TPropRecord::kSize> image{};
     std::copy(bytes.begin(), bytes.end(), image.begin());
     return TPropRecord::Parse(image);

@@ -33,7 +33,8 @@ std::string BlanksAfterDuration(std::size_t length) {
 std::size_t CharacterCount(const std::string& utf8) {
     std::size_t count = 0;
     for (char c : utf8) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++count;
     }
     return count;
 }
@@ -61,7 +62,8 @@ std::string TSessionLog::ReadFirstLineOfBegTime() const {
 bool TSessionLog::HistoryEndsWith(const std::string& line) const {
     const std::string record = line + "\r\n";
     const std::filesystem::path history = folder_ / kStatic;
-    if (!FileExists(history)) return false;
+    if (!FileExists(history))
+        return false;
     const std::string tail = ReadTail(history, record.size() + 1);
     return tail.size() >= record.size() &&
            tail.compare(tail.size() - record.size(), record.size(), record) == 0 &&

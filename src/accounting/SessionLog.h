@@ -14,7 +14,7 @@
 // Both files are Windows-1251 text with CR LF line ends. Every file step
 // throws EInOutError.
 class TSessionLog {
-public:
+  public:
     // The texts the lines are made of, in UTF-8.
     static constexpr const char* kTimeLabel = "   время = ";
     static constexpr const char* kCrashMarker = "   Аварийное завершение !";
@@ -34,7 +34,7 @@ public:
     const std::string& SessionIP() const { return sessionIP_; }
     const std::string& OSName() const { return osName_; }
 
-private:
+  private:
     void CarryOverLeftOverLine();
     // Appends `line` (with CR LF) unless the history already ends with it,
     // which happens when a run stopped between the append and the deletion

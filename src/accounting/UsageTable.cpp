@@ -18,9 +18,13 @@ bool Covered(const CalendarDate& d) {
 
 }  // namespace
 
-CalendarDate SplitDate(TDateTime date) { return DecodeDate(date); }
+CalendarDate SplitDate(TDateTime date) {
+    return DecodeDate(date);
+}
 
-CalendarDate SplitToday(const Clock& clock) { return DecodeDate(clock.Now()); }
+CalendarDate SplitToday(const Clock& clock) {
+    return DecodeDate(clock.Now());
+}
 
 TUsageTable::TUsageTable(std::filesystem::path folder)
     : folder_(std::move(folder)),
@@ -59,7 +63,8 @@ void TUsageTable::ReadPart(TablePart& part, bool merge) {
     // A short file still counts as read: what it had is in memory now, and
     // the next save writes the whole table back.
     part.loaded = true;
-    if (bytes.size() < PartSize(part)) throw ReadBeyondEndOfFile();
+    if (bytes.size() < PartSize(part))
+        throw ReadBeyondEndOfFile();
 }
 
 void TUsageTable::WritePart(const TablePart& part) {
@@ -75,10 +80,12 @@ void TUsageTable::LoadTable() {
             }
             ReadPart(part, false);
         } catch (const EInOutError&) {
-            if (!firstError) firstError = std::current_exception();
+            if (!firstError)
+                firstError = std::current_exception();
         }
     }
-    if (firstError) std::rethrow_exception(firstError);
+    if (firstError)
+        std::rethrow_exception(firstError);
 }
 
 void TUsageTable::SaveTable() {
@@ -91,7 +98,8 @@ void TUsageTable::SaveTable() {
                     try {
                         ReadPart(part, true);
                     } catch (const EInOutError&) {
-                        if (!part.loaded) throw;  // still unreadable: keep it untouched
+                        if (!part.loaded)
+                            throw;  // still unreadable: keep it untouched
                     }
                 } else {
                     part.loaded = true;
@@ -99,10 +107,12 @@ void TUsageTable::SaveTable() {
             }
             WritePart(part);
         } catch (const EInOutError&) {
-            if (!firstError) firstError = std::current_exception();
+            if (!firstError)
+                firstError = std::current_exception();
         }
     }
-    if (firstError) std::rethrow_exception(firstError);
+    if (firstError)
+        std::rethrow_exception(firstError);
 }
 
 void TUsageTable::UpdateTable(const Clock& clock) {
@@ -118,13 +128,16 @@ uint32_t TUsageTable::MinutesFromPeriod(TDateTime first, TDateTime last) const {
     // slot by day slot: the slots of days that do not exist hold 0.
     CalendarDate from = SplitDate(first);
     CalendarDate to = SplitDate(last);
-    if (SlotIndex(from) > SlotIndex(to)) return 0;
+    if (SlotIndex(from) > SlotIndex(to))
+        return 0;
     if (!Covered(from)) {
-        if (from.Year > kLastYear) return 0;
+        if (from.Year > kLastYear)
+            return 0;
         from = {kFirstYear, 1, 1};
     }
     if (!Covered(to)) {
-        if (to.Year < kFirstYear) return 0;
+        if (to.Year < kFirstYear)
+            return 0;
         to = {kLastYear, 12, 31};
     }
     uint32_t sum = 0;

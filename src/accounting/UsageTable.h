@@ -22,7 +22,7 @@ CalendarDate SplitToday(const Clock& clock);
 // overwritten: its counts made meanwhile are kept in memory and merged into
 // it once it reads again.
 class TUsageTable {
-public:
+  public:
     static constexpr int kFirstYear = 2003;
     static constexpr int kLastYear = 2099;
     static constexpr std::size_t kSlotsPerYear = 12 * 31;
@@ -44,7 +44,7 @@ public:
     // The count of one day; 0 for a day outside the covered years.
     uint16_t Cell(const CalendarDate& day) const;
 
-private:
+  private:
     struct TablePart {
         const char* fileName;
         int firstYear;

@@ -10,7 +10,8 @@ namespace {
 // glibc's own converter, the reference the table is checked against.
 std::string IconvFromCp1251(const std::string& bytes) {
     iconv_t cd = iconv_open("UTF-8", "CP1251");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return "<no iconv>";
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return "<no iconv>";
     std::string in = bytes;
     std::string out(bytes.size() * 4, '\0');
     char* inPtr = in.data();
@@ -19,7 +20,8 @@ std::string IconvFromCp1251(const std::string& bytes) {
     std::size_t outLeft = out.size();
     const std::size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
     iconv_close(cd);
-    if (result == static_cast<std::size_t>(-1)) return "<invalid>";
+    if (result == static_cast<std::size_t>(-1))
+        return "<invalid>";
     out.resize(out.size() - outLeft);
     return out;
 }
@@ -45,7 +47,7 @@ TEST(Codec1251, CyrillicTextsOfTheFiles) {
 }
 
 TEST(Codec1251, UnmappableAndMalformedInputBecomesQuestionMarks) {
-    EXPECT_EQ(ToCp1251("a\u4E2Db"), "a?b");         // CJK is not in the code page
+    EXPECT_EQ(ToCp1251("a\u4E2Db"), "a?b");          // CJK is not in the code page
     EXPECT_EQ(ToCp1251("\xFF\xFE"), "??");           // not UTF-8 at all
     EXPECT_EQ(ToCp1251("x\xD0"), "x?");              // cut-off sequence
     EXPECT_EQ(ToCp1251("\xF0\x9F\x98\x80!"), "?!");  // emoji

@@ -13,7 +13,8 @@ TEST(DateTime, EpochAndRoundTrip) {
         for (int month = 1; month <= 12; ++month) {
             for (int day : {1, 28, DaysInMonth(year, month)}) {
                 const CalendarDate back = DecodeDate(EncodeDate(year, month, day));
-                EXPECT_EQ(back, (CalendarDate{year, month, day})) << day << "." << month << "." << year;
+                EXPECT_EQ(back, (CalendarDate{year, month, day}))
+                    << day << "." << month << "." << year;
             }
         }
     }
@@ -61,9 +62,10 @@ TEST(DateTime, ParseDateAcceptsDesignedForms) {
 }
 
 TEST(DateTime, ParseDateRefusesWithDesignedText) {
-    const char* bad[] = {"",           "31.02.2004", "29.02.2005", "00.01.2004", "01.13.2004",
-                         "01.01.04",   "01.01.2004 ", "01/01/2004", "1.1.20041", "abc",
-                         "001.01.2004", "01.01.",      ".01.2004",   "32.01.2004"};
+    const char* bad[] = {"",           "31.02.2004", "29.02.2005",  "00.01.2004",
+                         "01.13.2004", "01.01.04",   "01.01.2004 ", "01/01/2004",
+                         "1.1.20041",  "abc",        "001.01.2004", "01.01.",
+                         ".01.2004",   "32.01.2004"};
     for (const char* text : bad) {
         try {
             ParseDate(text);

@@ -18,11 +18,13 @@ namespace {
 // permissions, and returns the text of the error it threw ("" for none).
 std::string ErrorTextAsUnprivilegedUser(const std::function<void()>& step) {
     int pipeFds[2];
-    if (pipe(pipeFds) != 0) return "<pipe failed>";
+    if (pipe(pipeFds) != 0)
+        return "<pipe failed>";
     const pid_t child = fork();
     if (child == 0) {
         close(pipeFds[0]);
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
         std::string text;
         try {
             step();
@@ -36,7 +38,8 @@ std::string ErrorTextAsUnprivilegedUser(const std::function<void()>& step) {
     std::string text;
     char buffer[256];
     ssize_t n;
-    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) text.append(buffer, n);
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, n);
     close(pipeFds[0]);
     int status = 0;
     waitpid(child, &status, 0);
@@ -49,7 +52,7 @@ TEST(FileIO, ErrnoValuesMapToTheRunTimeTexts) {
         const char* text;
     };
     const Case cases[] = {
-        {ENOENT, "File not found"},    {ENOTDIR, "File not found"},
+        {ENOENT, "File not found"},     {ENOTDIR, "File not found"},
         {EACCES, "File access denied"}, {EROFS, "File access denied"},
         {EISDIR, "File access denied"}, {ENOSPC, "Disk full"},
         {EDQUOT, "Disk full"},          {EIO, "I/O error 5"},
@@ -79,18 +82,18 @@ TEST(FileIO, ReadOnlyFolderRefusesAndKeepsTheOldFile) {
     table.UpdateTable(clock);
     table.SaveTable();
     const std::string stored = ReadBytes(dir / "Table.dat");
-    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec |
-                                                 std::filesystem::perms::others_read |
-                                                 std::filesystem::perms::others_exec);
+    std::filesystem::permissions(
+        dir.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                        std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
     const std::string text = ErrorTextAsUnprivilegedUser([&] {
         table.UpdateTable(clock);
         table.SaveTable();
     });
     EXPECT_EQ(text, "File access denied");
     EXPECT_EQ(ReadBytes(dir / "Table.dat"), stored);
-    EXPECT_EQ(ErrorTextAsUnprivilegedUser([&] { AppendDurably(dir / "Static.txt", "x\r\n", true); }),
-              "File access denied");
+    EXPECT_EQ(
+        ErrorTextAsUnprivilegedUser([&] { AppendDurably(dir / "Static.txt", "x\r\n", true); }),
+        "File access denied");
 }
 
 TEST(FileIO, AppendWithoutCreateNeedsTheFile) {

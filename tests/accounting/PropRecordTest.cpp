@@ -8,7 +8,7 @@
 namespace {
 
 class PropRecordTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { clock.Set(2026, 12, 8, 10, 0, 0); }
     TempDir dir;
     FakeClock clock;
@@ -52,9 +52,10 @@ TEST_F(PropRecordTest, RoundTripKeepsEveryField) {
 
 TEST_F(PropRecordTest, DamagedRecordsReadSafely) {
     std::array<char, 24> image{};
-    image[8] = 7;                   // any non-zero byte is yes
+    image[8] = 7;                        // any non-zero byte is yes
     image[10] = static_cast<char>(200);  // length byte far above 10
-    for (int i = 11; i < 24; ++i) image[i] = 'x';
+    for (int i = 11; i < 24; ++i)
+        image[i] = 'x';
     const TPropRecord record = TPropRecord::Parse(image);
     EXPECT_TRUE(record.AutoRun9x);
     EXPECT_EQ(record.FirstDate, "xxxxxxxxxx");

@@ -12,14 +12,15 @@ namespace {
 const std::string kNT = "Win 2000 ";
 
 class SessionLogTest : public ::testing::Test {
-protected:
+  protected:
     // Runs `ticks` online ticks of one session, the first at hh:mm.
     void RunSession(int y, int mo, int d, int hh, int mm, uint32_t ticks,
                     const std::string& address = "192.168.0.15") {
         clock.Set(y, mo, d, hh, mm, 0);
         log.SaveFirstDTime(address);
         for (uint32_t n = 1; n <= ticks; ++n) {
-            if (n > 1) clock.AdvanceMinutes(1);
+            if (n > 1)
+                clock.AdvanceMinutes(1);
             log.SaveNewTimeToFile(n);
         }
     }
@@ -56,19 +57,22 @@ TEST_F(SessionLogTest, LineWidthsForTypicalDurations) {
         {615, "10 ч. 15 мин. "},
     };
     for (const Case& c : cases) {
-        const std::string line = SessionLine("[08.12.2004] 09:05-", c.ticks,
-                                             EncodeDateTime(2004, 12, 8, 9, 5, 0), kNT,
-                                             "10.0.0.1       ");
+        const std::string line =
+            SessionLine("[08.12.2004] 09:05-", c.ticks, EncodeDateTime(2004, 12, 8, 9, 5, 0), kNT,
+                        "10.0.0.1       ");
         EXPECT_EQ(FromCp1251(ToCp1251(line)).size(), line.size());
         EXPECT_EQ(ToCp1251(line).size(), 76u) << c.ticks;
-        EXPECT_NE(line.find(std::string("= ") + c.durationAndBlanks + "Win 2000 "), std::string::npos)
+        EXPECT_NE(line.find(std::string("= ") + c.durationAndBlanks + "Win 2000 "),
+                  std::string::npos)
             << line;
     }
     // From 100 hours on the duration field has its own width and the rest shifts.
-    EXPECT_EQ(ToCp1251(SessionLine("[08.12.2004] 09:05-", 6000, 0, kNT, std::string(15, ' '))).size(),
-              72u);
-    EXPECT_EQ(ToCp1251(SessionLine("[08.12.2004] 09:05-", 65535, 0, kNT, std::string(15, ' '))).size(),
-              79u);
+    EXPECT_EQ(
+        ToCp1251(SessionLine("[08.12.2004] 09:05-", 6000, 0, kNT, std::string(15, ' '))).size(),
+        72u);
+    EXPECT_EQ(
+        ToCp1251(SessionLine("[08.12.2004] 09:05-", 65535, 0, kNT, std::string(15, ' '))).size(),
+        79u);
 }
 
 TEST_F(SessionLogTest, OneTickSessionEndsAMinuteAfterItsStart) {

@@ -13,10 +13,11 @@ uint16_t CellAt(const std::string& bytes, std::size_t index) {
 }
 
 class UsageTableTest : public ::testing::Test {
-protected:
+  protected:
     void Tick(int y, int m, int d, int times = 1) {
         clock.Set(y, m, d, 12, 0, 0);
-        for (int i = 0; i < times; ++i) table.UpdateTable(clock);
+        for (int i = 0; i < times; ++i)
+            table.UpdateTable(clock);
         table.SaveTable();
     }
 
