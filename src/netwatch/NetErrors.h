@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Errors.h"
+
+// Errors of the socket-stack layer. Each carries the exact text the user
+// would see; the watcher absorbs all of them during its checks.
+class ENetException : public Exception {
+  public:
+    using Exception::Exception;
+    const char* ClassName() const noexcept override { return "ENetException"; }
+};
+
+// A failed socket or system call; `SocketErrorCode` is the call's error code.
+class ESocketError : public ENetException {
+  public:
+    ESocketError(std::int32_t code, const std::string& message)
+        : ENetException(message), SocketErrorCode(code) {}
+    const char* ClassName() const noexcept override { return "ESocketError"; }
+    std::int32_t SocketErrorCode;
+};
+
+class EStackError : public ENetException {
+  public:
+    using ENetException::ENetException;
+    const char* ClassName() const noexcept override { return "EStackError"; }
+};
+
+// The stack's start-up call failed: "Winsock Initialization Error.".
+class EStackInitializationFailed : public EStackError {
+  public:
+    EStackInitializationFailed();
+    const char* ClassName() const noexcept override { return "EStackInitializationFailed"; }
+};
+
+// The socket library could not be loaded: "<library> could not be loaded.".
+class EStackCanNotLoadWinsock : public ENetException {
+  public:
+    explicit EStackCanNotLoadWinsock(const std::string& library);
+    const char* ClassName() const noexcept override { return "EStackCanNotLoadWinsock"; }
+};
+
+// An index outside a list: "List index out of bounds (<index>)".
+class EListError : public Exception {
+  public:
+    explicit EListError(int index);
+    const char* ClassName() const noexcept override { return "EListError"; }
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "OnlineAddressRule.h"
+#include "SocketStack.h"
+
+// The socket stack on Linux. The host name resolves through /etc/hosts to a
+// fixed loopback address whatever the connection, so the addresses are those
+// of the interfaces with a default route (see OnlineAddresses). There is no
+// library to load or start.
+class TSocketStackLinux final : public TSocketStack {
+  public:
+    // Throws ESocketError with errno when the route table or the interface
+    // list cannot be read.
+    void RefreshHostAddresses() override;
+    // gethostname; ESocketError with errno when it fails.
+    std::string QueryHostName() override;
+    std::int32_t LastSocketError() const override;
+
+  private:
+    void ReadRouteTable();
+
+    // Kept between lookups so that the twice-a-second refresh reuses memory.
+    std::string routeTable_;
+    std::vector<InterfaceAddress> interfaces_;
+};
+
+std::unique_ptr<TSocketStack> MakeLinuxSocketStack();

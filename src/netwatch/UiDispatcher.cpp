@@ -1,0 +1,3 @@
+#include "UiDispatcher.h"
+
+UiDispatcher::~UiDispatcher() = default;

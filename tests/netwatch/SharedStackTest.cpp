@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+#include "IPWatch.h"
+#include "QueuedUiDispatcher.h"
+#include "ScriptedStack.h"
+#include "SocketStack.h"
+
+namespace {
+
+TEST(SharedStackTest, SecondComponentReusesTheRunningStack) {
+    auto first = std::make_shared<StackScript>();
+    auto second = std::make_shared<StackScript>();
+    ASSERT_EQ(SharedStack(), nullptr);
+    {
+        TNetComponent a(ScriptedFactory(first));
+        TSocketStack* stack = SharedStack();
+        ASSERT_NE(stack, nullptr);
+        EXPECT_EQ(StackUsers(), 1);
+        TNetComponent b(ScriptedFactory(second));
+        EXPECT_EQ(SharedStack(), stack);
+        EXPECT_EQ(StackUsers(), 2);
+        EXPECT_EQ(first->Created, 1);
+        EXPECT_EQ(second->Created, 0);
+    }
+    EXPECT_EQ(SharedStack(), nullptr);
+    EXPECT_EQ(StackUsers(), 0);
+    EXPECT_EQ(first->Destroyed, 1);
+}
+
+TEST(SharedStackTest, DestroyingTheFirstOfTwoKeepsTheStack) {
+    auto script = std::make_shared<StackScript>();
+    auto first = std::make_unique<TNetComponent>(ScriptedFactory(script));
+    TNetComponent second(ScriptedFactory(script));
+    TSocketStack* stack = SharedStack();
+    first.reset();
+    EXPECT_EQ(SharedStack(), stack);
+    EXPECT_EQ(StackUsers(), 1);
+    EXPECT_EQ(script->Destroyed, 0);
+}
+
+TEST(SharedStackTest, AfterTheLastComponentANewOneStartsAfresh) {
+    auto script = std::make_shared<StackScript>();
+    { TNetComponent once(ScriptedFactory(script)); }
+    EXPECT_EQ(script->Destroyed, 1);
+    TNetComponent again(ScriptedFactory(script));
+    EXPECT_EQ(script->Created, 2);
+    EXPECT_NE(SharedStack(), nullptr);
+    EXPECT_EQ(StackUsers(), 1);
+}
+
+struct FailingStartRow {
+    const char* Name;
+    TStackFactory Factory;
+    const char* ExpectedText;
+    const char* ExpectedClass;
+};
+
+TEST(SharedStackTest, FailingStartLeavesNoStackAndKeepsTheText) {
+    const FailingStartRow rows[] = {
+        {"load",
+         []() -> std::unique_ptr<TSocketStack> { throw EStackCanNotLoadWinsock("wsock32.dll"); },
+         "wsock32.dll could not be loaded.", "EStackCanNotLoadWinsock"},
+        {"start-up", []() -> std::unique_ptr<TSocketStack> { throw EStackInitializationFailed(); },
+         "Winsock Initialization Error.", "EStackInitializationFailed"},
+        {"no stack", [] { return std::unique_ptr<TSocketStack>(); },
+         "Winsock Initialization Error.", "EStackInitializationFailed"},
+    };
+    QueuedUiDispatcher dispatcher;
+    for (const FailingStartRow& row : rows) {
+        SCOPED_TRACE(row.Name);
+        std::optional<std::string> text;
+        std::string className;
+        try {
+            TIPWatch watch(row.Factory, dispatcher);
+        } catch (const ENetException& error) {
+            text = error.what();
+            className = error.ClassName();
+        }
+        ASSERT_TRUE(text.has_value());
+        EXPECT_EQ(*text, row.ExpectedText);
+        EXPECT_EQ(className, row.ExpectedClass);
+        EXPECT_EQ(SharedStack(), nullptr);
+        EXPECT_EQ(StackUsers(), 0);
+    }
+    // A later component with a working stack starts normally.
+    auto script = std::make_shared<StackScript>();
+    TNetComponent working(ScriptedFactory(script));
+    EXPECT_EQ(StackUsers(), 1);
+    EXPECT_EQ(script->Created, 1);
+}
+
+TEST(SharedStackTest, FailureWhileOthersRunDoesNotDisturbThem) {
+    auto script = std::make_shared<StackScript>();
+    TNetComponent running(ScriptedFactory(script));
+    // The stack already runs, so the second factory is never asked.
+    TNetComponent second(
+        []() -> std::unique_ptr<TSocketStack> { throw EStackInitializationFailed(); });
+    EXPECT_EQ(StackUsers(), 2);
+}
+
+}  // namespace
