@@ -1,0 +1,78 @@
+#include "Unit1.h"
+
+#include "WorkDir.h"
+
+#include <QComboBox>
+
+TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWatch1,
+               const TrayFactory& makeTray)
+    : TMainWindow(services.clock, services.boxes, services.folder),
+      platform_(services.platform),
+      autostart_(services.autostart),
+      IPWatch1_(std::move(IPWatch1)) {
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(kTickMilliseconds);
+    connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+    Timer1->start();
+    TrayIcon1 = makeTray(*this);
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+    SessionOpen = false;
+    SessionMinutes = 0;
+    // A failing step is reported and the later ones are skipped; the program
+    // goes on running with its timer.
+    Guarded([this] {
+        Check_OS();
+        RestoreWorkDir(autostart_, platform_);
+        LoadTable();
+        LoadProp();
+        LoadMain();
+        LoadStatistics();
+    });
+}
+
+void TForm1::Check_OS() {
+    const OsIdentity identity = IdentifyOs(platform_.Family());
+    IsNT = identity.IsNT;
+    OSName = identity.OSName;
+    sessionLog_.emplace(folder_, clock_, OSName);
+}
+
+TSessionLog& TForm1::SessionLog() {
+    if (!sessionLog_) {
+        // Check_OS failed or has not run: the lines would lack the label.
+        Check_OS();
+    }
+    return *sessionLog_;
+}
+
+void TForm1::Timer1Timer() {
+    const bool online = IPWatch1_->Online();
+    if (online) {
+        if (!SessionOpen) {
+            // The session counts as open only once its start is recorded, and
+            // the picture changes after that: a failing step here leaves no
+            // session without a start line, and the next tick tries again.
+            SessionLog().SaveFirstDTime(IPWatch1_->CurrentAddress());
+            SessionOpen = true;
+            ChangeIcon(true);
+        }
+        ++SessionMinutes;
+        UsageTable.UpdateTable(clock_);
+        UsageTable.SaveTable();
+        SessionLog().SaveNewTimeToFile(static_cast<uint32_t>(SessionMinutes));
+        SetMoneyTimeMonMain(ComboBox1->currentIndex() + 1);
+        SetMoneyTimeDayMain();
+        SetMoneyTimePeriodMain();
+        UpDateHint();
+    } else if (SessionOpen) {
+        SessionLog().CloseSession();
+        ChangeIcon(false);
+        SessionOpen = false;
+        SessionMinutes = 0;
+    }
+}

@@ -1,0 +1,41 @@
+#include "ErrorHandler.h"
+
+#include <cstdint>
+#include <cstdio>
+
+std::string ErrorBoxText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
+        return message + ".";
+    }
+    return message;
+}
+
+std::string ApplicationErrorText(const std::string& className, const std::string& moduleName,
+                                 const void* address, const std::string& message) {
+    char addressText[32];
+    std::snprintf(addressText, sizeof addressText, "%08llX",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(address)));
+    std::string text = "Exception " + className + " in module " + moduleName + " at " +
+                       addressText + ".\n" + message;
+    if (!message.empty() && message.back() != '.') {
+        text += ".";
+    }
+    return text;
+}
+
+void TopLevelErrorHandler::Show(const std::exception& error) {
+    boxes_.Error("", ErrorBoxText(error.what()));
+}
+
+bool TopLevelErrorHandler::Guard(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const std::exception& error) {
+        // Exception derives from std::exception; its what() is the user text.
+        Show(error);
+    } catch (...) {
+        boxes_.Error("", "Unknown error.");
+    }
+    return false;
+}

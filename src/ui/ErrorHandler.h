@@ -1,0 +1,33 @@
+#pragma once
+
+#include "MessageBoxes.h"
+
+#include <exception>
+#include <functional>
+#include <string>
+
+// The text of an error box: a full stop is appended when the message's last
+// character sorts after "." (so "Disk full" gets one, "1." or "abc," do not).
+std::string ErrorBoxText(const std::string& message);
+
+// The text of the box shown when the program cannot even build its window:
+// "Exception <class> in module <module> at <address>.\n<message>" with a full
+// stop appended when the message is not empty and does not end with one.
+std::string ApplicationErrorText(const std::string& className, const std::string& moduleName,
+                                 const void* address, const std::string& message);
+
+// The application's top-level handler. Every event handler and the tick run
+// through Guard, so no exception ever reaches Qt's event loop; an error ends
+// the operation and is shown in a box with the error icon, "OK" and the
+// application's empty title as caption.
+class TopLevelErrorHandler {
+  public:
+    explicit TopLevelErrorHandler(MessageBoxes& boxes) : boxes_(boxes) {}
+
+    void Show(const std::exception& error);
+    // Runs `action`; returns false when it ended with an error (already shown).
+    bool Guard(const std::function<void()>& action);
+
+  private:
+    MessageBoxes& boxes_;
+};

@@ -1,0 +1,51 @@
+#include "QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// Buttons get their texts set explicitly so that the captions stay the
+// standard English ones whatever translations Qt has loaded.
+QMessageBox::ButtonRole ShowBox(QMessageBox::Icon icon, const QString& caption,
+                                const std::string& text, bool yesNo) {
+    QMessageBox box(icon, caption, QString::fromStdString(text));
+    QPushButton* yes = nullptr;
+    if (yesNo) {
+        yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+    } else {
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    }
+    box.exec();
+    if (yesNo) {
+        return box.clickedButton() == yes ? QMessageBox::YesRole : QMessageBox::NoRole;
+    }
+    return QMessageBox::AcceptRole;
+}
+
+}  // namespace
+
+void QtMessageBoxes::Beep() {
+    QApplication::beep();
+}
+
+void QtMessageBoxes::Warning(const std::string& text) {
+    ShowBox(QMessageBox::Warning, QStringLiteral("Warning"), text, false);
+}
+
+void QtMessageBoxes::Information(const std::string& text) {
+    ShowBox(QMessageBox::Information, QStringLiteral("Information"), text, false);
+}
+
+bool QtMessageBoxes::Confirm(const std::string& text) {
+    return ShowBox(QMessageBox::Question, QStringLiteral("Confirm"), text, true) ==
+           QMessageBox::YesRole;
+}
+
+void QtMessageBoxes::Error(const std::string& caption, const std::string& text) {
+    ShowBox(QMessageBox::Critical, QString::fromStdString(caption), text, false);
+}

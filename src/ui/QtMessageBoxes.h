@@ -1,0 +1,13 @@
+#pragma once
+
+#include "MessageBoxes.h"
+
+// Message boxes drawn by Qt with the standard English captions and buttons.
+class QtMessageBoxes final : public MessageBoxes {
+  public:
+    void Beep() override;
+    void Warning(const std::string& text) override;
+    void Information(const std::string& text) override;
+    bool Confirm(const std::string& text) override;
+    void Error(const std::string& caption, const std::string& text) override;
+};

@@ -1,0 +1,50 @@
+#include "ErrorHandler.h"
+#include "Errors.h"
+#include "UiFakes.h"
+
+#include <gtest/gtest.h>
+
+TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
+    const struct {
+        std::string message, shown;
+    } cases[] = {
+        {"Disk full", "Disk full."},
+        {"I/O error 28", "I/O error 28."},
+        {"Cannot open file Res/OnLine.ico", "Cannot open file Res/OnLine.ico."},
+        {"Ends with a stop.", "Ends with a stop."},
+        {"Ends with a comma,", "Ends with a comma,"},  // ',' sorts before '.'
+        {"Ends with a dash-", "Ends with a dash-"},
+        {"Ends with a slash/", "Ends with a slash/."},
+        {"Текст по-русски", "Текст по-русски."},  // UTF-8 bytes sort after '.'
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ErrorBoxText(c.message), c.shown) << c.message;
+    }
+}
+
+TEST(ApplicationErrorText, NamesClassModuleAndMessage) {
+    EXPECT_EQ(ApplicationErrorText("ESocketError", "vimo", nullptr, "Cannot start the stack"),
+              "Exception ESocketError in module vimo at 00000000.\nCannot start the stack.");
+    EXPECT_EQ(ApplicationErrorText("E", "vimo", nullptr, "Done."),
+              "Exception E in module vimo at 00000000.\nDone.");
+    EXPECT_EQ(ApplicationErrorText("E", "vimo", nullptr, ""),
+              "Exception E in module vimo at 00000000.\n");
+}
+
+TEST(TopLevelErrorHandler, ShowsEveryErrorWithEmptyCaptionAndGoesOn) {
+    RecordingBoxes boxes;
+    TopLevelErrorHandler handler(boxes);
+
+    EXPECT_FALSE(handler.Guard([] { throw EInOutError(101, "Disk full"); }));
+    EXPECT_FALSE(handler.Guard([] { throw std::runtime_error("plain"); }));
+    EXPECT_FALSE(handler.Guard([] { throw 42; }));
+    bool ran = false;
+    EXPECT_TRUE(handler.Guard([&] { ran = true; }));
+
+    EXPECT_TRUE(ran);
+    using Shown = RecordingBoxes::Shown;
+    EXPECT_EQ(boxes.shown, (std::vector<Shown>{{"Error", "", "Disk full."},
+                                               {"Error", "", "plain."},
+                                               {"Error", "", "Unknown error."}}));
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "AutostartStore.h"
+#include "MessageBoxes.h"
+#include "OnlineState.h"
+#include "OsPlatform.h"
+#include "TrayView.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Records every box that would be shown; Confirm answers as told.
+class RecordingBoxes final : public MessageBoxes {
+  public:
+    struct Shown {
+        std::string kind;  // "Warning", "Information", "Confirm", "Error"
+        std::string caption;
+        std::string text;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+
+    void Beep() override { ++beeps; }
+    void Warning(const std::string& text) override {
+        shown.push_back({"Warning", "Warning", text});
+        if (whileWarningOpen) {
+            whileWarningOpen();
+        }
+    }
+    void Information(const std::string& text) override {
+        shown.push_back({"Information", "Information", text});
+    }
+    bool Confirm(const std::string& text) override {
+        shown.push_back({"Confirm", "Confirm", text});
+        return confirmAnswer;
+    }
+    void Error(const std::string& caption, const std::string& text) override {
+        shown.push_back({"Error", caption, text});
+    }
+
+    std::vector<std::string> Errors() const {
+        std::vector<std::string> texts;
+        for (const auto& box : shown) {
+            if (box.kind == "Error") {
+                texts.push_back(box.text);
+            }
+        }
+        return texts;
+    }
+
+    int beeps = 0;
+    bool confirmAnswer = false;
+    std::vector<Shown> shown;
+    // Runs while a warning box "is open", as the event loop would run a tick.
+    std::function<void()> whileWarningOpen;
+};
+
+// Records the pictures and hints; a missing icon file fails as the tray icon
+// component fails.
+class RecordingTray final : public TrayView {
+  public:
+    void LoadIconFromFile(const QString& path) override;
+    void SetHint(const QString& hint) override { hints.push_back(hint); }
+    void AllowClose() override { closeAllowed = true; }
+
+    QStringList icons;
+    QStringList hints;
+    bool closeAllowed = false;
+};
+
+class ScriptedOnline final : public OnlineState {
+  public:
+    bool Online() const override { return online; }
+    std::string CurrentAddress() const override { return address; }
+
+    bool online = false;
+    std::string address = "127.0.0.1";
+};
+
+class FakePlatform final : public OsPlatform {
+  public:
+    explicit FakePlatform(OsFamily family = OsFamily::Linux) : family_(family) {}
+    OsFamily Family() const override { return family_; }
+    void SetCurrentDirectory(const std::string& folder) override {
+        folders.push_back(folder);
+        if (onChangeDirectory) {
+            onChangeDirectory();
+        }
+    }
+    std::optional<std::string> ExecutablePath() const override { return "/opt/vimo/vimo"; }
+
+    std::vector<std::string> folders;
+    std::function<void()> onChangeDirectory;
+
+  private:
+    OsFamily family_;
+};
+
+class FakeAutostart final : public AutostartStore {
+  public:
+    std::optional<std::string> ReadProgramPath() const override { return path; }
+    void Write(const std::string& programPath) override { path = programPath; }
+    void Remove() override { path.reset(); }
+
+    std::optional<std::string> path;
+};

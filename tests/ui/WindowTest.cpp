@@ -1,0 +1,258 @@
+#include "DateBridge.h"
+#include "Form1Harness.h"
+#include "PropRecord.h"
+#include "UsageTable.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTabBar>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+std::vector<bool> PanelsShown(const TForm1& form) {
+    return {!form.Main->isHidden(), !form.Statistics->isHidden(), !form.Properties->isHidden(),
+            !form.About->isHidden()};
+}
+
+// A usage table with the given minutes on the given days, and a settings file
+// recording since `firstDate` at 3.6 kopecks a minute.
+void Prepare(Form1Harness& h, const std::vector<std::pair<CalendarDate, int>>& minutes,
+             const std::string& firstDate) {
+    TUsageTable table(h.dir.Path());
+    table.LoadTable();
+    FakeClock at;
+    for (const auto& [day, count] : minutes) {
+        at.Set(day.Year, day.Month, day.Day, 12, 0, 0);
+        for (int i = 0; i < count; ++i) {
+            table.UpdateTable(at);
+        }
+    }
+    table.SaveTable();
+    WritePropFile(h.dir.Path(), TPropRecord{3.6, false, false, firstDate}, h.clock);
+}
+
+}  // namespace
+
+TEST(Window, HasTheDesignedFrameTabsAndMenu) {
+    Form1Harness h;
+    TForm1& form = h.Start();
+    EXPECT_FALSE(form.isVisible());  // the tray icon alone shows at start
+    EXPECT_EQ(form.windowTitle(), Text("Vimo  1.0"));
+    EXPECT_EQ(form.size(), QSize(287, 234));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_EQ(form.pos(), QPoint(375, 105));
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    ASSERT_EQ(form.TabControl1->count(), 4);
+    EXPECT_EQ(form.TabControl1->tabText(3), Text("О программе"));
+    EXPECT_EQ(PanelsShown(form), (std::vector<bool>{true, false, false, false}));
+
+    QStringList menu;
+    for (QAction* action : form.PopupMenu1->actions()) {
+        menu << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    EXPECT_EQ(menu, (QStringList{Text("Главная"), Text("Статистика"), Text("Настройки"),
+                                 Text("О программе"), "-", Text("Выход")}));
+    EXPECT_EQ(form.Edit1->geometry(), QRect(146, 24, 111, 21));
+    EXPECT_EQ(form.DateTimePicker1->displayFormat(), QStringLiteral("dd.MM.yyyy"));
+    EXPECT_TRUE(form.DateTimePicker1->calendarPopup());
+    EXPECT_FALSE(form.Image1->pixmap().isNull());  // the JPEG pictures decode
+    EXPECT_EQ(form.Image1->pixmap().size(), QSize(378, 353));
+    EXPECT_EQ(form.Image2->pixmap().size(), QSize(73, 68));
+}
+
+TEST(Window, TabsAndTrayMenuSwitchPagesEachKeepingItsOwnState) {
+    Form1Harness h;
+    TForm1& form = h.Start();
+
+    form.TabControl1->setCurrentIndex(2);  // as a click on the tab does
+    EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, false, true, false}));
+
+    form.N2->trigger();  // "Статистика" while the window is hidden
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.TabControl1->currentIndex(), 1);
+    EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, true, false, false}));
+
+    form.N1->trigger();
+    form.RadioButton2->click();  // period view on the main page
+    EXPECT_TRUE(form.GroupBox1->isHidden());
+    form.N4->trigger();
+    EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, false, false, true}));
+    form.TabControl1->setCurrentIndex(0);
+    EXPECT_FALSE(form.GroupBox2->isHidden());
+
+    form.hide();
+    form.TrayIcon1DblClick();  // shows again on the page last shown
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(PanelsShown(form), (std::vector<bool>{true, false, false, false}));
+
+    form.ChangePage(7);  // no such page: none shows
+    EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, false, false, false}));
+}
+
+TEST(Window, ExitAsksFirstAndOnlyYesEndsTheProgram) {
+    Form1Harness h;
+    TForm1& form = h.Start();
+    bool closed = false;
+    QObject::connect(&form, &TMainWindow::Closed, [&] { closed = true; });
+    form.N1->trigger();
+
+    h.boxes.confirmAnswer = false;
+    form.N6->trigger();
+    EXPECT_EQ(h.boxes.beeps, 1);
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].kind, "Confirm");
+    EXPECT_EQ(h.boxes.shown[0].text, "\rВы действительно хотите выключить программу ?");
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(h.tray->closeAllowed);
+    EXPECT_TRUE(form.isVisible());
+
+    h.boxes.confirmAnswer = true;
+    form.N6->trigger();
+    EXPECT_EQ(h.boxes.beeps, 2);
+    EXPECT_TRUE(h.tray->closeAllowed);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(StartUp, RunsInOrderAndAFailingStepSkipsTheLaterOnes) {
+    Form1Harness h;
+    h.autostart.path = "/opt/vimo/vimo";
+    WriteBytes(h.dir / "Propert.dat", std::string(10, '\0'));  // too short to read
+    // Check_OS has run and LoadTable has not when the folder changes.
+    bool osKnownAtChdir = false;
+    bool tableAbsentAtChdir = false;
+    h.platform.onChangeDirectory = [&] {
+        osKnownAtChdir = h.building != nullptr && h.building->OSName == "Linux    ";
+        tableAbsentAtChdir = !fs::exists(h.dir / "Table.dat");
+    };
+    TForm1& form = h.Start();
+
+    EXPECT_EQ(form.OSName, "Linux    ");  // Check_OS
+    EXPECT_TRUE(form.IsNT);
+    EXPECT_EQ(h.platform.folders, std::vector<std::string>{"/opt/vimo/"});  // RestoreWorkDir
+    EXPECT_TRUE(osKnownAtChdir);
+    EXPECT_TRUE(tableAbsentAtChdir);
+    EXPECT_TRUE(fs::exists(h.dir / "Table.dat"));  // LoadTable ran after it
+    EXPECT_EQ(h.boxes.Errors(), std::vector<std::string>{"Read beyond end of file."});
+    EXPECT_EQ(form.ComboBox1->count(), 0);  // LoadMain skipped
+    EXPECT_TRUE(h.tray->hints.isEmpty());
+    EXPECT_FALSE(fs::exists(h.dir / "Static.txt"));  // LoadStatistics skipped
+    EXPECT_TRUE(form.Timer1->isActive());            // and the program goes on
+}
+
+TEST(StartUp, AFirstRecordingDateAfterTodayIsReported) {
+    Form1Harness h;
+    Prepare(h, {}, "16.08.2004");
+    h.Start();
+    EXPECT_EQ(h.boxes.Errors(), std::vector<std::string>{"Date exceeds maximum of 15.08.2004."});
+    EXPECT_TRUE(h.tray->icons.isEmpty());  // the rest of LoadMain was skipped
+}
+
+TEST(MainPage, ShowsMonthDayAndPeriodTotals) {
+    Form1Harness h;
+    Prepare(h, {{{2004, 2, 29}, 30}, {{2004, 2, 1}, 10}, {{2004, 8, 1}, 525}, {{2004, 8, 15}, 75}},
+            "01.01.2004");
+    TForm1& form = h.Start();
+    ASSERT_TRUE(h.boxes.shown.empty());
+
+    EXPECT_EQ(form.ComboBox1->count(), 8);
+    EXPECT_EQ(form.ComboBox1->itemText(0), Text("Январь"));
+    EXPECT_EQ(form.ComboBox1->currentText(), Text("Август"));
+    EXPECT_EQ(form.Panel2->text(), Text("Август"));
+    EXPECT_EQ(form.Label1->text(), "2004");
+    EXPECT_EQ(form.Edit4->text(), Text("10 час."));
+    EXPECT_EQ(form.Edit1->text(), Text("21 гр. 60 коп."));
+    EXPECT_EQ(form.Edit5->text(), Text("1 ч. 15 мин."));
+    EXPECT_EQ(form.Edit2->text(), Text("2 гр. 70 коп."));
+    EXPECT_EQ(form.DateTimePicker1->minimumDate(), QDate(2004, 1, 1));
+    EXPECT_EQ(form.DateTimePicker3->maximumDate(), QDate(2004, 8, 15));
+
+    // February of a year divisible by 4 sums its 29th day.
+    form.ComboBox1->setCurrentIndex(1);
+    emit form.ComboBox1->activated(1);
+    EXPECT_EQ(form.Edit4->text(), Text("40 мин."));
+
+    form.DateTimePicker1->setDate(QDate(2004, 8, 14));  // a day without minutes
+    EXPECT_EQ(form.Edit5->text(), Text("0 мин."));
+    EXPECT_FALSE(form.Edit2->text().isEmpty());
+
+    form.DateTimePicker2->setDate(QDate(2004, 8, 1));
+    EXPECT_EQ(form.Edit6->text(), Text("10 час."));  // 1st to 15th August
+    form.DateTimePicker2->setDate(QDate(2004, 8, 15));
+    EXPECT_EQ(form.Edit6->text(), Text("1 ч. 15 мин."));  // one day, as the day view shows it
+    EXPECT_TRUE(h.boxes.shown.empty());
+}
+
+TEST(MainPage, AReversedPeriodWarnsOnceEmptiesAndRefillsWhenPutBack) {
+    Form1Harness h;
+    Prepare(h, {{{2004, 8, 10}, 5}}, "01.01.2004");
+    TForm1& form = h.Start();
+    form.DateTimePicker2->setDate(QDate(2004, 8, 10));
+    form.DateTimePicker3->setDate(QDate(2004, 8, 9));
+    EXPECT_EQ(h.boxes.beeps, 1);
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0],
+              (RecordingBoxes::Shown{"Warning", "Warning",
+                                     "\rПервая дата должна быть не больше второй"}));
+    EXPECT_TRUE(form.Edit3->text().isEmpty());
+    EXPECT_TRUE(form.Edit6->text().isEmpty());
+
+    form.DateTimePicker3->setDate(QDate(2004, 8, 12));
+    EXPECT_EQ(form.Edit6->text(), Text("5 мин."));
+    EXPECT_EQ(form.Edit3->text(), Text("18 коп."));
+}
+
+TEST(MainPage, TicksWhileAPeriodWarningIsOpenDoNotStackMoreBoxes) {
+    Form1Harness h;
+    Prepare(h, {}, "01.01.2004");
+    TForm1& form = h.Start();
+    {
+        const QSignalBlocker quiet(form.DateTimePicker2);
+        form.DateTimePicker2->setDate(QDate(2004, 8, 15));
+        form.DateTimePicker3->blockSignals(true);
+        form.DateTimePicker3->setDate(QDate(2004, 8, 1));
+        form.DateTimePicker3->blockSignals(false);
+    }
+    int ticksDuringBox = 0;
+    h.boxes.whileWarningOpen = [&] {
+        if (ticksDuringBox++ < 3) {
+            h.Tick(true);
+        }
+    };
+    h.Tick(true);
+    EXPECT_EQ(ticksDuringBox, 1);  // only the first box was ever open
+    EXPECT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(form.SessionMinutes, 2);
+    h.boxes.whileWarningOpen = nullptr;
+    h.Tick(true);  // once closed, the next minute warns again
+    EXPECT_EQ(h.boxes.shown.size(), 2u);
+}
+
+TEST(TrayHint, ShowsTodayAndThisMonth) {
+    Form1Harness h;
+    Prepare(h, {{{2004, 8, 1}, 525}, {{2004, 8, 15}, 74}, {{2004, 7, 31}, 9}}, "01.01.2004");
+    h.Start();
+    h.Tick(true);  // the 75th minute of today
+    ASSERT_FALSE(h.tray->hints.isEmpty());
+    EXPECT_EQ(h.tray->hints.back(),
+              Text("День : 1 ч. 15 мин. (2,70 гр.)\nМес.  : 10 час. (21,60 гр.)"));
+
+    h.clock.Set(2004, 9, 1, 0, 0, 0);  // the hint follows the date, not the start-up day
+    h.form->UpDateHint();
+    EXPECT_EQ(h.tray->hints.back(), Text("День : 0 мин. (0,00 гр.)\nМес.  : 0 мин. (0,00 гр.)"));
+}
