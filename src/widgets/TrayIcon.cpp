@@ -1,0 +1,231 @@
+#include "TrayIcon.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QImageReader>
+#include <QPixmap>
+
+TTrayIcon::TTrayIcon(QWidget* owner, std::unique_ptr<TrayShell> shell)
+    : QObject(owner), owner_(owner), shell_(std::move(shell)) {
+    shell_->OnActivated = [this](const TrayActivation& activation) {
+        HandleActivation(activation);
+    };
+    shell_->OnAvailable = [this] {
+        if (awaitingTray_ && active_) {
+            RegisterIcon();
+        }
+    };
+}
+
+TTrayIcon::~TTrayIcon() {
+    UnhookOwner();
+    hint_.clear();
+    if (registered_) {
+        shell_->Delete();
+    }
+    shell_->OnActivated = nullptr;
+    shell_->OnAvailable = nullptr;
+}
+
+void TTrayIcon::Loaded() {
+    loaded_ = true;
+    HookOwner();
+    if (active_) {
+        active_ = false;
+        SetActive(true);
+    }
+}
+
+void TTrayIcon::SetActive(bool value) {
+    if (value == active_) {
+        return;
+    }
+    active_ = value;
+    if (value) {
+        Activate();
+    } else {
+        Deactivate();
+    }
+}
+
+// The owner is never shown at start: only the icon appears. A hidden window
+// has no taskbar entry, so nothing else is needed for that.
+void TTrayIcon::Activate() {
+    HookOwner();
+    if (owner_) {
+        owner_->hide();
+    }
+    if (shell_->Available()) {
+        RegisterIcon();
+    } else {
+        awaitingTray_ = true;
+    }
+}
+
+void TTrayIcon::Deactivate() {
+    UnhookOwner();
+    awaitingTray_ = false;
+    if (registered_) {
+        registered_ = false;
+        shell_->Delete();
+    }
+}
+
+void TTrayIcon::HookOwner() {
+    if (!hooked_ && owner_) {
+        owner_->installEventFilter(this);
+        hooked_ = true;
+    }
+}
+
+void TTrayIcon::UnhookOwner() {
+    if (hooked_ && owner_) {
+        owner_->removeEventFilter(this);
+    }
+    hooked_ = false;
+}
+
+void TTrayIcon::RegisterIcon() {
+    awaitingTray_ = false;
+    registered_ = true;
+    shell_->Add(icon_, TipText(hint_));
+}
+
+void TTrayIcon::SendChange() {
+    if (registered_) {
+        shell_->Modify(icon_, TipText(hint_));
+    }
+}
+
+QString TTrayIcon::TipText(const QString& hint) {
+    int length = std::min<int>(hint.size(), kTipLength);
+    // A character outside the basic plane takes two code units; never split it.
+    if (length < hint.size() && length > 0 && hint.at(length - 1).isHighSurrogate()) {
+        --length;
+    }
+    return hint.left(length);
+}
+
+void TTrayIcon::SetHint(const QString& text) {
+    if (text == hint_ && loaded_) {
+        return;
+    }
+    hint_ = text;
+    SendChange();
+}
+
+void TTrayIcon::SetIcon(const QIcon& image) {
+    icon_ = image;
+    SendChange();
+}
+
+void TTrayIcon::LoadIconFromFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw EFOpenError(path.toStdString());
+    }
+    // An icon file may hold several sizes; the tray picks the one it needs.
+    QImageReader reader(&file);
+    QIcon loaded;
+    do {
+        const QImage image = reader.read();
+        if (image.isNull()) {
+            break;
+        }
+        loaded.addPixmap(QPixmap::fromImage(image));
+    } while (reader.jumpToNextImage());
+    if (loaded.isNull()) {
+        throw EInvalidIcon(path.toStdString());
+    }
+    SetIcon(loaded);
+}
+
+bool TTrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != owner_.data()) {
+        return false;
+    }
+    if (event->type() == QEvent::Close) {
+        if (closeAllowed_) {
+            closeAllowed_ = false;
+            return false;
+        }
+        if (noClose_ && active_) {
+            event->ignore();
+            owner_->hide();
+            return true;
+        }
+    } else if (event->type() == QEvent::WindowStateChange) {
+        if (!showMinimizedIcon_ && owner_->isVisible() && owner_->isMinimized()) {
+            HideMinimizedOwner();
+        }
+    }
+    return false;
+}
+
+// The window leaves the screen; it also drops its minimised state, because a
+// hidden window has no taskbar entry and, shown again still minimised, could
+// not be reached at all.
+void TTrayIcon::HideMinimizedOwner() {
+    owner_->hide();
+    owner_->setWindowState(owner_->windowState() & ~Qt::WindowMinimized);
+}
+
+void TTrayIcon::HandleActivation(const TrayActivation& activation) {
+    cursorX_ = activation.Cursor.x();
+    cursorY_ = activation.Cursor.y();
+    const TShiftState shift = activation.AltDown ? TShiftState{ssAlt} : TShiftState{0};
+    switch (activation.Action) {
+        case TrayMouseAction::LeftPress:
+            MouseDown(TMouseButton::mbLeft, shift);
+            Click();
+            break;
+        case TrayMouseAction::LeftDoubleClick:
+            if (OnDblClick) {
+                OnDblClick();
+            }
+            MouseDown(TMouseButton::mbLeft, shift | ssDouble);
+            break;
+        case TrayMouseAction::RightPress:
+            MouseDown(TMouseButton::mbRight, shift);
+            OpenPopupMenu();
+            Click();
+            break;
+        case TrayMouseAction::MiddlePress:
+            MouseDown(TMouseButton::mbMiddle, shift);
+            Click();
+            break;
+        case TrayMouseAction::PrimaryActivation:
+            // Such a host reports no double clicks; without this the window
+            // could be reached only through the menu.
+            if (OnDblClick) {
+                OnDblClick();
+            }
+            break;
+    }
+}
+
+void TTrayIcon::MouseDown(TMouseButton button, TShiftState shift) {
+    if (OnMouseDown) {
+        OnMouseDown(button, shift, cursorX_, cursorY_);
+    }
+}
+
+// The tray reports a click when the button goes down, not when it comes up,
+// so OnClick follows the press.
+void TTrayIcon::Click() {
+    if (OnClick) {
+        OnClick();
+    }
+}
+
+void TTrayIcon::OpenPopupMenu() {
+    if (!popupMenu_) {
+        return;
+    }
+    if (OnPopUp) {
+        OnPopUp();
+    }
+    if (popupMenu_) {
+        popupMenu_->popup(QPoint(cursorX_, cursorY_));
+    }
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QIcon>
+#include <QMenu>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "Errors.h"
+#include "QtTrayShell.h"
+#include "TrayShell.h"
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// Shift states of a mouse event. The tray reports no keys or buttons held, so
+// only ssAlt (Alt down at the moment of the report) and ssDouble occur.
+enum TShiftFlag : unsigned {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+    ssDouble = 64,
+};
+using TShiftState = unsigned;
+
+// An icon file that opens but holds no readable image.
+class EInvalidIcon : public Exception {
+  public:
+    explicit EInvalidIcon(const std::string& fileName)
+        : Exception("Invalid icon file " + fileName) {}
+    const char* ClassName() const noexcept override { return "EInvalidIcon"; }
+};
+
+// The program's icon in the notification area. It keeps one icon registered
+// with the tray while Active, turns the tray's mouse reports into events,
+// hides the owner window on close (NoClose) and on minimise
+// (!ShowMinimizedIcon), and keeps the owner hidden at start.
+//
+// Like a component read from a stored form, it is configured first and
+// activated by Loaded(); until then assignments only store their values.
+class TTrayIcon : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int kTipLength = 63;
+
+    TTrayIcon(QWidget* owner, std::unique_ptr<TrayShell> shell);
+    ~TTrayIcon() override;
+
+    // The after-loading step: hooks the owner window and, if Active, activates.
+    void Loaded();
+
+    void SetActive(bool value);
+    bool Active() const { return active_; }
+    void SetHint(const QString& text);
+    QString Hint() const { return hint_; }
+    void SetIcon(const QIcon& image);
+    QIcon Icon() const { return icon_; }
+    // Throws EFOpenError "Cannot open file <path>" or EInvalidIcon; either way
+    // the old image stays and nothing is sent to the tray.
+    void LoadIconFromFile(const QString& path);
+    void SetNoClose(bool value) { noClose_ = value; }
+    bool NoClose() const { return noClose_; }
+    void SetShowMinimizedIcon(bool value) { showMinimizedIcon_ = value; }
+    bool ShowMinimizedIcon() const { return showMinimizedIcon_; }
+    void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+    QMenu* PopupMenu() const { return popupMenu_; }
+
+    // The program's own exit: the next close of the owner is not intercepted.
+    void AllowClose() { closeAllowed_ = true; }
+
+    // The text the tray shows for a hint: its first 63 characters.
+    static QString TipText(const QString& hint);
+
+    std::function<void()> OnClick;
+    std::function<void()> OnDblClick;
+    std::function<void()> OnPopUp;
+    std::function<void(TMouseButton, TShiftState, int x, int y)> OnMouseDown;
+    // Never fired: no tray reports button releases or moves (see TrayShell.h).
+    std::function<void(TMouseButton, TShiftState, int x, int y)> OnMouseUp;
+    std::function<void(TShiftState, int x, int y)> OnMouseMove;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void Activate();
+    void Deactivate();
+    void HookOwner();
+    void UnhookOwner();
+    void RegisterIcon();
+    void SendChange();
+    void HandleActivation(const TrayActivation& activation);
+    void MouseDown(TMouseButton button, TShiftState shift);
+    void Click();
+    void OpenPopupMenu();
+    void HideMinimizedOwner();
+
+    QPointer<QWidget> owner_;
+    std::unique_ptr<TrayShell> shell_;
+    bool active_ = true;
+    bool loaded_ = false;
+    bool hooked_ = false;
+    bool registered_ = false;
+    bool awaitingTray_ = false;
+    bool noClose_ = false;
+    bool showMinimizedIcon_ = false;
+    bool closeAllowed_ = false;
+    QString hint_;
+    QIcon icon_;
+    QPointer<QMenu> popupMenu_;
+    int cursorX_ = 0;
+    int cursorY_ = 0;
+};

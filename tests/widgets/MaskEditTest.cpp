@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+#include <string>
+
+#include "CustomMaskEdit.h"
+#include "Errors.h"
+
+namespace {
+
+// Every case runs with a comma and with a point as the decimal separator.
+// Texts are written with "," and translated.
+class MaskEditTest : public testing::TestWithParam<QLocale> {
+  protected:
+    void SetUp() override {
+        QLocale::setDefault(GetParam());
+        TMaskEdit::SetOverwriteMode(false);
+        edit.OnError = [this](const std::exception& error) { errors.push_back(error.what()); };
+    }
+    void TearDown() override {
+        TMaskEdit::SetOverwriteMode(false);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    QString L(const char* text) const {
+        return QString::fromUtf8(text).replace(QLatin1Char(','), GetParam().decimalPoint());
+    }
+    // Puts a text into the field as it is, as earlier editing may have left it.
+    void Start(const char* text, int caret) {
+        edit.QLineEdit::setText(L(text));
+        edit.setCursorPosition(caret);
+    }
+    void Type(const char* keys) { QTest::keyClicks(&edit, L(keys)); }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&edit, key, modifiers);
+    }
+
+    TMaskEdit edit{nullptr, GetParam()};
+    std::vector<std::string> errors;
+};
+
+TEST_P(MaskEditTest, StartsAsZero) {
+    EXPECT_EQ(edit.Text(), L("0,0"));
+    EXPECT_EQ(edit.maxLength(), 4);
+}
+
+struct TypingCase {
+    const char* name;
+    const char* start;
+    int caret;
+    const char* typed;
+    const char* text;
+    int caretAfter;
+};
+
+// The typed-character filter, the length limit and the rewriting after each key.
+const TypingCase kTyping[] = {
+    {"digit into empty field", "", 0, "5", "5,0", 1},
+    {"two digits into empty field", "", 0, "12", "12,0", 2},
+    {"second separator refused", "5,0", 1, ",", "5,0", 1},
+    {"separator at end refused", "3,6", 3, ",", "3,6", 3},
+    {"second decimal rounded away", "3,6", 3, "5", "3,7", 3},
+    {"second decimal rounded down", "3,6", 3, "4", "3,6", 3},
+    {"minus into empty field", "", 0, "-", "0,0", 1},
+    {"minus in front", "3,6", 0, "-", "-3,6", 1},
+    {"second minus refused", "-3,6", 0, "-", "-3,6", 0},
+    {"minus after start refused", "3,6", 1, "-", "3,6", 1},
+    {"digit in front of minus refused", "-3,6", 0, "7", "-3,6", 0},
+    {"digit after minus", "-3", 1, "1", "-13,", 2},
+    {"full field refuses digit", "99,0", 4, "1", "99,0", 4},
+    {"letters refused", "3,6", 3, "a+ e", "3,6", 3},
+    {"minus into empty field is lost", "", 0, "-7", "7,0", 2},
+    {"separator in front of minus refused", "-3", 0, ",", "-3", 0},
+};
+
+TEST_P(MaskEditTest, Typing) {
+    for (const TypingCase& c : kTyping) {
+        Start(c.start, c.caret);
+        Type(c.typed);
+        EXPECT_EQ(edit.Text(), L(c.text)) << c.name;
+        EXPECT_EQ(edit.cursorPosition(), c.caretAfter) << c.name;
+    }
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_P(MaskEditTest, SelectAllThenTypeReplacesTheText) {
+    edit.SetText(L("3,6"));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Type("1");
+    EXPECT_EQ(edit.Text(), L("1,0"));
+    Type("2");
+    EXPECT_EQ(edit.Text(), L("12,0"));
+}
+
+struct DeletingCase {
+    const char* name;
+    const char* start;
+    int caret;
+    Qt::Key key;
+    const char* text;
+};
+
+const DeletingCase kDeleting[] = {
+    {"backspace before separator", "3,6", 1, Qt::Key_Backspace, "0,0"},
+    {"backspace the separator", "99,0", 3, Qt::Key_Backspace, "990,"},
+    {"backspace the decimal", "3,6", 3, Qt::Key_Backspace, "3,0"},
+    {"backspace at start", "3,6", 0, Qt::Key_Backspace, "3,6"},
+    {"delete the separator", "3,6", 1, Qt::Key_Delete, "36,0"},
+    {"delete at end", "3,6", 3, Qt::Key_Delete, "3,6"},
+    {"delete the minus", "-3,6", 0, Qt::Key_Delete, "3,6"},
+};
+
+TEST_P(MaskEditTest, Deleting) {
+    for (const DeletingCase& c : kDeleting) {
+        Start(c.start, c.caret);
+        Key(c.key);
+        EXPECT_EQ(edit.Text(), L(c.text)) << c.name;
+        EXPECT_LE(edit.cursorPosition(), edit.Text().size()) << c.name;
+    }
+}
+
+TEST_P(MaskEditTest, DeletingASelection) {
+    edit.SetText(L("12,5"));
+    edit.setSelection(0, 2);
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(edit.Text(), L("0,0"));
+}
+
+TEST_P(MaskEditTest, OverwriteModeReplacesTheNextCharacterInEveryField) {
+    TMaskEdit other(nullptr, GetParam());
+    Key(Qt::Key_Insert);
+    EXPECT_TRUE(TMaskEdit::OverwriteMode());
+
+    Start("3,6", 2);
+    Type("7");
+    EXPECT_EQ(edit.Text(), L("3,7"));
+    Start("99,0", 0);
+    Type("5");
+    EXPECT_EQ(edit.Text(), L("59,0"));
+
+    // The mode belongs to all fields: the other one overwrites too, and the
+    // Insert key there switches both back.
+    other.QLineEdit::setText(L("3,6"));
+    other.setCursorPosition(0);
+    QTest::keyClicks(&other, QStringLiteral("4"));
+    EXPECT_EQ(other.Text(), L("4,6"));
+    QTest::keyClick(&other, Qt::Key_Insert);
+    Start("3,6", 0);
+    Type("4");
+    EXPECT_EQ(edit.Text(), L("43,6"));
+}
+
+TEST_P(MaskEditTest, AssigningText) {
+    edit.SetText(L("3,6"));
+    edit.setCursorPosition(2);
+    edit.SetText(L("3,6"));
+    EXPECT_EQ(edit.cursorPosition(), 2) << "an equal text must change nothing";
+
+    edit.SetText(L("3,65"));
+    EXPECT_EQ(edit.Text(), L("3,7"));
+    EXPECT_EQ(edit.cursorPosition(), 0);
+
+    edit.SetText(L("12345"));
+    EXPECT_EQ(edit.Text(), L("123,"));
+    edit.SetText(L("-5"));
+    EXPECT_EQ(edit.Text(), L("-5,0"));
+}
+
+TEST_P(MaskEditTest, AssigningANonNumberThrowsAndKeepsTheText) {
+    try {
+        edit.SetText(QStringLiteral("abc"));
+        ADD_FAILURE() << "no error";
+    } catch (const EConvertError& error) {
+        EXPECT_STREQ(error.what(), "'abc' is not a valid integer value");
+    }
+    EXPECT_EQ(edit.Text(), QStringLiteral("abc"));
+    EXPECT_THROW(edit.FloatValue(), EConvertError);
+}
+
+TEST_P(MaskEditTest, PasteSkipsTheFilterButNotTheLength) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(L("12,5"));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit.Text(), L("12,5"));
+
+    // Too long as a whole: nothing goes in, the replaced selection stays gone.
+    clipboard->setText(QStringLiteral("12345"));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(edit.Text(), L("0,0"));
+    EXPECT_FALSE(TMaskEdit::OverwriteMode()) << "Shift+Insert must not toggle the mode";
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_P(MaskEditTest, PastedNonNumberIsReportedAndKept) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("ab"));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit.Text(), QStringLiteral("ab"));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "'ab' is not a valid integer value");
+
+    // Editing that text again reports again instead of throwing through Qt.
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(edit.Text(), QStringLiteral("a"));
+    EXPECT_EQ(errors.size(), 2u);
+}
+
+TEST_P(MaskEditTest, CutAndCopy) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    edit.SetText(L("3,6"));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), L("3,6"));
+    EXPECT_EQ(edit.Text(), L("3,6"));
+
+    edit.SetText(L("12,5"));
+    edit.setSelection(0, 1);
+    Key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("1"));
+    EXPECT_EQ(edit.Text(), L("2,5"));
+}
+
+TEST_P(MaskEditTest, ShortcutsThatWouldBypassTheRulesDoNothing) {
+    edit.SetText(L("12,5"));
+    edit.setCursorPosition(4);
+    Key(Qt::Key_Backspace, Qt::ControlModifier);  // delete a word
+    Key(Qt::Key_Z, Qt::ControlModifier);          // undo
+    Key(Qt::Key_K, Qt::ControlModifier);          // delete to the end
+    EXPECT_EQ(edit.Text(), L("12,5"));
+}
+
+TEST_P(MaskEditTest, ReadOnlyFieldIgnoresEditing) {
+    edit.SetText(L("3,6"));
+    edit.setReadOnly(true);
+    edit.setCursorPosition(0);
+    Type("5-");
+    Key(Qt::Key_Delete);
+    QGuiApplication::clipboard()->setText(QStringLiteral("7"));
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit.Text(), L("3,6"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, MaskEditTest,
+                         testing::Values(QLocale(QLocale::Russian, QLocale::Russia),
+                                         QLocale(QLocale::English, QLocale::UnitedStates)),
+                         [](const testing::TestParamInfo<QLocale>& info) {
+                             return info.param.decimalPoint() == QStringLiteral(",")
+                                        ? std::string("Comma")
+                                        : std::string("Point");
+                         });
+
+}  // namespace

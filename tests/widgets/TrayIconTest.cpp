@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QWidget>
+
+#include "RecordingTrayShell.h"
+#include "TempDir.h"
+#include "TrayIcon.h"
+
+namespace {
+
+class TrayIconTest : public testing::Test {
+  protected:
+    TrayIconTest() {
+        auto recording = std::make_unique<RecordingTrayShell>(calls);
+        shell = recording.get();
+        tray = new TTrayIcon(&owner, std::move(recording));
+    }
+
+    std::vector<std::string> Kinds() const {
+        std::vector<std::string> kinds;
+        for (const TrayCall& call : *calls) {
+            kinds.push_back(call.Kind);
+        }
+        return kinds;
+    }
+    using Kinds_ = std::vector<std::string>;
+
+    // Declared first: the owner deletes the tray icon, which logs its removal.
+    std::shared_ptr<RecordingTrayShell::Log> calls = std::make_shared<RecordingTrayShell::Log>();
+    QWidget owner;
+    RecordingTrayShell* shell = nullptr;
+    TTrayIcon* tray = nullptr;
+};
+
+TEST_F(TrayIconTest, NothingIsRegisteredBeforeLoading) {
+    tray->SetHint(QStringLiteral("placeholder"));
+    tray->SetIcon(QIcon(QPixmap(16, 16)));
+    EXPECT_TRUE(calls->empty());
+    EXPECT_TRUE(tray->Active());
+}
+
+TEST_F(TrayIconTest, LoadingAddsOnceWithTheCurrentHint) {
+    tray->SetHint(QStringLiteral("placeholder"));
+    tray->Loaded();
+    ASSERT_EQ(Kinds(), (Kinds_{"add"}));
+    EXPECT_EQ(calls->front().Tip, QStringLiteral("placeholder"));
+    tray->SetActive(true);
+    EXPECT_EQ(calls->size(), 1u);
+}
+
+TEST_F(TrayIconTest, InactiveBeforeLoadingStaysUnregistered) {
+    tray->SetActive(false);
+    tray->Loaded();
+    EXPECT_TRUE(calls->empty());
+    tray->SetActive(true);
+    EXPECT_EQ(Kinds(), (Kinds_{"add"}));
+    tray->SetActive(false);
+    EXPECT_EQ(Kinds(), (Kinds_{"add", "delete"}));
+}
+
+TEST_F(TrayIconTest, HintChanges) {
+    tray->Loaded();
+    calls->clear();
+
+    tray->SetHint(QStringLiteral("today 1:05\nmonth 10:00"));
+    tray->SetHint(QStringLiteral("today 1:05\nmonth 10:00"));
+    ASSERT_EQ(Kinds(), (Kinds_{"modify"}));
+    EXPECT_EQ(calls->back().Tip, QStringLiteral("today 1:05\nmonth 10:00"));
+
+    // The tip is the first 63 characters; the line feed is one of them.
+    const QString first(40, QLatin1Char('a'));
+    const QString second(40, QLatin1Char('b'));
+    tray->SetHint(first + QLatin1Char('\n') + second);
+    EXPECT_EQ(calls->back().Tip, first + QLatin1Char('\n') + QString(22, QLatin1Char('b')));
+    EXPECT_EQ(tray->Hint(), first + QLatin1Char('\n') + second);
+
+    const QString exact(63, QChar(0x0416));
+    tray->SetHint(exact);
+    EXPECT_EQ(calls->back().Tip, exact);
+    EXPECT_EQ(calls->size(), 3u);
+}
+
+TEST_F(TrayIconTest, TipNeverSplitsACharacter) {
+    const QString hint = QString(62, QLatin1Char('x')) + QString::fromUcs4(U"\U0001F4DE");
+    EXPECT_EQ(TTrayIcon::TipText(hint), QString(62, QLatin1Char('x')));
+}
+
+TEST_F(TrayIconTest, ImageChangesAndFailedLoads) {
+    TempDir dir;
+    const QString good = QString::fromStdString((dir / "online.png").string());
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::green);
+    ASSERT_TRUE(image.save(good));
+    const QString broken = QString::fromStdString((dir / "broken.ico").string());
+    WriteBytes(dir / "broken.ico", "this is no icon");
+    const QString missing = QString::fromStdString((dir / "missing.ico").string());
+
+    tray->Loaded();
+    calls->clear();
+    tray->LoadIconFromFile(good);
+    ASSERT_EQ(Kinds(), (Kinds_{"modify"}));
+    const qint64 loadedKey = calls->back().ImageKey;
+    EXPECT_EQ(loadedKey, tray->Icon().cacheKey());
+    EXPECT_FALSE(tray->Icon().isNull());
+
+    try {
+        tray->LoadIconFromFile(missing);
+        ADD_FAILURE() << "a missing file loaded";
+    } catch (const EFOpenError& error) {
+        EXPECT_EQ(error.what(), "Cannot open file " + missing.toStdString());
+    }
+    EXPECT_THROW(tray->LoadIconFromFile(broken), EInvalidIcon);
+    EXPECT_EQ(calls->size(), 1u);
+    EXPECT_EQ(tray->Icon().cacheKey(), loadedKey);
+
+    const QIcon other(QPixmap::fromImage(image));
+    tray->SetIcon(other);
+    EXPECT_EQ(calls->size(), 2u);
+    EXPECT_EQ(calls->back().ImageKey, other.cacheKey());
+}
+
+TEST_F(TrayIconTest, DestructionRemovesTheIcon) {
+    tray->Loaded();
+    delete tray;
+    EXPECT_EQ(Kinds(), (Kinds_{"add", "delete"}));
+}
+
+TEST_F(TrayIconTest, LateTrayGetsTheIconWhenItAppears) {
+    shell->TrayPresent = false;
+    tray->Loaded();
+    tray->SetHint(QStringLiteral("counted"));
+    EXPECT_TRUE(calls->empty());
+
+    shell->TrayAppears();
+    ASSERT_EQ(Kinds(), (Kinds_{"add"}));
+    EXPECT_EQ(calls->back().Tip, QStringLiteral("counted"));
+    shell->TrayAppears();
+    EXPECT_EQ(calls->size(), 1u);
+}
+
+TEST_F(TrayIconTest, TrayThatAppearsAfterDeactivationGetsNothing) {
+    shell->TrayPresent = false;
+    tray->Loaded();
+    tray->SetActive(false);
+    shell->TrayAppears();
+    EXPECT_TRUE(calls->empty());
+}
+
+struct MouseCase {
+    const char* name;
+    TrayMouseAction action;
+    std::vector<std::string> events;
+};
+
+TEST_F(TrayIconTest, MouseReportsBecomeEvents) {
+    QMenu menu;
+    menu.addAction(QStringLiteral("Exit"));
+    std::vector<std::string> events;
+    tray->OnClick = [&] { events.push_back("click"); };
+    tray->OnDblClick = [&] { events.push_back("dblclick"); };
+    tray->OnPopUp = [&] { events.push_back(menu.isVisible() ? "popup after menu" : "popup"); };
+    tray->OnMouseDown = [&](TMouseButton button, TShiftState shift, int x, int y) {
+        const char* names[] = {"left", "right", "middle"};
+        std::string event = std::string("down ") + names[static_cast<int>(button)];
+        if (shift & ssDouble) {
+            event += " double";
+        }
+        if (shift & ssAlt) {
+            event += " alt";
+        }
+        event += " at " + std::to_string(x) + "," + std::to_string(y);
+        events.push_back(event);
+    };
+    tray->SetPopupMenu(&menu);
+    tray->Loaded();
+
+    const MouseCase cases[] = {
+        {"left press", TrayMouseAction::LeftPress, {"down left at 7,9", "click"}},
+        {"left double", TrayMouseAction::LeftDoubleClick, {"dblclick", "down left double at 7,9"}},
+        {"right press", TrayMouseAction::RightPress, {"down right at 7,9", "popup", "click"}},
+        {"middle press", TrayMouseAction::MiddlePress, {"down middle at 7,9", "click"}},
+        {"host activation", TrayMouseAction::PrimaryActivation, {"dblclick"}},
+    };
+    for (const MouseCase& c : cases) {
+        events.clear();
+        shell->Report(c.action, QPoint(7, 9));
+        EXPECT_EQ(events, c.events) << c.name;
+    }
+    EXPECT_TRUE(menu.isVisible()) << "the right button opens the menu";
+    menu.hide();
+
+    events.clear();
+    shell->Report(TrayMouseAction::LeftPress, QPoint(-3, 4), true);
+    EXPECT_EQ(events, (std::vector<std::string>{"down left alt at -3,4", "click"}));
+}
+
+TEST_F(TrayIconTest, RightPressWithoutMenuOrAfterItsDeletion) {
+    int popups = 0;
+    tray->OnPopUp = [&] { ++popups; };
+    auto* menu = new QMenu;
+    tray->SetPopupMenu(menu);
+    tray->Loaded();
+    delete menu;
+    EXPECT_EQ(tray->PopupMenu(), nullptr);
+    shell->Report(TrayMouseAction::RightPress);
+    EXPECT_EQ(popups, 0);
+}
+
+// The owner window: close and minimise hide it, the program's exit closes it.
+class OwnerWindowTest : public TrayIconTest {
+  protected:
+    void SetUp() override {
+        tray->SetNoClose(true);
+        owner.show();
+        tray->Loaded();
+    }
+};
+
+TEST_F(OwnerWindowTest, HiddenAtStart) {
+    EXPECT_FALSE(owner.isVisible());
+    EXPECT_EQ(Kinds(), (Kinds_{"add"}));
+}
+
+TEST_F(OwnerWindowTest, CloseHidesAndKeepsTheProgramRunning) {
+    QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
+    owner.show();
+    EXPECT_FALSE(owner.close());
+    EXPECT_FALSE(owner.isVisible());
+    EXPECT_EQ(lastWindowClosed.count(), 0);
+    EXPECT_EQ(Kinds(), (Kinds_{"add"})) << "the icon stays";
+
+    owner.show();
+    EXPECT_TRUE(owner.isVisible()) << "shown again after hiding";
+}
+
+TEST_F(OwnerWindowTest, ProgramExitCloses) {
+    owner.show();
+    tray->AllowClose();
+    EXPECT_TRUE(owner.close());
+    EXPECT_FALSE(owner.isVisible());
+    // Only that one close passes.
+    owner.show();
+    EXPECT_FALSE(owner.close());
+}
+
+TEST_F(OwnerWindowTest, CloseIsOrdinaryWithoutNoCloseOrWhenInactive) {
+    owner.show();
+    tray->SetNoClose(false);
+    EXPECT_TRUE(owner.close());
+
+    owner.show();
+    tray->SetNoClose(true);
+    tray->SetActive(false);
+    EXPECT_TRUE(owner.close());
+}
+
+TEST_F(OwnerWindowTest, MinimiseHidesAndShowsAgainRestored) {
+    owner.show();
+    owner.showMinimized();
+    QApplication::processEvents();
+    EXPECT_FALSE(owner.isVisible());
+    owner.show();
+    EXPECT_TRUE(owner.isVisible());
+    EXPECT_FALSE(owner.isMinimized());
+}
+
+TEST_F(OwnerWindowTest, MinimiseKeepsTheWindowWithShowMinimizedIcon) {
+    tray->SetShowMinimizedIcon(true);
+    owner.show();
+    owner.showMinimized();
+    QApplication::processEvents();
+    EXPECT_TRUE(owner.isVisible());
+    EXPECT_TRUE(owner.isMinimized());
+}
+
+}  // namespace

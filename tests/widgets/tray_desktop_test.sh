@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# The tray icon on a real X desktop: Xvfb as the screen, trayer as the tray,
+# xdotool as the user. The demo starts before the tray exists, as an
+# autostarted program may, and must still get its icon into the tray.
+# Usage: tray_desktop_test.sh <demo program> <folder for screenshots and logs>
+set -euo pipefail
+
+demo="$1"
+out="$2"
+mkdir -p "$out"
+rm -f "$out"/*.png "$out"/*.log
+
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    shot "failure" || true
+    echo "--- demo output" >&2
+    cat "$out/demo.log" >&2 || true
+    exit 1
+}
+
+# Runs a command until it succeeds or the seconds run out.
+wait_for() {
+    local seconds="$1"
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        if ((SECONDS >= deadline)); then
+            return 1
+        fi
+        sleep 0.2
+    done
+}
+
+shot() {
+    import -window root "$out/$1.png"
+}
+
+# A display nobody uses.
+display=""
+for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+        display=":$n"
+        break
+    fi
+done
+[ -n "$display" ] || fail "no free X display number"
+
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY="$display"
+wait_for 10 xwininfo -root || fail "Xvfb did not start on $display"
+
+# Qt must use this X server and the XEmbed tray, not a desktop's D-Bus tray.
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+"$demo" >"$out/demo.log" 2>&1 &
+pids+=($!)
+wait_for 10 grep -q started "$out/demo.log" || fail "the demo did not start"
+sleep 1
+visible_owner() { xdotool search --onlyvisible --name '^Vimo tray demo$'; }
+if visible_owner >/dev/null 2>&1; then
+    fail "the window is shown at start"
+fi
+
+trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 32 \
+    --transparent false --tint 0xffffff --SetDockType true >"$out/trayer.log" 2>&1 &
+pids+=($!)
+
+# The icon is a window of the demo embedded into trayer's panel.
+icon_window() {
+    local panel
+    panel=$(xdotool search --onlyvisible --class '^trayer$' | head -n 1)
+    [ -n "$panel" ] || return 1
+    xwininfo -children -id "$panel" >/dev/null || return 1
+    xwininfo -tree -id "$panel" | grep -i -E 'vimo_tray_demo|QSystemTrayIconSys' |
+        awk '$0 ~ /[0-9]+x[0-9]+\+/ {print $1; exit}' | grep -q . || return 1
+    xwininfo -tree -id "$panel" | grep -i -E 'vimo_tray_demo|QSystemTrayIconSys' |
+        awk '{print $1; exit}'
+}
+wait_for 20 icon_window || {
+    xwininfo -root -tree >"$out/tree.log" 2>&1 || true
+    fail "no tray icon in the tray within 20 s (tree in $out/tree.log)"
+}
+icon=$(icon_window)
+sleep 0.5
+shot "1-icon-in-tray"
+xwininfo -root -tree >"$out/tree.log"
+
+# The middle of the icon window, in screen coordinates.
+read -r x y w h < <(xwininfo -id "$icon" |
+    awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+         /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}')
+cx=$((x + w / 2))
+cy=$((y + h / 2))
+echo "icon window $icon at $x,$y size ${w}x$h"
+
+xdotool mousemove --sync "$cx" "$cy"
+xdotool click --repeat 2 --delay 80 1
+wait_for 10 visible_owner || fail "a double click did not show the window"
+grep -q OnDblClick "$out/demo.log" || fail "OnDblClick was not reported"
+sleep 0.5
+shot "2-window-after-double-click"
+
+menu_shown() { xdotool search --onlyvisible --class '^vimo_tray_demo$' | wc -l | grep -q -v '^[01]$'; }
+count_before=$(xdotool search --onlyvisible --class '^vimo_tray_demo$' | wc -l)
+xdotool mousemove --sync "$cx" "$cy" click 3
+menu_up() {
+    [ "$(xdotool search --onlyvisible --class '^vimo_tray_demo$' | wc -l)" -gt "$count_before" ]
+}
+wait_for 10 menu_up || fail "the right button opened no menu"
+grep -q OnPopUp "$out/demo.log" || fail "OnPopUp was not reported"
+sleep 0.5
+shot "3-menu-after-right-click"
+xdotool key Escape
+
+echo "PASS: icon in tray, double click shows the window, right click opens the menu"
