@@ -7,7 +7,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include "IPWatch.h"
 #include "QtUiDispatcher.h"
+#include "ScriptedStack.h"
 
 namespace {
 
@@ -27,7 +29,10 @@ TEST(QtUiDispatcherTest, RunsHandedOverCallsOnTheUiThreadThroughTheEventLoop) {
         }
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     });
-    QTimer::singleShot(10s, qApp, &QCoreApplication::quit);  // a hang fails below
+    QTimer guard;  // a hang fails below instead of blocking the run
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    guard.start(10s);
     QCoreApplication::exec();
     worker.join();
     EXPECT_EQ(ran.load(), 3);
@@ -64,10 +69,37 @@ TEST(QtUiDispatcherTest, AnErrorOfTheCallIsThrownAgainInTheWorker) {
         }
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     });
-    QTimer::singleShot(10s, qApp, &QCoreApplication::quit);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    guard.start(10s);
     QCoreApplication::exec();
     worker.join();
     EXPECT_EQ(caught, "check failed");
+}
+
+TEST(QtUiDispatcherTest, WatcherChecksThroughTheEventLoopAndStopsCleanly) {
+    QtUiDispatcher dispatcher;
+    auto script = std::make_shared<StackScript>();
+    script->Steady = std::vector<std::string>{"10.200.0.2"};
+    TIPWatch watch(ScriptedFactory(script), dispatcher);
+    watch.SetHistoryEnabled(false);
+    script->DuringLookup = [&] {
+        if (script->Lookups == 2) {
+            QCoreApplication::quit();
+        }
+    };
+    watch.SetActive(true);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    guard.start(10s);
+    QCoreApplication::exec();
+    EXPECT_GE(script->Lookups, 2);
+    EXPECT_TRUE(watch.Online());
+    // The thread may be waiting for its next hand-over; stopping serves it.
+    watch.SetActive(false);
+    EXPECT_FALSE(watch.Active());
 }
 
 }  // namespace
