@@ -3,8 +3,12 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
+#include "Codec1251.h"
+#include "HistoryReport.h"
 #include "SessionLog.h"
 #include "UsageTable.h"
 
@@ -59,8 +63,56 @@ void BM_OneMinuteOfFileWork(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 
+// A history of a million sessions, ten a day from 1 January 2003 on.
+const std::filesystem::path& MillionLineHistory() {
+    static const std::filesystem::path file = [] {
+        const std::filesystem::path path = MakeWorkFolder() / "Static.txt";
+        std::ofstream out(path, std::ios::binary);
+        const TDateTime first = EncodeDate(2003, 1, 1);
+        for (int i = 0; i < 1'000'000; ++i) {
+            const TDateTime start = AddMinutes(first + i / 10, 60 + (i % 10) * 90);
+            std::string head = "[";
+            head += DateText(start);
+            head += "] ";
+            head += ClockText(start);
+            head += "-";
+            out << ToCp1251(
+                       SessionLine(head, 45, AddMinutes(start, 44), "Linux    ", "10.200.0.2     "))
+                << "\r\n";
+        }
+        return path;
+    }();
+    return file;
+}
+
+// The day of the report lies in the middle of the history.
+const TDateTime kReportDay = EncodeDate(2003, 1, 1) + 50'000;
+
+void BM_DayReport_MillionLines(benchmark::State& state) {
+    const std::filesystem::path& history = MillionLineHistory();
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        lines = ShowStatistics(history, kReportDay, kReportDay).Lines.size();
+    }
+    state.counters["lines"] = static_cast<double>(lines);
+}
+
+// The same selection made by grep, for comparison.
+void BM_GrepDay_MillionLines(benchmark::State& state) {
+    const std::string command = "grep -F '[" + DateText(kReportDay) + "]' '" +
+                                MillionLineHistory().string() + "' > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("grep failed");
+            break;
+        }
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_DayReport_MillionLines)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GrepDay_MillionLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MinutesFromPeriod_Month);
 BENCHMARK(BM_MinutesFromPeriod_Year);
 BENCHMARK(BM_MinutesFromPeriod_2003To2099);

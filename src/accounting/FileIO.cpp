@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 
@@ -123,24 +124,48 @@ bool FileExists(const std::filesystem::path& path) {
 std::string ReadWholeFile(const std::filesystem::path& path) {
     Descriptor fd(OpenOrThrow(path, O_RDONLY));
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0)
+    if (::fstat(fd.Get(), &st) != 0) {
         throw InOutErrorFromErrno(errno);
-    if (S_ISDIR(st.st_mode))
+    }
+    if (S_ISDIR(st.st_mode)) {
         throw InOutErrorFromErrno(EISDIR);
+    }
+    // One byte more than the file's size, so the end is seen in one pass;
+    // a file that grows while it is read is taken in further steps.
     std::string bytes;
-    std::size_t capacity = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 4096;
+    std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
     for (;;) {
         const std::size_t had = bytes.size();
         bytes.resize(had + capacity);
         const std::size_t got =
             ReadFully(fd.Get(), bytes.data() + had, capacity, static_cast<off_t>(had));
         bytes.resize(had + got);
-        if (got < capacity)
+        if (got < capacity) {
             break;
-        capacity = 65536;  // the file grew while we read; take the rest
+        }
+        capacity = std::max<std::size_t>(bytes.size(), 65536);
     }
     fd.Close();
     return bytes;
+}
+
+void ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
+                  const std::function<std::size_t(std::string_view, bool)>& consume) {
+    Descriptor fd(OpenOrThrow(path, O_RDONLY));
+    std::string window;
+    off_t offset = 0;
+    bool atEnd = false;
+    while (!atEnd) {
+        const std::size_t had = window.size();
+        window.resize(had + pieceSize);
+        const std::size_t got = ReadFully(fd.Get(), window.data() + had, pieceSize, offset);
+        window.resize(had + got);
+        offset += static_cast<off_t>(got);
+        atEnd = got < pieceSize;
+        const std::size_t taken = consume(window, atEnd);
+        window.erase(0, taken);
+    }
+    fd.Close();
 }
 
 std::string ReadPrefix(const std::filesystem::path& path, std::size_t size) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,12 @@ EInOutError ReadBeyondEndOfFile();
 bool FileExists(const std::filesystem::path& path);
 
 std::string ReadWholeFile(const std::filesystem::path& path);
+// Reads a file front to back in pieces of about `pieceSize` bytes. `consume`
+// gets the bytes not yet consumed and whether the file ends there, and
+// returns how many of them it took; the rest comes again with the next piece.
+void ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
+                  const std::function<std::size_t(std::string_view, bool)>& consume);
+
 // Up to `size` bytes from the start of the file; fewer when it is shorter.
 std::string ReadPrefix(const std::filesystem::path& path, std::size_t size);
 // Up to the last `size` bytes of the file.

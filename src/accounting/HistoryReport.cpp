@@ -1,0 +1,128 @@
+#include "HistoryReport.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "Codec1251.h"
+#include "Errors.h"
+#include "FileIO.h"
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Dates compared as YYYYMMDD numbers.
+int DateKey(const CalendarDate& d) {
+    return d.Year * 10000 + d.Month * 100 + d.Day;
+}
+
+// The date key of a line of at least 11 characters. Lines in the program's
+// own DD.MM.YYYY form are read directly, which keeps a report over a million
+// lines fast; anything else goes through the full date reader, which throws
+// for a text that is no date.
+int LineDateKey(std::string_view line) {
+    const std::string_view d = line.substr(1, 10);
+    if (IsDigit(d[0]) && IsDigit(d[1]) && d[2] == '.' && IsDigit(d[3]) && IsDigit(d[4]) &&
+        d[5] == '.' && IsDigit(d[6]) && IsDigit(d[7]) && IsDigit(d[8]) && IsDigit(d[9])) {
+        const int day = (d[0] - '0') * 10 + (d[1] - '0');
+        const int month = (d[3] - '0') * 10 + (d[4] - '0');
+        const int year =
+            (d[6] - '0') * 1000 + (d[7] - '0') * 100 + (d[8] - '0') * 10 + (d[9] - '0');
+        if (IsValidDate(year, month, day)) {
+            return DateKey({year, month, day});
+        }
+    }
+    return DateKey(DecodeDate(LineDate(line)));
+}
+
+constexpr std::size_t kReadSize = 1 << 20;
+
+}  // namespace
+
+HistoryFilter::HistoryFilter(TDateTime from, TDateTime to)
+    : firstKey_(DateKey(DecodeDate(std::trunc(from)))),
+      lastKey_(DateKey(DecodeDate(std::trunc(to)))) {}
+
+void HistoryFilter::TakeLine(std::string_view line) {
+    if (report_.Error) {
+        report_.Lines.push_back(FromCp1251(line));
+        return;
+    }
+    if (line.size() < 11) {
+        return;
+    }
+    try {
+        const int key = LineDateKey(line);
+        if (key >= firstKey_ && key <= lastKey_) {
+            report_.Lines.push_back(FromCp1251(line));
+        }
+    } catch (const EConvertError&) {
+        report_.Error = InvalidDateText(FromCp1251(line.substr(1, 10)));
+        report_.Lines.push_back(FromCp1251(line));
+    }
+}
+
+std::size_t HistoryFilter::Feed(std::string_view bytes, bool atEnd) {
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    const char* pos = begin;
+    while (pos < end) {
+        const auto* lf = static_cast<const char*>(std::memchr(pos, '\n', end - pos));
+        const char* segmentEnd = lf ? lf : end;
+        const auto* cr = static_cast<const char*>(std::memchr(pos, '\r', segmentEnd - pos));
+        if (cr) {
+            // A CR ends the line; CR LF counts as one end. A CR that is the
+            // last byte fed may be the first half of a CR LF.
+            if (cr + 1 == end && !atEnd) {
+                break;
+            }
+            TakeLine(std::string_view(pos, cr - pos));
+            pos = cr + 1 < end && cr[1] == '\n' ? cr + 2 : cr + 1;
+        } else if (lf) {
+            TakeLine(std::string_view(pos, lf - pos));
+            pos = lf + 1;
+        } else {
+            if (!atEnd) {
+                break;
+            }
+            TakeLine(std::string_view(pos, end - pos));
+            pos = end;
+        }
+    }
+    return static_cast<std::size_t>(pos - begin);
+}
+
+HistoryReport FilterHistory(std::string_view history, TDateTime from, TDateTime to) {
+    HistoryFilter filter(from, to);
+    filter.Feed(history, true);
+    return filter.Take();
+}
+
+HistoryReport ShowStatistics(const std::filesystem::path& historyFile, TDateTime from,
+                             TDateTime to) {
+    // The history is read once, a piece at a time, so a history of any size
+    // needs only a small buffer.
+    HistoryFilter filter(from, to);
+    try {
+        ReadInPieces(historyFile, kReadSize,
+                     [&](std::string_view bytes, bool atEnd) { return filter.Feed(bytes, atEnd); });
+    } catch (const EInOutError&) {
+        throw EFOpenError(historyFile.filename().string());
+    }
+    return filter.Take();
+}
+
+void SaveReport(const std::filesystem::path& file, const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += ToCp1251(line);
+        bytes += "\r\n";
+    }
+    try {
+        ReplaceFileAtomically(file, bytes);
+    } catch (const EInOutError&) {
+        throw EFCreateError(file.string());
+    }
+}

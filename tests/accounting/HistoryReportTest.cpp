@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "Codec1251.h"
+#include "Errors.h"
+#include "HistoryReport.h"
+#include "TempDir.h"
+
+namespace {
+
+std::string Line(const char* date, const char* start,
+                 const char* rest = "-10:00   время = 5 мин.") {
+    return std::string("[") + date + "] " + start + rest;
+}
+
+std::vector<std::string> Lines(std::initializer_list<std::string> lines) {
+    return lines;
+}
+
+TEST(HistoryReport, SelectsByStartDayInFileOrder) {
+    const std::string a = Line("01.08.2003", "09:00");
+    const std::string b = Line("01.08.2003", "23:50", "-00:20   время = 30 мин.");
+    const std::string c = Line("02.08.2003", "08:00");
+    const std::string d = Line("01.08.2003", "12:00") + "   Аварийное завершение !";
+    const std::string history = ToCp1251(a + "\r\n" + b + "\r\n" + c + "\r\n" + d + "\r\n");
+    struct Case {
+        TDateTime from, to;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {EncodeDate(2003, 8, 1), EncodeDate(2003, 8, 1), Lines({a, b, d})},
+        {EncodeDate(2003, 8, 2), EncodeDate(2003, 8, 2), Lines({c})},  // 23:50 session not here
+        {EncodeDate(2003, 8, 3), EncodeDate(2003, 8, 3), Lines({})},
+        {EncodeDate(2003, 8, 1), EncodeDate(2003, 8, 31), Lines({a, b, c, d})},
+        {EncodeDateTime(2003, 8, 2, 18, 0, 0), EncodeDateTime(2003, 8, 2, 1, 0, 0), Lines({c})},
+        {EncodeDate(2003, 8, 2), EncodeDate(2003, 8, 1), Lines({})},
+    };
+    for (const Case& k : cases) {
+        const HistoryReport report = FilterHistory(history, k.from, k.to);
+        EXPECT_EQ(report.Lines, k.expected) << DateText(k.from) << " - " << DateText(k.to);
+        EXPECT_FALSE(report.Error);
+    }
+}
+
+TEST(HistoryReport, AcceptsEveryLineEndAndSkipsShortLines) {
+    const std::string a = Line("05.03.2010", "10:00");
+    const std::string history = ToCp1251(a + "\r" + "\r\n" + "[0" + "\n" + a + "\n" + a);
+    const HistoryReport report =
+        FilterHistory(history, EncodeDate(2010, 3, 5), EncodeDate(2010, 3, 5));
+    EXPECT_EQ(report.Lines, Lines({a, a, a}));
+    EXPECT_FALSE(report.Error);
+    EXPECT_TRUE(FilterHistory("", 0, 100000).Lines.empty());
+}
+
+TEST(HistoryReport, DamagedDateStopsFilteringAndKeepsTheRest) {
+    const std::string a = Line("05.03.2010", "10:00");
+    const std::string other = Line("06.03.2010", "10:00");
+    const std::string bad = Line("31.02.2010", "10:00");
+    const std::string history =
+        ToCp1251(other + "\r\n" + a + "\r\n" + bad + "\r\n" + other + "\r\n");
+    const HistoryReport report =
+        FilterHistory(history, EncodeDate(2010, 3, 5), EncodeDate(2010, 3, 5));
+    EXPECT_EQ(report.Lines, Lines({a, bad, other}));
+    ASSERT_TRUE(report.Error);
+    EXPECT_EQ(*report.Error, "'31.02.2010' is not a valid date");
+}
+
+TEST(HistoryReport, MissingHistoryCannotBeOpened) {
+    TempDir dir;
+    try {
+        ShowStatistics(dir / "Static.txt", 0, 1);
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_STREQ(e.what(), "Cannot open file Static.txt");
+    }
+}
+
+TEST(HistoryReport, SavedReportIsWindows1251WithCrLf) {
+    TempDir dir;
+    const std::string a = Line("05.03.2010", "10:00");
+    SaveReport(dir / "Linkminutes (05.03.2010).txt", {a, a});
+    EXPECT_EQ(ReadBytes(dir / "Linkminutes (05.03.2010).txt"),
+              ToCp1251(a) + "\r\n" + ToCp1251(a) + "\r\n");
+    SaveReport(dir / "empty.txt", {});
+    EXPECT_EQ(ReadBytes(dir / "empty.txt"), "");
+    try {
+        SaveReport(dir / "no-such-folder" / "r.txt", {a});
+        FAIL();
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.what(), "Cannot create file " + (dir / "no-such-folder" / "r.txt").string());
+    }
+}
+
+}  // namespace
