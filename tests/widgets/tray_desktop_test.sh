@@ -78,16 +78,15 @@ trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel
     --transparent false --tint 0xffffff --SetDockType true >"$out/trayer.log" 2>&1 &
 pids+=($!)
 
-# The icon is a window of the demo embedded into trayer's panel.
+# The icon is a window of the demo embedded into trayer's panel; it carries
+# the program's name, like the demo's other windows.
+demo_name=$(basename "$demo")
 icon_window() {
     local panel
     panel=$(xdotool search --onlyvisible --class '^trayer$' | head -n 1)
     [ -n "$panel" ] || return 1
-    xwininfo -children -id "$panel" >/dev/null || return 1
-    xwininfo -tree -id "$panel" | grep -i -E 'vimo_tray_demo|QSystemTrayIconSys' |
-        awk '$0 ~ /[0-9]+x[0-9]+\+/ {print $1; exit}' | grep -q . || return 1
-    xwininfo -tree -id "$panel" | grep -i -E 'vimo_tray_demo|QSystemTrayIconSys' |
-        awk '{print $1; exit}'
+    xwininfo -tree -id "$panel" | awk -v name="\"$demo_name\":" '$2 == name {print $1; found=1; exit}
+        END {exit !found}'
 }
 wait_for 20 icon_window || {
     xwininfo -root -tree >"$out/tree.log" 2>&1 || true
@@ -96,7 +95,6 @@ wait_for 20 icon_window || {
 icon=$(icon_window)
 sleep 0.5
 shot "1-icon-in-tray"
-xwininfo -root -tree >"$out/tree.log"
 
 # The middle of the icon window, in screen coordinates.
 read -r x y w h < <(xwininfo -id "$icon" |
@@ -113,16 +111,25 @@ grep -q OnDblClick "$out/demo.log" || fail "OnDblClick was not reported"
 sleep 0.5
 shot "2-window-after-double-click"
 
-menu_shown() { xdotool search --onlyvisible --class '^vimo_tray_demo$' | wc -l | grep -q -v '^[01]$'; }
-count_before=$(xdotool search --onlyvisible --class '^vimo_tray_demo$' | wc -l)
-xdotool mousemove --sync "$cx" "$cy" click 3
-menu_up() {
-    [ "$(xdotool search --onlyvisible --class '^vimo_tray_demo$' | wc -l)" -gt "$count_before" ]
-}
+# The menu is one more visible window of the demo.
+demo_windows() { xdotool search --onlyvisible --class "^$demo_name\$" | wc -l; }
+before=$(demo_windows)
+xdotool click 3  # the pointer still rests on the icon
+menu_up() { [ "$(demo_windows)" -gt "$before" ]; }
 wait_for 10 menu_up || fail "the right button opened no menu"
 grep -q OnPopUp "$out/demo.log" || fail "OnPopUp was not reported"
 sleep 0.5
 shot "3-menu-after-right-click"
-xdotool key Escape
 
-echo "PASS: icon in tray, double click shows the window, right click opens the menu"
+# The menu's last item is the exit: the program closes its window through
+# the exit path and the icon leaves the tray.
+demo_pid=${pids[1]}
+xdotool key Up Return
+gone() { ! kill -0 "$demo_pid" 2>/dev/null; }
+wait_for 10 gone || fail "the menu's exit item did not end the demo"
+wait_for 5 bash -c "! xwininfo -root -tree | grep -q '\"$demo_name\": (\"$demo_name\"'" ||
+    fail "the icon stayed in the tray after exit"
+shot "4-tray-after-exit"
+
+echo "PASS: hidden start, icon in a late tray, double click shows the window," \
+    "right click opens the menu, exit removes the icon"
