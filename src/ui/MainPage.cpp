@@ -39,6 +39,7 @@ void TMainWindow::FillMoneyTime(QLineEdit* timeBox, QLineEdit* moneyBox, uint32_
 void TMainWindow::LoadMain() {
     const CalendarDate today = SplitToday(clock_);
     Label1->setText(QString::number(today.Year));
+    Label1->adjustSize();
     Panel2->setText(Utf8(MonthNames[static_cast<size_t>(today.Month - 1)]));
 
     {

@@ -27,6 +27,7 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QTabBar;
+class TMaskEdit;
 
 // The program's one window: the tab strip with its four pages, the tray menu,
 // the main page's summaries and the tray hint, and the data they show (the
@@ -145,7 +146,7 @@ class TMainWindow : public QWidget {
     QLabel* Label5 = nullptr;
     QGroupBox* GroupBox3 = nullptr;
     QLabel* Label13 = nullptr;
-    QLineEdit* MaskEdit1 = nullptr;
+    TMaskEdit* MaskEdit1 = nullptr;
     QLabel* Label14 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
     QPushButton* BitBtn6 = nullptr;

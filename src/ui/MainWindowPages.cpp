@@ -1,5 +1,6 @@
 // Builds the four pages of the main window with every control at its place.
 #include "Controls.h"
+#include "CustomMaskEdit.h"
 #include "MainWindow.h"
 #include "MoneyTexts.h"
 
@@ -18,6 +19,13 @@
 using namespace controls;
 
 namespace {
+
+// The fallback sans font runs wider than the one the places were made for;
+// where a caption would run into its neighbour, its letters close up a little.
+QFont Tightened(QFont font) {
+    font.setLetterSpacing(QFont::AbsoluteSpacing, -0.6);
+    return font;
+}
 
 QFrame* PagePanel(QWidget* parent, int x, int y, int w, int h) {
     auto* page = Panel(parent, x, y, w, h, QFrame::Plain);
@@ -51,6 +59,14 @@ void TMainWindow::BuildTabStrip() {
     TabControl1->setGeometry(0, 0, width(), 22);
     TabControl1->setDrawBase(true);
     TabControl1->setExpanding(false);
+    // Narrow tabs, so the four captions fit the fixed width as they did.
+    TabControl1->setUsesScrollButtons(false);
+    TabControl1->setFont(Tightened(font()));
+    TabControl1->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 2px 3px; margin-right: 0px; border: 1px solid #a0a0a0;"
+        " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
+        " background: #dcdcdc; margin-top: 2px; }"
+        "QTabBar::tab:selected { background: palette(window); margin-top: 0px; }"));
     for (const char* caption : {"Главная", "Статистика", "Настройки", "О программе"}) {
         TabControl1->addTab(QString::fromUtf8(caption));
     }
@@ -169,13 +185,19 @@ void TMainWindow::BuildPropertiesPage() {
     Properties = PagePanel(this, 0, 21, 294, 213);
 
     Label4 = Label(Properties, 8, 14, QStringLiteral("Запись соединений ведётся с"));
+    Label4->setFont(Tightened(Label4->font()));
+    Label4->adjustSize();
     Label5 = Label(Properties, 167, 14, QString());
     Label5->setMinimumWidth(70);
     GroupBox3 = GroupBox(Properties, 8, 32, 257, 49, QStringLiteral("Тариф"));
     Label13 = Label(GroupBox3, 8, 24, QStringLiteral("Стоимость 1 минуты  : "));
-    MaskEdit1 = new QLineEdit(QStringLiteral("3,6"), GroupBox3);
+    Label13->setFont(Tightened(Label13->font()));
+    Label13->adjustSize();
+    MaskEdit1 = new TMaskEdit(GroupBox3);
     MaskEdit1->setGeometry(131, 23, 35, 18);
-    MaskEdit1->setMaxLength(4);
+    // The text the field carries before the settings are loaded, stored as is.
+    MaskEdit1->QLineEdit::setText(QStringLiteral("3,6"));
+    MaskEdit1->OnError = [this](const std::exception& error) { errors_.Show(error); };
     SetColours(MaskEdit1, Qt::white, Qt::black);
     Label14 = Label(GroupBox3, 174, 26, QStringLiteral("коп."));
     CheckBox1 = new QCheckBox(QStringLiteral("Автозагрузка"), Properties);

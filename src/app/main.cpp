@@ -1,0 +1,46 @@
+// Vimo: counts the minutes online for connections paid by the minute. It
+// lives in the notification area; its window opens from the tray icon.
+#include "AutostartStore.h"
+#include "ErrorHandler.h"
+#include "Errors.h"
+#include "IPWatchOnline.h"
+#include "OsPlatform.h"
+#include "QtMessageBoxes.h"
+#include "TrayIconView.h"
+#include "Unit1.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The application's title is empty: it is the caption of the error boxes.
+    QApplication::setApplicationDisplayName(QStringLiteral(""));
+    // Closing the window only hides it; the program ends through the tray menu.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SystemClock clock;
+    QtMessageBoxes boxes;
+    LinuxPlatform platform;
+    DesktopAutostartStore autostart(DefaultAutostartFile());
+
+    // The watcher starts while the window is being built; if its socket stack
+    // cannot start, the program ends before touching any data file.
+    std::unique_ptr<OnlineState> watch;
+    try {
+        watch = std::make_unique<IPWatchOnline>();
+    } catch (const std::exception& error) {
+        const auto* known = dynamic_cast<const Exception*>(&error);
+        const std::string module =
+            QFileInfo(QApplication::applicationFilePath()).fileName().toStdString();
+        boxes.Error("Application Error",
+                    ApplicationErrorText(known != nullptr ? known->ClassName() : "Exception",
+                                         module, nullptr, error.what()));
+        return 1;
+    }
+
+    TForm1 form(Form1Services{clock, boxes, platform, autostart, "."}, std::move(watch),
+                [](TForm1& owner) { return std::make_unique<TrayIconView>(owner); });
+    QObject::connect(&form, &TMainWindow::Closed, &app, &QApplication::quit);
+    return QApplication::exec();
+}
