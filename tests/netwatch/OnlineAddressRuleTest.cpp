@@ -2,6 +2,7 @@
 #include <net/if.h>
 
 #include <optional>
+#include <ostream>
 #include <vector>
 
 #include "OnlineAddressRule.h"
@@ -21,6 +22,10 @@ struct RuleRow {
     std::vector<InterfaceAddress> Interfaces;
     std::vector<std::string> Expected;
 };
+
+void PrintTo(const RuleRow& row, std::ostream* out) {
+    *out << row.Name;
+}
 
 class OnlineAddressesTest : public ::testing::TestWithParam<RuleRow> {};
 
@@ -69,6 +74,10 @@ struct RouteRow {
     const char* Table;
     std::vector<std::pair<std::string, std::uint32_t>> Expected;
 };
+
+void PrintTo(const RouteRow& row, std::ostream* out) {
+    *out << row.Name;
+}
 
 class ParseDefaultRoutesTest : public ::testing::TestWithParam<RouteRow> {};
 

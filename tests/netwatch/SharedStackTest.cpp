@@ -92,13 +92,4 @@ TEST(SharedStackTest, FailingStartLeavesNoStackAndKeepsTheText) {
     EXPECT_EQ(script->Created, 1);
 }
 
-TEST(SharedStackTest, FailureWhileOthersRunDoesNotDisturbThem) {
-    auto script = std::make_shared<StackScript>();
-    TNetComponent running(ScriptedFactory(script));
-    // The stack already runs, so the second factory is never asked.
-    TNetComponent second(
-        []() -> std::unique_ptr<TSocketStack> { throw EStackInitializationFailed(); });
-    EXPECT_EQ(StackUsers(), 2);
-}
-
 }  // namespace
