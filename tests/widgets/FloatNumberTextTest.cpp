@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "Errors.h"
 #include "FloatNumberText.h"
 
@@ -35,6 +37,10 @@ struct ValueCase {
     const char* text;
     double value;
 };
+
+void PrintTo(const ValueCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
 
 class FloatFieldValueTest : public testing::TestWithParam<ValueCase> {};
 
@@ -87,6 +93,10 @@ struct FormatCase {
     double value;
     const char* text;
 };
+
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.value;
+}
 
 class FormatOneDecimalTest : public testing::TestWithParam<FormatCase> {};
 

@@ -12,10 +12,10 @@ namespace {
 
 // Every case runs with a comma and with a point as the decimal separator.
 // Texts are written with "," and translated.
-class MaskEditTest : public testing::TestWithParam<QLocale> {
+class MaskEditTest : public testing::TestWithParam<const char*> {
   protected:
     void SetUp() override {
-        QLocale::setDefault(GetParam());
+        QLocale::setDefault(locale);
         TMaskEdit::SetOverwriteMode(false);
         edit.OnError = [this](const std::exception& error) { errors.push_back(error.what()); };
     }
@@ -25,7 +25,7 @@ class MaskEditTest : public testing::TestWithParam<QLocale> {
     }
 
     QString L(const char* text) const {
-        return QString::fromUtf8(text).replace(QLatin1Char(','), GetParam().decimalPoint());
+        return QString::fromUtf8(text).replace(QLatin1Char(','), locale.decimalPoint());
     }
     // Puts a text into the field as it is, as earlier editing may have left it.
     void Start(const char* text, int caret) {
@@ -37,7 +37,8 @@ class MaskEditTest : public testing::TestWithParam<QLocale> {
         QTest::keyClick(&edit, key, modifiers);
     }
 
-    TMaskEdit edit{nullptr, GetParam()};
+    QLocale locale{QString::fromLatin1(GetParam())};
+    TMaskEdit edit{nullptr, locale};
     std::vector<std::string> errors;
 };
 
@@ -129,7 +130,7 @@ TEST_P(MaskEditTest, DeletingASelection) {
 }
 
 TEST_P(MaskEditTest, OverwriteModeReplacesTheNextCharacterInEveryField) {
-    TMaskEdit other(nullptr, GetParam());
+    TMaskEdit other(nullptr, locale);
     Key(Qt::Key_Insert);
     EXPECT_TRUE(TMaskEdit::OverwriteMode());
 
@@ -244,13 +245,7 @@ TEST_P(MaskEditTest, ReadOnlyFieldIgnoresEditing) {
     EXPECT_EQ(edit.Text(), L("3,6"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, MaskEditTest,
-                         testing::Values(QLocale(QLocale::Russian, QLocale::Russia),
-                                         QLocale(QLocale::English, QLocale::UnitedStates)),
-                         [](const testing::TestParamInfo<QLocale>& info) {
-                             return info.param.decimalPoint() == QStringLiteral(",")
-                                        ? std::string("Comma")
-                                        : std::string("Point");
-                         });
+// Russian writes "3,6", American English "3.6".
+INSTANTIATE_TEST_SUITE_P(Locales, MaskEditTest, testing::Values("ru_RU", "en_US"));
 
 }  // namespace
