@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "IPWatchThread.h"
@@ -23,7 +24,8 @@ class TIPWatch : public TNetComponent {
     TIPWatch(TStackFactory factory, UiDispatcher& dispatcher, SliceSleeper& sleeper);
     // Records the online period in progress, stops the thread and, when
     // `HistoryEnabled`, writes the history file; a failed write is ignored
-    // here (call StoreHistory first to see it).
+    // here (call StoreHistory first to see it). Not from inside the watcher's
+    // own OnStatusChanged: its thread is waiting for that very check.
     ~TIPWatch() override;
 
     // Writing true starts the thread with the current `WatchInterval`; false
