@@ -135,7 +135,7 @@ void TTrayIcon::LoadIconFromFile(const QString& path) {
         loaded.addPixmap(QPixmap::fromImage(image));
     } while (reader.jumpToNextImage());
     if (loaded.isNull()) {
-        throw EInvalidIcon(path.toStdString());
+        throw EFOpenError(path.toStdString());
     }
     SetIcon(loaded);
 }

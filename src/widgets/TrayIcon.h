@@ -28,14 +28,6 @@ enum TShiftFlag : unsigned {
 };
 using TShiftState = unsigned;
 
-// An icon file that opens but holds no readable image.
-class EInvalidIcon : public Exception {
-  public:
-    explicit EInvalidIcon(const std::string& fileName)
-        : Exception("Invalid icon file " + fileName) {}
-    const char* ClassName() const noexcept override { return "EInvalidIcon"; }
-};
-
 // The program's icon in the notification area. It keeps one icon registered
 // with the tray while Active, turns the tray's mouse reports into events,
 // hides the owner window on close (NoClose) and on minimise
@@ -60,8 +52,9 @@ class TTrayIcon : public QObject {
     QString Hint() const { return hint_; }
     void SetIcon(const QIcon& image);
     QIcon Icon() const { return icon_; }
-    // Throws EFOpenError "Cannot open file <path>" or EInvalidIcon; either way
-    // the old image stays and nothing is sent to the tray.
+    // Throws EFOpenError "Cannot open file <path>" for a file that cannot be
+    // opened or holds no readable image; the old image stays and nothing is
+    // sent to the tray.
     void LoadIconFromFile(const QString& path);
     void SetNoClose(bool value) { noClose_ = value; }
     bool NoClose() const { return noClose_; }

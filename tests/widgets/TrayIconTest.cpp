@@ -107,13 +107,14 @@ TEST_F(TrayIconTest, ImageChangesAndFailedLoads) {
     EXPECT_EQ(loadedKey, tray->Icon().cacheKey());
     EXPECT_FALSE(tray->Icon().isNull());
 
-    try {
-        tray->LoadIconFromFile(missing);
-        ADD_FAILURE() << "a missing file loaded";
-    } catch (const EFOpenError& error) {
-        EXPECT_EQ(error.what(), "Cannot open file " + missing.toStdString());
+    for (const QString& bad : {missing, broken}) {
+        try {
+            tray->LoadIconFromFile(bad);
+            ADD_FAILURE() << bad.toStdString() << " loaded";
+        } catch (const EFOpenError& error) {
+            EXPECT_EQ(error.what(), "Cannot open file " + bad.toStdString());
+        }
     }
-    EXPECT_THROW(tray->LoadIconFromFile(broken), EInvalidIcon);
     EXPECT_EQ(calls->size(), 1u);
     EXPECT_EQ(tray->Icon().cacheKey(), loadedKey);
 

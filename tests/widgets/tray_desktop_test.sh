@@ -8,7 +8,7 @@ set -euo pipefail
 demo="$1"
 out="$2"
 mkdir -p "$out"
-rm -f "$out"/*.png "$out"/*.log
+rm -f "$out"/*.png "$out"/*.log "$out"/display.txt
 
 pids=()
 cleanup() {
@@ -46,20 +46,13 @@ shot() {
     import -window root "$out/$1.png"
 }
 
-# A display nobody uses.
-display=""
-for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-        display=":$n"
-        break
-    fi
-done
-[ -n "$display" ] || fail "no free X display number"
-
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and writes its number once it is ready,
+# so tests running side by side never share a server.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$out/display.txt" >"$out/xvfb.log" 2>&1 &
 pids+=($!)
-export DISPLAY="$display"
-wait_for 10 xwininfo -root || fail "Xvfb did not start on $display"
+wait_for 10 test -s "$out/display.txt" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$out/display.txt")"
+wait_for 10 xwininfo -root || fail "Xvfb on $DISPLAY does not answer"
 
 # Qt must use this X server and the XEmbed tray, not a desktop's D-Bus tray.
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
