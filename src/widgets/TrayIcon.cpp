@@ -1,9 +1,9 @@
 #include "TrayIcon.h"
 
-#include <QCloseEvent>
 #include <QFile>
 #include <QImageReader>
 #include <QPixmap>
+#include <algorithm>
 
 TTrayIcon::TTrayIcon(QWidget* owner, std::unique_ptr<TrayShell> shell)
     : QObject(owner), owner_(owner), shell_(std::move(shell)) {
