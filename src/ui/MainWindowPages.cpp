@@ -227,7 +227,7 @@ void TMainWindow::BuildAboutPage() {
     Label17->adjustSize();
     Label18 = Label(About, 8, 75, QStringLiteral("Спасибо всем, кто проверял программу"));
     Label19 = Label(About, 7, 99, QStringLiteral("Программа бесплатна,"));
-    Label24 = Label(About, 7, 115, QStringLiteral("все права защищены, 2026"));
+    Label24 = Label(About, 7, 115, QStringLiteral("© Vimo Team, 2026"));
     Label22 = Label(About, 7, 131, QStringLiteral("Киев"));
     Label23 = Label(About, 46, 131, QStringLiteral("* Vimo Team *"));
     Label23->setFont(WindowFont(11, true));
@@ -235,6 +235,7 @@ void TMainWindow::BuildAboutPage() {
     Bevel3 = Rule(About, 8, 154, 140);
     Label20 = Label(About, 8, 168, QStringLiteral("E-mail:"));
     Edit7 = CopyableText(About, 51, 168, 97, 17, QStringLiteral("vimo@example.org"));
+    Edit7->setFont(Tightened(Edit7->font()));
     Label21 = Label(About, 8, 184, QStringLiteral("ICQ:"));
     Edit8 = CopyableText(About, 50, 184, 54, 17, QStringLiteral("1234567"));
     Image1 = Picture(About, 159, 96, 121, 112, QStringLiteral(":/pictures/About.jpg"));

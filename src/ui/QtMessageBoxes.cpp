@@ -10,7 +10,12 @@ namespace {
 // standard English ones whatever translations Qt has loaded.
 QMessageBox::ButtonRole ShowBox(QMessageBox::Icon icon, const QString& caption,
                                 const std::string& text, bool yesNo) {
-    QMessageBox box(icon, caption, QString::fromStdString(text));
+    // The texts start with a carriage return for an empty first line; Qt
+    // breaks lines only at line feeds.
+    QString shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(icon, caption, shown);
     QPushButton* yes = nullptr;
     if (yesNo) {
         yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);

@@ -1,0 +1,208 @@
+#!/usr/bin/env bash
+# Runs the real program the way a user does: under an X server with a tray,
+# inside a network namespace of the test's own whose address the test adds and
+# removes, on a clock sped up sixty times (one tick a second). Checks the data
+# files it writes and takes screenshots of the tray and of every page.
+#
+# Usage: program_e2e.sh <program folder (build/Vimo)> <clock-wait shim> <screenshot folder>
+set -euo pipefail
+
+program_dir=$(cd "$1" && pwd)
+shim=$(realpath "$2")
+shots=$3
+libfaketime=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n1)
+[ -n "$libfaketime" ] || { echo "missing libfaketimeMT (run make deps)"; exit 1; }
+mkdir -p "$shots"
+
+for tool in Xvfb trayer faketime ip import xdotool iconv od cmp; do
+    command -v "$tool" >/dev/null || { echo "missing tool: $tool (run make deps)"; exit 1; }
+done
+if ! ip netns add "vimo-probe-$$" 2>/dev/null; then
+    echo "SKIP: network namespaces are not allowed here"
+    exit 77
+fi
+ip netns del "vimo-probe-$$"
+
+work=$(mktemp -d /tmp/vimo-e2e.XXXXXX)
+ns="vimo-e2e-$$"
+pids=()
+
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill -9 "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    ip netns del "$ns" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# wait_for <seconds> <what> <command...>: polls until the command succeeds.
+wait_for() {
+    local limit=$1 what=$2
+    shift 2
+    local end=$((SECONDS + limit))
+    until "$@"; do
+        ((SECONDS < end)) || fail "timed out after ${limit}s waiting for: $what"
+        sleep 0.2
+    done
+}
+
+quiet() { "$@" >/dev/null 2>&1; }
+
+# The minutes of one day in the usage table files.
+cell() {
+    local year=$1 month=$2 day=$3 file first
+    if ((year <= 2015)); then file=Table.dat first=2003; else file=TableExt.dat first=2016; fi
+    local offset=$(((((year - first) * 12 + month - 1) * 31 + day - 1) * 2))
+    od -An -tu2 -j"$offset" -N2 "$run/$file" | tr -d ' '
+}
+
+utf8() { iconv -f CP1251 -t UTF-8 "$run/$1"; }
+line_count() { [ -f "$run/$1" ] && tr -cd '\n' <"$run/$1" | wc -c || echo 0; }
+has_lines() { [ "$(line_count "$1")" = "$2" ]; }
+
+# --- the X server with a tray -----------------------------------------------
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+wait_for 20 "Xvfb to start" test -s "$work/display"
+export DISPLAY=":$(head -n1 "$work/display")"
+trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
+    --transparent false --tint 0x404040 --SetDockType true >"$work/trayer.log" 2>&1 &
+pids+=($!)
+wait_for 20 "the tray host" quiet xdotool search --class trayer
+
+# --- the namespace: loopback and one veth pair, no address yet --------------
+ip netns add "$ns"
+ip -n "$ns" link set lo up
+ip -n "$ns" link add v0 type veth peer name v1
+ip -n "$ns" link set v0 up
+ip -n "$ns" link set v1 up
+go_online() {
+    ip -n "$ns" addr add 10.77.0.2/24 dev v0
+    ip -n "$ns" route add default dev v0
+}
+go_offline() {
+    ip -n "$ns" route del default dev v0
+    ip -n "$ns" addr del 10.77.0.2/24 dev v0
+}
+
+# start_program <folder> <fake start>: starts vimo there, in the namespace, on
+# the multi-threaded libfaketime at sixty times speed; $vimo is its process.
+start_program() {
+    run=$1
+    rm -f "$work/vimo.pid"
+    (cd "$run" && exec ip netns exec "$ns" bash -c 'echo $$ >"$0"; exec "$@"' "$work/vimo.pid" \
+        env TZ=UTC XDG_CONFIG_HOME="$work/config" LD_PRELOAD="$shim:$libfaketime" \
+        FAKETIME="@$2 x60" ./vimo >>"$run/vimo.log" 2>&1) &
+    pids+=($!)
+    wait_for 10 "the program to start" test -s "$work/vimo.pid"
+    vimo=$(cat "$work/vimo.pid")
+    pids+=("$vimo")
+    wait_for 20 "the tray icon" quiet xdotool search --class vimo
+}
+
+# open_page <menu item 1-4>: the window shows through the tray menu.
+open_page() {
+    xdotool mousemove 788 12 click 3
+    sleep 0.8
+    xdotool mousemove 720 $((22 * $1)) click 1
+    wait_for 10 "the window" quiet xdotool search --onlyvisible --name "Vimo  1.0"
+    sleep 0.5
+}
+
+run_copy() {
+    mkdir -p "$work/$1"
+    cp -r "$program_dir/vimo" "$program_dir/Res" "$work/$1/"
+    echo "$work/$1"
+}
+
+# --- 1: first start offline ---------------------------------------------------
+folder=$(run_copy run2004)
+start_program "$folder" "2004-08-15 10:00:00"
+wait_for 20 "the data files" test -f "$run/Static.txt"
+sleep 5  # five ticks offline
+[ ! -e "$run/BegTime.txt" ] || fail "a session was opened while offline"
+[ "$(stat -c %s "$run/Table.dat")" = 9672 ] || fail "Table.dat is not 9672 bytes"
+cmp -s -n 9672 "$run/Table.dat" /dev/zero || fail "Table.dat counted minutes offline"
+[ "$(stat -c %s "$run/Propert.dat")" = 24 ] || fail "Propert.dat is not 24 bytes"
+[ ! -s "$run/Static.txt" ] || fail "Static.txt is not empty"
+import -window root -crop 120x24+680+0 "$shots/tray-offline.png"
+
+# --- 2: an address opens a session that counts every minute -----------------
+go_online
+wait_for 20 "BegTime.txt to appear" test -f "$run/BegTime.txt"
+utf8 BegTime.txt | grep -Eq '^\[15\.08\.2004\] [0-9]{2}:[0-9]{2}-[0-9]{2}:[0-9]{2}   время = .*Linux       10\.77\.0\.2' ||
+    fail "unexpected session line: $(utf8 BegTime.txt)"
+first=$(cell 2004 8 15)
+sleep 4
+later=$(cell 2004 8 15)
+((later >= first + 2 && later <= first + 6)) || fail "the day's cell went from $first to $later in 4 s"
+import -window root -crop 120x24+680+0 "$shots/tray-online.png"
+
+# --- 3: removing it closes the session into the history ---------------------
+go_offline
+wait_for 20 "the session to close" test ! -e "$run/BegTime.txt"
+[ "$(line_count Static.txt)" = 1 ] || fail "Static.txt should hold one line"
+minutes=$(utf8 Static.txt | sed -n 's/.*время = \([0-9]*\) мин\..*/\1/p')
+counted=$(cell 2004 8 15)
+[ -n "$minutes" ] || fail "no minutes in $(utf8 Static.txt)"
+((minutes >= counted - 1 && minutes <= counted + 1)) ||
+    fail "the line says $minutes minutes, the table $counted"
+
+# --- 4: every page, through the tray menu ----------------------------------
+for page in 1 2 3 4; do
+    open_page "$page"
+    import -window "$(xdotool search --onlyvisible --name 'Vimo  1.0' | head -n1)" "$shots/page$page.png"
+done
+
+# --- 5: killed while online, the next run carries the line over -------------
+go_online
+wait_for 20 "a new session" test -f "$run/BegTime.txt"
+sleep 2
+kill -9 "$vimo"
+wait_for 10 "the killed program to go" bash -c "! kill -0 $vimo 2>/dev/null"
+left=$(utf8 BegTime.txt)
+start_program "$folder" "2004-08-15 15:00:00"
+wait_for 20 "the carried-over line" has_lines Static.txt 2
+utf8 Static.txt | tail -n1 | tr -d '\r' | grep -qF "${left%$'\r'}   Аварийное завершение !" ||
+    fail "the last history line is not the old session with the crash marker"
+wait_for 10 "the new session's line" test -f "$run/BegTime.txt"
+utf8 BegTime.txt | grep -q '^\[15\.08\.2004\] 15:0' || fail "new session line: $(utf8 BegTime.txt)"
+
+# --- 6: the exit item asks, and Yes ends the program ------------------------
+xdotool mousemove 788 12 click 3
+sleep 0.8
+xdotool mousemove 720 112 click 1
+sleep 1
+import -window root "$shots/exit-question.png"
+xdotool key Return
+wait_for 10 "the program to end" bash -c "! kill -0 $vimo 2>/dev/null"
+go_offline
+
+# --- 7: the real date counts into TableExt.dat -------------------------------
+today=$(date -u +%F)
+folder=$(run_copy run-today)
+start_program "$folder" "$today 10:00:00"
+wait_for 20 "the data files" test -f "$run/Static.txt"
+go_online
+wait_for 20 "BegTime.txt to appear" test -f "$run/BegTime.txt"
+sleep 3
+IFS=- read -r year month day <<<"$today"
+ext=$(cell "$year" $((10#$month)) $((10#$day)))
+((ext >= 2)) || fail "TableExt.dat counted $ext minutes for $today"
+cmp -s -n 9672 "$run/Table.dat" /dev/zero || fail "Table.dat changed for a date after 2015"
+go_offline
+
+echo "PASS: screenshots in $shots"
