@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+namespace fs = std::filesystem;
+
 namespace {
 
 // Runs Debian's desktop-file-validate over `file`; true when it finds no error.
@@ -93,6 +95,10 @@ TEST(DesktopAutostartStore, MissingEmptyHiddenOrDamagedEntriesCountAsAbsent) {
         WriteBytes(store.File(), text);
         EXPECT_EQ(store.ReadProgramPath(), std::nullopt) << text;
     }
+    fs::remove(store.File());
+    fs::create_directory(store.File());  // a folder in the file's place reads as nothing
+    EXPECT_EQ(store.ReadProgramPath(), std::nullopt);
+    fs::remove(store.File());
     WriteBytes(store.File(), "[Desktop Entry]\r\nExec = /opt/vimo/vimo\r\nHidden=false\r\n");
     EXPECT_EQ(store.ReadProgramPath(), "/opt/vimo/vimo");
 }

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabBar>
 
 #include <gtest/gtest.h>
@@ -255,4 +256,23 @@ TEST(TrayHint, ShowsTodayAndThisMonth) {
     h.clock.Set(2004, 9, 1, 0, 0, 0);  // the hint follows the date, not the start-up day
     h.form->UpDateHint();
     EXPECT_EQ(h.tray->hints.back(), Text("День : 0 мин. (0,00 гр.)\nМес.  : 0 мин. (0,00 гр.)"));
+}
+
+TEST(StartUp, PreparesTheStatisticsPageAndKeepsAnExistingHistory) {
+    Form1Harness h;
+    Prepare(h, {}, "15.03.2003");
+    WriteBytes(h.dir / "Static.txt", "an old line\r\n");
+    TForm1& form = h.Start();
+    ASSERT_TRUE(h.boxes.shown.empty());
+    EXPECT_EQ(ReadBytes(h.dir / "Static.txt"), "an old line\r\n");
+    EXPECT_EQ(form.ComboBox2->currentIndex(), 7);
+    EXPECT_EQ(form.SpinEdit1->minimum(), 2003);
+    EXPECT_EQ(form.SpinEdit1->maximum(), 2005);  // the year after the current one
+    EXPECT_EQ(form.SpinEdit1->value(), 2004);
+    for (QDateEdit* picker : {form.DateTimePicker4, form.DateTimePicker5, form.DateTimePicker6}) {
+        EXPECT_EQ(picker->date(), QDate(2004, 8, 15));
+        EXPECT_EQ(picker->minimumDate(), QDate(2003, 3, 15));
+        EXPECT_EQ(picker->maximumDate(), QDate(2004, 8, 15));
+    }
+    EXPECT_EQ(form.Label5->text(), "15.03.2003");
 }
