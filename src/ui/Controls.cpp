@@ -84,6 +84,9 @@ QDateEdit* DatePicker(QWidget* parent, int x, int y, int w, int h) {
     auto* picker = new QDateEdit(parent);
     picker->setGeometry(x, y, w, h);
     picker->setCalendarPopup(true);
+    // A date typed digit by digit changes once it is complete, not at every
+    // digit: half-typed dates would raise the period warning.
+    picker->setKeyboardTracking(false);
     picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     SetColours(picker, kInfoBk, Qt::black);
     return picker;
