@@ -2,7 +2,6 @@
 // lives in the notification area; its window opens from the tray icon.
 #include "AutostartStore.h"
 #include "ErrorHandler.h"
-#include "Errors.h"
 #include "IPWatchOnline.h"
 #include "OsPlatform.h"
 #include "QtMessageBoxes.h"
@@ -30,13 +29,8 @@ int main(int argc, char** argv) {
     try {
         watch = std::make_unique<IPWatchOnline>();
     } catch (const std::exception& error) {
-        const auto* known = dynamic_cast<const Exception*>(&error);
-        const std::string module =
-            QFileInfo(QApplication::applicationFilePath()).fileName().toStdString();
-        boxes.Error("Application Error",
-                    ApplicationErrorText(known != nullptr ? known->ClassName() : "Exception",
-                                         module, nullptr, error.what()));
-        return 1;
+        return ReportApplicationError(
+            boxes, error, QFileInfo(QApplication::applicationFilePath()).fileName().toStdString());
     }
 
     TForm1 form(Form1Services{clock, boxes, platform, autostart, "."}, std::move(watch),

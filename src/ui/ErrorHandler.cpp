@@ -1,5 +1,7 @@
 #include "ErrorHandler.h"
 
+#include "Errors.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -21,6 +23,16 @@ std::string ApplicationErrorText(const std::string& className, const std::string
         text += ".";
     }
     return text;
+}
+
+int ReportApplicationError(MessageBoxes& boxes, const std::exception& error,
+                           const std::string& moduleName) {
+    const auto* known = dynamic_cast<const Exception*>(&error);
+    // No code address is known for a C++ exception; the field shows zero.
+    boxes.Error("Application Error",
+                ApplicationErrorText(known != nullptr ? known->ClassName() : "Exception",
+                                     moduleName, nullptr, error.what()));
+    return 1;
 }
 
 void TopLevelErrorHandler::Show(const std::exception& error) {

@@ -16,6 +16,11 @@ std::string ErrorBoxText(const std::string& message);
 std::string ApplicationErrorText(const std::string& className, const std::string& moduleName,
                                  const void* address, const std::string& message);
 
+// Shows an error that stopped the program before its window existed, in the
+// "Application Error" box, and returns the program's exit code, 1.
+int ReportApplicationError(MessageBoxes& boxes, const std::exception& error,
+                           const std::string& moduleName);
+
 // The application's top-level handler. Every event handler and the tick run
 // through Guard, so no exception ever reaches Qt's event loop; an error ends
 // the operation and is shown in a box with the error icon, "OK" and the

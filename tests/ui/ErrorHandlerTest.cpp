@@ -48,3 +48,23 @@ TEST(TopLevelErrorHandler, ShowsEveryErrorWithEmptyCaptionAndGoesOn) {
                                                {"Error", "", "plain."},
                                                {"Error", "", "Unknown error."}}));
 }
+
+TEST(ReportApplicationError, ShowsClassAndTextAndEndsWithCodeOne) {
+    class EStackTrouble : public Exception {
+      public:
+        using Exception::Exception;
+        const char* ClassName() const noexcept override { return "EStackTrouble"; }
+    };
+    RecordingBoxes boxes;
+    EXPECT_EQ(ReportApplicationError(boxes, EStackTrouble("Winsock Initialization Error."), "vimo"),
+              1);
+    EXPECT_EQ(ReportApplicationError(boxes, std::runtime_error("out of memory"), "vimo"), 1);
+    using Shown = RecordingBoxes::Shown;
+    EXPECT_EQ(
+        boxes.shown,
+        (std::vector<Shown>{
+            {"Error", "Application Error",
+             "Exception EStackTrouble in module vimo at 00000000.\nWinsock Initialization Error."},
+            {"Error", "Application Error",
+             "Exception Exception in module vimo at 00000000.\nout of memory."}}));
+}
