@@ -6,7 +6,7 @@
 
 TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWatch1,
                const TrayFactory& makeTray)
-    : TMainWindow(services.clock, services.boxes, services.folder),
+    : TMainWindow(services),
       platform_(services.platform),
       autostart_(services.autostart),
       IPWatch1_(std::move(IPWatch1)) {

@@ -16,14 +16,8 @@
 class TForm1;
 
 // What the window works through: the clock, the message boxes and beep, the
-// operating system, the autostart entry, and the folder of the data files.
-struct Form1Services {
-    const Clock& clock;
-    MessageBoxes& boxes;
-    OsPlatform& platform;
-    const AutostartStore& autostart;
-    std::filesystem::path folder;
-};
+// operating system, the autostart entry, the save dialog and the data folder.
+using Form1Services = WindowServices;
 
 // Makes the tray icon for the window, with the window's menu and handlers.
 using TrayFactory = std::function<std::unique_ptr<TrayView>(TForm1& owner)>;

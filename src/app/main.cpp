@@ -5,6 +5,7 @@
 #include "IPWatchOnline.h"
 #include "OsPlatform.h"
 #include "QtMessageBoxes.h"
+#include "SaveFileDialog.h"
 #include "TrayIconView.h"
 #include "Unit1.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     QtMessageBoxes boxes;
     LinuxPlatform platform;
     DesktopAutostartStore autostart(DefaultAutostartFile());
+    QtSaveFileDialog saveDialog;
 
     // The watcher starts while the window is being built; if its socket stack
     // cannot start, the program ends before touching any data file.
@@ -33,7 +35,7 @@ int main(int argc, char** argv) {
             boxes, error, QFileInfo(QApplication::applicationFilePath()).fileName().toStdString());
     }
 
-    TForm1 form(Form1Services{clock, boxes, platform, autostart, "."}, std::move(watch),
+    TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, "."}, std::move(watch),
                 [](TForm1& owner) { return std::make_unique<TrayIconView>(owner); });
     QObject::connect(&form, &TMainWindow::Closed, &app, &QApplication::quit);
     return QApplication::exec();

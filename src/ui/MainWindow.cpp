@@ -7,6 +7,7 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTabBar>
@@ -19,15 +20,18 @@ static void InitPictures() {
     Q_INIT_RESOURCE(Pictures);
 }
 
-TMainWindow::TMainWindow(const Clock& clock, MessageBoxes& boxes, std::filesystem::path folder)
+TMainWindow::TMainWindow(const WindowServices& services)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      UsageTable(folder),
-      clock_(clock),
-      boxes_(boxes),
-      errors_(boxes),
-      folder_(std::move(folder)) {
+      UsageTable(services.folder),
+      clock_(services.clock),
+      boxes_(services.boxes),
+      errors_(services.boxes),
+      folder_(services.folder),
+      platform_(services.platform),
+      autostart_(services.autostart),
+      saveDialog_(services.saveDialog) {
     InitPictures();
     setWindowTitle(QString::fromUtf8(kTitle));
     setFont(controls::WindowFont(11));
@@ -77,6 +81,15 @@ void TMainWindow::ConnectHandlers() {
             guard(&TMainWindow::DateTimePicker2Change));
     connect(DateTimePicker3, &QDateEdit::dateChanged, this,
             guard(&TMainWindow::DateTimePicker3Change));
+    for (QRadioButton* item : {RadioGroup1Day, RadioGroup1Month, RadioGroup1Period}) {
+        connect(item, &QRadioButton::clicked, this, guard(&TMainWindow::RadioGroup1Click));
+    }
+    connect(BitBtn2, &QPushButton::clicked, this, guard(&TMainWindow::BitBtn2Click));
+    connect(BitBtn3, &QPushButton::clicked, this, guard(&TMainWindow::BitBtn3Click));
+    connect(BitBtn4, &QPushButton::clicked, this, guard(&TMainWindow::BitBtn4Click));
+    connect(BitBtn5, &QPushButton::clicked, this, guard(&TMainWindow::BitBtn5Click));
+    connect(BitBtn1, &QPushButton::clicked, this, guard(&TMainWindow::BitBtn1Click));
+    connect(BitBtn6, &QPushButton::clicked, this, guard(&TMainWindow::BitBtn6Click));
 }
 
 bool TMainWindow::Guarded(const std::function<void()>& action) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "AutostartStore.h"
 #include "ErrorHandler.h"
 #include "MessageBoxes.h"
+#include "OsPlatform.h"
 #include "PropRecord.h"
+#include "SaveFileDialog.h"
 #include "TrayView.h"
 #include "UsageTable.h"
 
@@ -12,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -29,6 +33,18 @@ class QSpinBox;
 class QTabBar;
 class TMaskEdit;
 
+// What the window works through: the clock, the message boxes and beep, the
+// operating system, the autostart entry, the report save dialog, and the
+// folder of the data files.
+struct WindowServices {
+    const Clock& clock;
+    MessageBoxes& boxes;
+    OsPlatform& platform;
+    AutostartStore& autostart;
+    SaveFileDialog& saveDialog;
+    std::filesystem::path folder;
+};
+
 // The program's one window: the tab strip with its four pages, the tray menu,
 // the main page's summaries and the tray hint, and the data they show (the
 // usage table and the settings record). Controls keep their numbered names.
@@ -40,9 +56,15 @@ class TMainWindow : public QWidget {
     static constexpr const char* kTitle = "Vimo  1.0";
     static constexpr const char* kPeriodWarning = "\rПервая дата должна быть не больше второй";
     static constexpr const char* kExitQuestion = "\rВы действительно хотите выключить программу ?";
+    static constexpr const char* kStatisticsSince = "\rСтатистика ведётся с ";
+    static constexpr const char* kDateNotYetCome = "\rВыбранная вами дата ещё не наступила";
+    static constexpr const char* kSettingsSaved = "\rДанные успешно сохранены";
+    static constexpr const char* kSaveDialogTitle = "Запись статистики в файл";
+    static constexpr const char* kSaveDialogFilter = "Текстовый файл (*.txt)";
 
-    // `folder` is where the data files and "Res" live: "." in production.
-    TMainWindow(const Clock& clock, MessageBoxes& boxes, std::filesystem::path folder);
+    // `services.folder` is where the data files and "Res" live: "." in
+    // production.
+    explicit TMainWindow(const WindowServices& services);
     ~TMainWindow() override;
 
     void ChangePage(int page);
@@ -61,6 +83,18 @@ class TMainWindow : public QWidget {
     void LoadMain();
     void LoadStatistics();
     void ChangeIcon(bool online);
+
+    // The statistics page.
+    void ShowStatistics(TDateTime from, TDateTime to);
+    void RadioGroup1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void BitBtn1Click();
+
+    // The settings page.
+    void BitBtn6Click();
 
     // The main page.
     void SetMoneyTimeMonMain(int month);
@@ -189,6 +223,12 @@ class TMainWindow : public QWidget {
     std::filesystem::path folder_;
 
   private:
+    OsPlatform& platform_;
+    AutostartStore& autostart_;
+    SaveFileDialog& saveDialog_;
+    // The lines the report shows, as saved by BitBtn1Click.
+    std::vector<std::string> reportLines_;
+
     void BuildTabStrip();
     void BuildMainPage();
     void BuildStatisticsPage();

@@ -193,7 +193,9 @@ void TMainWindow::BuildPropertiesPage() {
     Label13 = Label(GroupBox3, 8, 24, QStringLiteral("Стоимость 1 минуты  : "));
     Label13->setFont(Tightened(Label13->font()));
     Label13->adjustSize();
-    MaskEdit1 = new TMaskEdit(GroupBox3);
+    // The user's number settings: the system's, unless the program sets a
+    // default locale.
+    MaskEdit1 = new TMaskEdit(GroupBox3, QLocale());
     MaskEdit1->setGeometry(131, 23, 35, 18);
     // The text the field carries before the settings are loaded, stored as is.
     MaskEdit1->QLineEdit::setText(QStringLiteral("3,6"));

@@ -6,27 +6,11 @@
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QLabel>
 #include <QSignalBlocker>
 #include <QSpinBox>
 
 void TMainWindow::LoadTable() {
     UsageTable.LoadTable();
-}
-
-void TMainWindow::LoadProp() {
-    // A missing file is written from the still blank record, which writes the
-    // default record.
-    if (!PropFileExists(folder_)) {
-        CreateProp(Prop);
-    }
-    Prop = ReadPropFile(folder_);
-    Label5->setText(QString::fromStdString(Prop.FirstDate));
-    Label5->adjustSize();
-}
-
-void TMainWindow::CreateProp(const TPropRecord& record) {
-    WritePropFile(folder_, record, clock_);
 }
 
 void TMainWindow::LoadStatistics() {

@@ -15,13 +15,14 @@ Form1Harness::Form1Harness(OsFamily family) : platform(family) {
 TForm1& Form1Harness::Start() {
     auto state = std::make_unique<ScriptedOnline>();
     online = state.get();
-    form = std::make_unique<TForm1>(Form1Services{clock, boxes, platform, autostart, dir.Path()},
-                                    std::move(state), [this](TForm1& owner) {
-                                        building = &owner;
-                                        auto recording = std::make_unique<RecordingTray>();
-                                        tray = recording.get();
-                                        return recording;
-                                    });
+    form = std::make_unique<TForm1>(
+        Form1Services{clock, boxes, platform, autostart, saveDialog, dir.Path()}, std::move(state),
+        [this](TForm1& owner) {
+            building = &owner;
+            auto recording = std::make_unique<RecordingTray>();
+            tray = recording.get();
+            return recording;
+        });
     return *form;
 }
 

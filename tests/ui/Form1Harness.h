@@ -29,6 +29,7 @@ class Form1Harness {
     RecordingBoxes boxes;
     FakePlatform platform;
     FakeAutostart autostart;
+    FakeSaveDialog saveDialog;
     ScriptedOnline* online = nullptr;
     RecordingTray* tray = nullptr;
     TForm1* building = nullptr;  // the window, from its tray's creation on

@@ -10,3 +10,27 @@ void RecordingTray::LoadIconFromFile(const QString& path) {
     }
     icons.push_back(path);
 }
+
+void FakeAutostart::Write(const std::string& programPath) {
+    if (locked) {
+        throw Exception("Cannot create file Vimo.desktop");
+    }
+    path = programPath;
+}
+
+void FakeAutostart::Remove() {
+    if (locked && path) {
+        throw Exception("Cannot remove file Vimo.desktop");
+    }
+    path.reset();
+}
+
+std::optional<std::filesystem::path> FakeSaveDialog::Run(QWidget* parent,
+                                                         const SaveDialogRequest& request) {
+    parentSeen = parent;
+    requests.push_back(request);
+    if (whileOpen) {
+        whileOpen();
+    }
+    return answer;
+}

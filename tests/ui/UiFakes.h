@@ -4,6 +4,7 @@
 #include "MessageBoxes.h"
 #include "OnlineState.h"
 #include "OsPlatform.h"
+#include "SaveFileDialog.h"
 #include "TrayView.h"
 
 #include <QStringList>
@@ -89,8 +90,9 @@ class FakePlatform final : public OsPlatform {
             onChangeDirectory();
         }
     }
-    std::optional<std::string> ExecutablePath() const override { return "/opt/vimo/vimo"; }
+    std::optional<std::string> ExecutablePath() const override { return executable; }
 
+    std::optional<std::string> executable = "/opt/vimo/vimo";
     std::vector<std::string> folders;
     std::function<void()> onChangeDirectory;
 
@@ -98,11 +100,27 @@ class FakePlatform final : public OsPlatform {
     OsFamily family_;
 };
 
+// With `locked` set, writing and removing fail as in a folder that may not
+// be written.
 class FakeAutostart final : public AutostartStore {
   public:
     std::optional<std::string> ReadProgramPath() const override { return path; }
-    void Write(const std::string& programPath) override { path = programPath; }
-    void Remove() override { path.reset(); }
+    void Write(const std::string& programPath) override;
+    void Remove() override;
 
     std::optional<std::string> path;
+    bool locked = false;
+};
+
+// Records what the dialog was asked to show and answers with `answer`
+// (nullopt: cancelled); `whileOpen` runs while it "is open".
+class FakeSaveDialog final : public SaveFileDialog {
+  public:
+    std::optional<std::filesystem::path> Run(QWidget* parent,
+                                             const SaveDialogRequest& request) override;
+
+    std::optional<std::filesystem::path> answer;
+    std::vector<SaveDialogRequest> requests;
+    QWidget* parentSeen = nullptr;
+    std::function<void()> whileOpen;
 };
