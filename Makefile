@@ -55,5 +55,23 @@ bench: deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	cmake --build $(BENCH_BUILD) --target run-benchmarks
 
+# libFuzzer targets, built with clang in their own folder. `make fuzz` runs
+# each for FUZZ_SECONDS (by hand); `make fuzz-smoke` a fixed number of runs (CI).
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 300
+.PHONY: fuzz-build fuzz fuzz-smoke
+
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	    -DVIMO_WERROR=ON -DVIMO_BUILD_FUZZ=ON -DVIMO_BUILD_TESTS=OFF \
+	    -DVIMO_SANITIZE=fuzzer-no-link,address,undefined
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz-targets
+
+fuzz: fuzz-build
+	fuzz/run_fuzzers.sh $(FUZZ_BUILD) long $(FUZZ_SECONDS)
+
+fuzz-smoke: fuzz-build
+	fuzz/run_fuzzers.sh $(FUZZ_BUILD) smoke
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD)

@@ -12,6 +12,8 @@ packages=(
     # end-to-end tests: X server, tray host, clicks, screenshots, fake time, namespaces
     xvfb xauth trayer xdotool x11-utils imagemagick faketime iproute2
     desktop-file-utils fonts-dejavu-core
+    # fuzzing (libFuzzer with clang) and the Debian package
+    clang libclang-rt-14-dev dpkg-dev
 )
 
 missing=()
