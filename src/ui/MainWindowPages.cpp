@@ -161,6 +161,8 @@ void TMainWindow::BuildStatisticsPage() {
     SetColours(StatWnd, kMoneyGreen, Qt::blue);
     StatWnd->hide();
     Label15 = Label(StatWnd, 8, 6, QStringLiteral("Статистика за :"));
+    Label15->setFont(Tightened(Label15->font()));
+    Label15->adjustSize();
     Label16 = Label(StatWnd, 96, 7, QString());
     Memo1 = new QPlainTextEdit(StatWnd);
     Memo1->setGeometry(6, 24, 260, 152);
