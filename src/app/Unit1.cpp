@@ -12,7 +12,11 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
       IPWatch1_(std::move(IPWatch1)) {
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTickMilliseconds);
-    connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+    // Queued, so a tick whose error box is still open does not hold back the
+    // next ticks: Qt never re-enters a timer whose handler is still running.
+    connect(
+        Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); },
+        Qt::QueuedConnection);
     Timer1->start();
     TrayIcon1 = makeTray(*this);
     FormCreate();
