@@ -73,5 +73,10 @@ fuzz: fuzz-build
 fuzz-smoke: fuzz-build
 	fuzz/run_fuzzers.sh $(FUZZ_BUILD) smoke
 
+# The power-cut fault test with ten times the kills of `make check` (root).
+.PHONY: soak
+soak: deps build
+	cmake --build $(BUILD) --target soak
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD)
