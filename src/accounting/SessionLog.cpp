@@ -70,9 +70,21 @@ bool TSessionLog::HistoryEndsWith(const std::string& line) const {
            (tail.size() == record.size() || tail[tail.size() - record.size() - 1] == '\n');
 }
 
+bool TSessionLog::HistoryEndsMidLine() const {
+    const std::filesystem::path history = folder_ / kStatic;
+    if (!FileExists(history))
+        return false;
+    const std::string last = ReadTail(history, 1);
+    return !last.empty() && last.back() != '\n';
+}
+
 void TSessionLog::AppendToHistoryOnce(const std::string& line) {
     if (!HistoryEndsWith(line)) {
-        AppendDurably(folder_ / kStatic, line + "\r\n", true);
+        // A history whose last line lost its line end (edited by hand) gets
+        // one first; the new line would otherwise run on from it and be lost
+        // to the reports, which find lines by their start.
+        const std::string lineEnd = HistoryEndsMidLine() ? "\r\n" : "";
+        AppendDurably(folder_ / kStatic, lineEnd + line + "\r\n", true);
     }
 }
 

@@ -41,6 +41,8 @@ class TSessionLog {
     // of "BegTime.txt".
     void AppendToHistoryOnce(const std::string& line);
     bool HistoryEndsWith(const std::string& line) const;
+    // The history's last byte is not a line feed.
+    bool HistoryEndsMidLine() const;
     std::string ReadFirstLineOfBegTime() const;
 
     std::filesystem::path folder_;

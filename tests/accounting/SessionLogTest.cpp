@@ -106,6 +106,21 @@ TEST_F(SessionLogTest, ClosedSessionsAppendInOrder) {
               "[08.12.2004] 14:00-14:03   время = 3 мин.        Win 2000    10.0.0.9       \r\n");
 }
 
+TEST_F(SessionLogTest, AHistoryEndingMidLineGetsItsLineEndBeforeTheNextLine) {
+    const std::string handEdited = "[07.12.2004] 20:00-20:42   cut short";
+    WriteBytes(dir / "Static.txt", handEdited);
+    RunSession(2004, 12, 8, 9, 5, 2);
+    log.CloseSession();
+    const std::string line =
+        "[08.12.2004] 09:05-09:07   время = 2 мин.        Win 2000    192.168.0.15   \r\n";
+    EXPECT_EQ(History(), handEdited + "\r\n" + line);
+    // Lines that end in a bare line feed are whole lines: nothing is added.
+    WriteBytes(dir / "Static.txt", handEdited + "\n");
+    RunSession(2004, 12, 8, 9, 5, 2);
+    log.CloseSession();
+    EXPECT_EQ(History(), handEdited + "\n" + line);
+}
+
 TEST_F(SessionLogTest, LeftOverLineIsCarriedOverWithTheCrashMarker) {
     RunSession(2004, 12, 8, 9, 5, 75);
     const std::string oldLine = BegTime().substr(0, BegTime().size() - 2);
