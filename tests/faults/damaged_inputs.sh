@@ -161,6 +161,9 @@ for name in "${!samples[@]}"; do
     Static.txt)
         cmp -s -n "$(stat -c %s "$work/$name.sample")" "$work/$name.sample" "$folder/Static.txt" ||
             problems+=("the history lost what it held")
+        # The left-over session of the seed files starts a line of its own.
+        grep -aq '^\[05\.03\.2010\] 09:00-' "$folder/Static.txt" ||
+            problems+=("the carried-over line does not start a line")
         ;;
     BegTime.txt)
         # The left-over line reached the history after what it already had.

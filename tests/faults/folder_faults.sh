@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# A working folder that turns read-only or vanishes while the program runs,
+# A working folder that turns read-only (a mount of its own in a private
+# mount namespace) or vanishes while the program runs,
 # and data files replaced by folders or by files the program may not read.
 # The program runs as nobody where permissions matter (root ignores them),
 # online for a while and then offline, so that it counts, rewrites and closes
@@ -14,6 +15,10 @@ case_name=$3
 file=${4:-}
 source "$(dirname "$0")/lib.sh"
 
+if [ "$case_name" = read_only_folder ] && [ -z "${VIMO_FAULTS_PRIVATE_MOUNTS:-}" ]; then
+    need_mounts
+    VIMO_FAULTS_PRIVATE_MOUNTS=1 exec unshare -m --propagation private bash "$0" "$@"
+fi
 faults_init
 need_namespaces
 make_namespace
@@ -54,17 +59,22 @@ nothing_lost() { # <snapshot> <folder>
     fi
 }
 
+carried_over() { utf8 "$1/Static.txt" | grep -q 'Аварийное'; }
+
 case $case_name in
 read_only_folder)
     folder=$(new_folder data)
     seed_files "$folder"
-    chown -R 65534:65534 "$folder"
+    # The folder is a mount of its own, switched to read-only and back while
+    # the program runs, as a medium that turns read-only does.
+    mount --bind "$folder" "$folder"
+    mounts+=("$folder")
     go_online
-    start_program "$folder" "2010-03-05 10:00:00" "$speed" as_user
-    wait_for 30 "the left-over session carried over" grep -q 'Аварийное' <(utf8 "$folder/Static.txt")
+    start_program "$folder" "2010-03-05 10:00:00" "$speed"
+    wait_for 30 "the left-over session carried over" carried_over "$folder"
     sleep 2
     snapshot "$folder" "$work/before"
-    chmod 555 "$folder"
+    mount -o remount,bind,ro "$folder"
     sleep 4
     same_files "$work/before" "$folder" "${data_files[@]}"
     go_offline
@@ -72,12 +82,14 @@ read_only_folder)
     same_files "$work/before" "$folder" "${data_files[@]}"
     errors_as_expected "File access denied." 5 7
     shown=$(errors_shown | wc -l)
-    # Writable again: the session closes and the minutes of the read-only
-    # spell, kept in memory, reach the table.
-    chmod 755 "$folder"
+    # Writable again: the session closes, and the minutes of the read-only
+    # spell, kept in memory, reach the table with the next online tick.
+    mount -o remount,bind,rw "$folder"
     wait_for 10 "the session to close" test ! -e "$folder/BegTime.txt"
+    go_online
+    wait_for 10 "a new session" test -e "$folder/BegTime.txt"
     sleep 1.5
-    (($(table_total "$folder") > $(table_total "$work/before"))) ||
+    (($(table_total "$folder") >= $(table_total "$work/before") + 4 + 1)) ||
         fail "the minutes of the read-only spell were lost"
     [ "$(errors_shown | wc -l)" = "$shown" ] || fail "errors after the folder became writable"
     nothing_lost "$work/before" "$folder"
@@ -99,7 +111,7 @@ vanishing_folder)
     mkdir -p "$folder"
     sleep 2
     # The icons went with the folder, so the pictures cannot change either.
-    errors_as_expected "File not found." 4 9 \
+    errors_as_expected "File not found." 2 9 \
         "Cannot open file Res/OnLine.ico." "Cannot open file Res/OffLine.ico."
     [ -z "$(ls -A "$folder")" ] || fail "files appeared in the new folder: $(ls "$folder")"
     stop_program
@@ -140,7 +152,10 @@ directory | no_permission)
     fi
     # A tick that fails before it rewrites the session line leaves none to
     # close, which the closing tick reports as "File not found.".
-    errors_as_expected "File access denied." 1 10 "File not found."
+    # Without its settings the main page never got its month chosen, and every
+    # online tick then fails on the month's summary, after counting.
+    errors_as_expected "File access denied." 1 10 "File not found." \
+        "'31.0.2010' is not a valid date."
     nothing_lost "$work/before" "$folder"
     stop_program
     ;;

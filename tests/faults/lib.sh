@@ -72,7 +72,7 @@ quiet() { "$@" >/dev/null 2>&1; }
 # unprivileged user can run them whatever the build folder's permissions.
 faults_init() {
     local tool
-    for tool in faketime ip od cmp iconv setpriv "$@"; do
+    for tool in faketime ip nsenter od cmp iconv setpriv "$@"; do
         command -v "$tool" >/dev/null || fail "missing tool: $tool (run make deps)"
     done
     libfaketime=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n1)
@@ -151,8 +151,10 @@ start_program() {
     if [ "$as" = as_user ]; then
         cmd=(setpriv --reuid=65534 --regid=65534 --clear-groups "${cmd[@]}")
     fi
+    # nsenter joins the network namespace only: the program shares the
+    # script's mounts, so a mount the script changes later changes under it.
     if [ -n "${ns:-}" ]; then
-        cmd=(ip netns exec "$ns" "${cmd[@]}")
+        cmd=(nsenter "--net=/run/netns/$ns" "${cmd[@]}")
     fi
     (cd "$folder" && exec "${cmd[@]}" >"$log" 2>&1) &
     vimo=$!
