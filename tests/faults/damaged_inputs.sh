@@ -108,7 +108,7 @@ history_100mb() {
     rm -f "$block"
 }
 
-designed_error='^(Read beyond end of file|File not found|File access denied|I/O error [0-9]+|'"'"'.*'"'"' is not a valid (integer|date|floating point) value|Date exceeds maximum of [0-9.]+)\.?$'
+designed_error='^(Read beyond end of file|File not found|File access denied|I/O error [0-9]+|'"'"'.*'"'"' is not a valid (integer value|date|floating point value)|Date exceeds maximum of [0-9.]+)\.?$'
 
 declare -A folders=() logs=() vimos=()
 for name in "${!samples[@]}"; do
@@ -191,7 +191,7 @@ for name in "${!samples[@]}"; do
     echo "$name: $(errors_shown | sort | uniq -c | tr -s ' \n' '  ')"
     if ((${#problems[@]})); then
         failures=$((failures + 1))
-        printf 'FAIL %s/%s: %s\n' "$kind" "$name" "${problems[@]}" >&2
+        for problem in "${problems[@]}"; do echo "FAIL $kind/$name: $problem" >&2; done
     fi
     kill -9 "$vimo" 2>/dev/null || true
     wait "$vimo" 2>/dev/null || true
