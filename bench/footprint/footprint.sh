@@ -27,7 +27,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 1' INT TERM
+trap 'exit 1' INT TERM HUP PIPE
 
 fail() { echo "footprint: $*" >&2; exit 1; }
 wait_for() { # <seconds> <what> <command...>

@@ -78,7 +78,7 @@ faults_init() {
     libfaketime=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n1)
     [ -n "$libfaketime" ] || fail "missing libfaketimeMT (run make deps)"
     trap faults_cleanup EXIT
-    trap 'exit 1' INT TERM
+    trap 'exit 1' INT TERM HUP PIPE
     work=$(mktemp -d /tmp/vimo-faults.XXXXXX)
     chmod 755 "$work"
     mkdir -p "$work/bin" "$work/logs" "$work/config"
