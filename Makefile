@@ -73,6 +73,31 @@ fuzz: fuzz-build
 fuzz-smoke: fuzz-build
 	fuzz/run_fuzzers.sh $(FUZZ_BUILD) smoke
 
+# Installs the program folder, the menu launcher and the icon for the current
+# user (default ~/.local/share/vimo); uninstall removes exactly those files and
+# never the data files the program wrote into its folder.
+PREFIX    ?= $(HOME)/.local
+PKG_BUILD ?= build-pkg
+.PHONY: install uninstall deb deb-smoke
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+uninstall:
+	cmake -DVIMO_MANIFEST=$(BUILD)/install_manifest.txt -P packaging/uninstall.cmake
+
+# The Debian package for all users: $(PKG_BUILD)/vimo_<version>_<arch>.deb.
+deb: deps
+	cmake -S . -B $(PKG_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIMO_WERROR=ON \
+	    -DVIMO_BUILD_TESTS=OFF -DVIMO_SYSTEM_INSTALL=ON -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PKG_BUILD) -j $(JOBS) --target vimo
+	cd $(PKG_BUILD) && cpack -G DEB
+
+# Builds the package, installs it, starts the installed program once and
+# removes the package again.
+deb-smoke: deb
+	tests/package/deb_smoke.sh $(PKG_BUILD)
+
 # The power-cut fault test with ten times the kills of `make check` (root).
 .PHONY: soak
 soak: deps build

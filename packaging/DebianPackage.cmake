@@ -1,0 +1,22 @@
+# The Debian package of the all-users layout: `cpack -G DEB` in a build
+# folder configured with VIMO_SYSTEM_INSTALL=ON and CMAKE_INSTALL_PREFIX=/usr
+# gives vimo_<version>_<arch>.deb. The Qt libraries it needs (and with
+# libqt6gui6 the X11 platform and icon plugins) come from dpkg-shlibdeps.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vimo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tray counter of online minutes and their cost")
+# The synopsis above is the Description's first line; this is the rest.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vimo sits in the notification area and counts the minutes the computer is
+online, per day and per connection, and what they cost at a tariff per
+minute. Each user runs a private copy in ~/.local/share/vimo, where the
+minutes table, the settings and the connection history are kept.")
+set(CPACK_PACKAGE_CONTACT "Vimo maintainers <vimo@localhost>")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The launcher script runs cmp from diffutils, which is essential on Debian
+# and needs no entry.
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+include(CPack)

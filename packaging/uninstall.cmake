@@ -1,0 +1,52 @@
+# Removes what `cmake --install` recorded in install_manifest.txt, run as
+#   cmake -DVIMO_MANIFEST=<build>/install_manifest.txt -P uninstall.cmake
+# The data files that the program writes into its folder are not in the
+# manifest and are refused here even if they were; the program folder and its
+# Res folder go only when nothing else is left in them.
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT VIMO_MANIFEST)
+    message(FATAL_ERROR "Set VIMO_MANIFEST to the build folder's install_manifest.txt")
+endif()
+if(NOT EXISTS "${VIMO_MANIFEST}")
+    message(STATUS "Nothing to uninstall: ${VIMO_MANIFEST} does not exist")
+    return()
+endif()
+
+set(data_files Table.dat TableExt.dat Propert.dat BegTime.txt Static.txt)
+file(STRINGS "${VIMO_MANIFEST}" installed)
+set(folders "")
+foreach(file IN LISTS installed)
+    get_filename_component(name "${file}" NAME)
+    if(name IN_LIST data_files)
+        message(WARNING "Keeping the data file ${file}")
+        continue()
+    endif()
+    set(path "$ENV{DESTDIR}${file}")
+    if(EXISTS "${path}" OR IS_SYMLINK "${path}")
+        file(REMOVE "${path}")
+        message(STATUS "Removed ${path}")
+    else()
+        message(STATUS "Already gone: ${path}")
+    endif()
+    get_filename_component(folder "${path}" DIRECTORY)
+    get_filename_component(folderName "${folder}" NAME)
+    if(folderName STREQUAL "Res")
+        list(APPEND folders "${folder}")
+        get_filename_component(folder "${folder}" DIRECTORY)
+        list(APPEND folders "${folder}")
+    endif()
+endforeach()
+
+# Res first, then the program folder above it.
+list(REMOVE_DUPLICATES folders)
+foreach(folder IN LISTS folders)
+    file(GLOB left LIST_DIRECTORIES true "${folder}/*" "${folder}/.*")
+    if(IS_DIRECTORY "${folder}" AND NOT left)
+        file(REMOVE_RECURSE "${folder}")
+        message(STATUS "Removed the empty folder ${folder}")
+    elseif(IS_DIRECTORY "${folder}")
+        message(STATUS "Kept ${folder}: it still holds files")
+    endif()
+endforeach()
+file(REMOVE "${VIMO_MANIFEST}")
