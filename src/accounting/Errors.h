@@ -17,6 +17,11 @@ class Exception : public std::runtime_error {
 // other failure carries the system's errno value.
 class EInOutError : public Exception {
   public:
+    static constexpr int kFileNotFound = 2;
+    static constexpr int kAccessDenied = 5;
+    static constexpr int kReadBeyondEnd = 100;
+    static constexpr int kDiskFull = 101;
+
     EInOutError(int code, const std::string& message) : Exception(message), Code(code) {}
     const char* ClassName() const noexcept override { return "EInOutError"; }
     int Code;

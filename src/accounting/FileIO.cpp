@@ -98,22 +98,22 @@ EInOutError InOutErrorFromErrno(int error) {
     switch (error) {
         case ENOENT:
         case ENOTDIR:
-            return EInOutError(2, "File not found");
+            return EInOutError(EInOutError::kFileNotFound, "File not found");
         case EACCES:
         case EPERM:
         case EROFS:
         case EISDIR:  // a folder standing where a data file belongs
-            return EInOutError(5, "File access denied");
+            return EInOutError(EInOutError::kAccessDenied, "File access denied");
         case ENOSPC:
         case EDQUOT:
-            return EInOutError(101, "Disk full");
+            return EInOutError(EInOutError::kDiskFull, "Disk full");
         default:
             return EInOutError(error, "I/O error " + std::to_string(error));
     }
 }
 
 EInOutError ReadBeyondEndOfFile() {
-    return EInOutError(100, "Read beyond end of file");
+    return EInOutError(EInOutError::kReadBeyondEnd, "Read beyond end of file");
 }
 
 bool FileExists(const std::filesystem::path& path) {

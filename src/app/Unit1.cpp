@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include "Errors.h"
 #include "WorkDir.h"
 
 #include <QComboBox>
@@ -74,9 +75,25 @@ void TForm1::Timer1Timer() {
         SetMoneyTimePeriodMain();
         UpDateHint();
     } else if (SessionOpen) {
-        SessionLog().CloseSession();
-        ChangeIcon(false);
-        SessionOpen = false;
-        SessionMinutes = 0;
+        try {
+            SessionLog().CloseSession();
+        } catch (const EInOutError& error) {
+            // A current-session file deleted by hand cannot come back: report
+            // it once and close the session, or every offline minute would
+            // raise the same error again. Other failures (a history that
+            // cannot be written) keep the session open to try again.
+            if (error.Code != EInOutError::kFileNotFound) {
+                throw;
+            }
+            EndSession();
+            throw;
+        }
+        EndSession();
     }
+}
+
+void TForm1::EndSession() {
+    SessionOpen = false;
+    SessionMinutes = 0;
+    ChangeIcon(false);
 }

@@ -45,6 +45,8 @@ class TForm1 : public TMainWindow {
 
   private:
     TSessionLog& SessionLog();
+    // Leaves the session state: no session, offline picture.
+    void EndSession();
 
     OsPlatform& platform_;
     const AutostartStore& autostart_;

@@ -157,6 +157,40 @@ TEST(MinuteTick, AFailingFileStepSkipsTheRestOfTheTickAndTheNextTickRunsNormally
     EXPECT_EQ(h.tray->hints.size(), hintsBefore + 1);
 }
 
+TEST(MinuteTick, ACurrentSessionFileDeletedByHandIsReportedOnceAndTheSessionCloses) {
+    Form1Harness h;
+    TForm1& form = h.Start();
+    h.Tick(true);
+    h.Tick(true);
+    fs::remove(h.dir / "BegTime.txt");
+    h.Tick(false);
+    EXPECT_EQ(h.boxes.Errors(), std::vector<std::string>{"File not found."});
+    EXPECT_FALSE(form.SessionOpen);
+    EXPECT_EQ(form.SessionMinutes, 0);
+    EXPECT_EQ(h.tray->icons.back(), QString::fromStdString((h.dir / "Res/OffLine.ico").string()));
+    for (int i = 0; i < 3; ++i) {
+        h.Tick(false);
+    }
+    EXPECT_EQ(h.boxes.Errors().size(), 1u);
+    EXPECT_EQ(ReadBytes(h.dir / "Static.txt"), "");
+}
+
+TEST(MinuteTick, AHistoryThatCannotBeWrittenKeepsTheSessionUntilItCan) {
+    Form1Harness h;
+    TForm1& form = h.Start();
+    h.Tick(true);
+    fs::remove(h.dir / "Static.txt");
+    fs::create_directory(h.dir / "Static.txt");
+    h.Tick(false);
+    EXPECT_EQ(h.boxes.Errors(), std::vector<std::string>{"File access denied."});
+    EXPECT_TRUE(form.SessionOpen);
+    fs::remove(h.dir / "Static.txt");
+    h.Tick(false);
+    EXPECT_FALSE(form.SessionOpen);
+    EXPECT_EQ(h.FileText("Static.txt"),
+              Line("[15.08.2004] 10:01-", "10:02", "1 мин.", "Linux    ", "10.0.0.2") + "\r\n");
+}
+
 TEST(MinuteTick, AMissingOnlinePictureIsReportedAndTheSessionStillHasItsStart) {
     Form1Harness h;
     TForm1& form = h.Start();
