@@ -1,0 +1,60 @@
+// Inputs on which the fuzz targets once stopped, kept so their outcome stays
+// as decided. An error's text ends at the input's first NUL byte, as a C
+// string does in a message box; the date reader refuses such a text.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Codec1251.h"
+#include "DateTime.h"
+#include "Errors.h"
+#include "FileIO.h"
+#include "HistoryReport.h"
+
+namespace {
+
+std::string Regression(const char* name) {
+    return ReadWholeFile(std::filesystem::path(VIMO_TEST_DATA_DIR) / "fuzz-regressions" / name);
+}
+
+TEST(FuzzRegression, DateTextWithNulBytesIsRefused) {
+    const std::string text = Regression("parse-date-nul.bin");
+    ASSERT_NE(text.find('\0'), std::string::npos);
+    try {
+        ParseDate(text);
+        FAIL() << "a date text with NUL bytes was read";
+    } catch (const EConvertError& error) {
+        EXPECT_STREQ(error.what(), "'31.0");
+    }
+    EXPECT_THROW(LineDate("[" + text), EConvertError);
+}
+
+// A history damaged by NUL bytes (a file cut off by a power cut is often
+// zero-filled): the report stops filtering at the damaged line and keeps
+// every line from there on, rather than dropping any.
+TEST(FuzzRegression, NulFilledHistoryLineStopsTheFilterAndKeepsTheRest) {
+    const std::string a = "[01.08.2003] 09:00-10:00";
+    const std::string damaged(40, '\0');
+    const std::string b = "[02.08.2003] 11:00-12:00";
+    const std::string history = a + "\r\n" + damaged + "\r\n" + b + "\r\n";
+    for (std::size_t piece : {std::size_t{1}, std::size_t{7}, history.size()}) {
+        HistoryFilter filter(EncodeDate(2003, 8, 1), EncodeDate(2003, 8, 1));
+        std::string window;
+        std::size_t offset = 0;
+        bool atEnd = false;
+        while (!atEnd) {
+            const std::string_view next = std::string_view(history).substr(offset, piece);
+            window += next;
+            offset += next.size();
+            atEnd = offset == history.size();
+            window.erase(0, filter.Feed(window, atEnd));
+        }
+        const HistoryReport report = filter.Take();
+        EXPECT_EQ(report.Lines, (std::vector<std::string>{a, FromCp1251(damaged), b}))
+            << "pieces of " << piece;
+        ASSERT_TRUE(report.Error);
+        EXPECT_EQ(*report.Error, InvalidDateText(std::string(10, '\0')));
+    }
+}
+
+}  // namespace
