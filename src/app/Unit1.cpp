@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "Errors.h"
+#include "LeftoverFiles.h"
 #include "WorkDir.h"
 
 #include <QComboBox>
@@ -33,6 +34,7 @@ void TForm1::FormCreate() {
     Guarded([this] {
         Check_OS();
         RestoreWorkDir(autostart_, platform_);
+        RemoveLeftoverTemporaryFiles(folder_);
         LoadTable();
         LoadProp();
         LoadMain();
@@ -70,7 +72,11 @@ void TForm1::Timer1Timer() {
         UsageTable.UpdateTable(clock_);
         UsageTable.SaveTable();
         SessionLog().SaveNewTimeToFile(static_cast<uint32_t>(SessionMinutes));
-        SetMoneyTimeMonMain(ComboBox1->currentIndex() + 1);
+        // Without a month list (start-up stopped before filling the page)
+        // there is no month to show; the other summaries still refresh.
+        if (ComboBox1->currentIndex() >= 0) {
+            SetMoneyTimeMonMain(ComboBox1->currentIndex() + 1);
+        }
         SetMoneyTimeDayMain();
         SetMoneyTimePeriodMain();
         UpDateHint();
