@@ -36,7 +36,18 @@ int ReportApplicationError(MessageBoxes& boxes, const std::exception& error,
 }
 
 void TopLevelErrorHandler::Show(const std::exception& error) {
-    boxes_.Error("", ErrorBoxText(error.what()));
+    ShowText(ErrorBoxText(error.what()));
+}
+
+void TopLevelErrorHandler::ShowText(const std::string& text) {
+    if (openBoxes_ >= kMaxOpenBoxes) {
+        std::fprintf(stderr, "vimo: error (no further box while %d are open): %s\n", openBoxes_,
+                     text.c_str());
+        return;
+    }
+    ++openBoxes_;
+    boxes_.Error("", text);
+    --openBoxes_;
 }
 
 bool TopLevelErrorHandler::Guard(const std::function<void()>& action) {
@@ -47,7 +58,7 @@ bool TopLevelErrorHandler::Guard(const std::function<void()>& action) {
         // Exception derives from std::exception; its what() is the user text.
         Show(error);
     } catch (...) {
-        boxes_.Error("", "Unknown error.");
+        ShowText("Unknown error.");
     }
     return false;
 }

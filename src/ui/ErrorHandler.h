@@ -29,10 +29,19 @@ class TopLevelErrorHandler {
   public:
     explicit TopLevelErrorHandler(MessageBoxes& boxes) : boxes_(boxes) {}
 
+    // At most this many error boxes stand open inside one another (a box
+    // waits modally while the minute tick goes on); further errors go to the
+    // standard error stream only, so unattended failures cannot pile up
+    // without bound.
+    static constexpr int kMaxOpenBoxes = 10;
+
     void Show(const std::exception& error);
     // Runs `action`; returns false when it ended with an error (already shown).
     bool Guard(const std::function<void()>& action);
 
   private:
+    void ShowText(const std::string& text);
+
     MessageBoxes& boxes_;
+    int openBoxes_ = 0;
 };

@@ -68,6 +68,9 @@ double FloatFieldValue(const QString& text, const NumberSeparators& separators) 
 }
 
 QString FormatOneDecimal(double value, const NumberSeparators& separators) {
+    if (!std::isfinite(value)) {
+        value = 0;  // no text stands for it; the field shows zero
+    }
     const double magnitude = std::fabs(value);
     const int exponent = magnitude == 0.0 ? 0 : static_cast<int>(std::floor(std::log10(magnitude)));
     const int decimals = std::max(2, kSignificantDigits - 1 - exponent);

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
     const struct {
         std::string message, shown;
@@ -47,6 +50,45 @@ TEST(TopLevelErrorHandler, ShowsEveryErrorWithEmptyCaptionAndGoesOn) {
     EXPECT_EQ(boxes.shown, (std::vector<Shown>{{"Error", "", "Disk full."},
                                                {"Error", "", "plain."},
                                                {"Error", "", "Unknown error."}}));
+}
+
+// Boxes wait modally while the minute tick goes on, so an unattended failing
+// tick opens box inside box; their number stays bounded.
+TEST(TopLevelErrorHandler, NestedBoxesStayBounded) {
+    class NestingBoxes final : public MessageBoxes {
+      public:
+        void Beep() override {}
+        void Warning(const std::string&) override {}
+        void Information(const std::string&) override {}
+        bool Confirm(const std::string&) override { return false; }
+        void Error(const std::string&, const std::string&) override {
+            ++shown;
+            deepest = std::max(deepest, ++open);
+            if (nextFailure) {
+                nextFailure();  // the next tick fails while this box is open
+            }
+            --open;
+        }
+        std::function<void()> nextFailure;
+        int shown = 0;
+        int open = 0;
+        int deepest = 0;
+    } boxes;
+    TopLevelErrorHandler handler(boxes);
+    int ticks = 0;
+    boxes.nextFailure = [&] {
+        if (++ticks < 50) {
+            handler.Guard([] { throw EInOutError(101, "Disk full"); });
+        }
+    };
+    handler.Guard([] { throw EInOutError(101, "Disk full"); });
+    EXPECT_EQ(ticks, TopLevelErrorHandler::kMaxOpenBoxes);
+    EXPECT_EQ(boxes.deepest, TopLevelErrorHandler::kMaxOpenBoxes);
+    EXPECT_EQ(boxes.shown, TopLevelErrorHandler::kMaxOpenBoxes);
+    // Once the boxes are closed, errors are shown again.
+    boxes.nextFailure = nullptr;
+    handler.Guard([] { throw EInOutError(101, "Disk full"); });
+    EXPECT_EQ(boxes.shown, TopLevelErrorHandler::kMaxOpenBoxes + 1);
 }
 
 TEST(ReportApplicationError, ShowsClassAndTextAndEndsWithCodeOne) {

@@ -191,6 +191,18 @@ TEST(MinuteTick, AHistoryThatCannotBeWrittenKeepsTheSessionUntilItCan) {
               Line("[15.08.2004] 10:01-", "10:02", "1 мин.", "Linux    ", "10.0.0.2") + "\r\n");
 }
 
+TEST(MinuteTick, AStartUpStoppedBeforeTheMainPageStillCountsWithoutFurtherErrors) {
+    Form1Harness h;
+    WriteBytes(h.dir / "Table.dat", std::string(100, '\0'));  // too short: start-up stops
+    TForm1& form = h.Start();
+    EXPECT_EQ(h.boxes.Errors(), std::vector<std::string>{"Read beyond end of file."});
+    h.Tick(true);
+    h.Tick(true);
+    EXPECT_EQ(h.boxes.Errors().size(), 1u);  // no month to show is not an error
+    EXPECT_EQ(form.SessionMinutes, 2);
+    EXPECT_EQ(h.CellOn(2004, 8, 15), 2);
+}
+
 TEST(MinuteTick, AMissingOnlinePictureIsReportedAndTheSessionStillHasItsStart) {
     Form1Harness h;
     TForm1& form = h.Start();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <ostream>
 
 #include "Errors.h"
@@ -115,6 +117,10 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{1.45, "1,5"}, FormatCase{2.25, "2,3"}, FormatCase{-0.04, "0,0"},
                     FormatCase{-0.0, "0,0"}, FormatCase{9.95, "10,0"}, FormatCase{990.0, "990,0"},
                     FormatCase{1234.5, "1 234,5"}, FormatCase{999.95, "1 000,0"},
-                    FormatCase{-1234567.0, "-1 234 567,0"}));
+                    FormatCase{-1234567.0, "-1 234 567,0"},
+                    // No text stands for these; they show as zero instead of
+                    // reading past the formatted digits.
+                    FormatCase{std::numeric_limits<double>::quiet_NaN(), "0,0"},
+                    FormatCase{-std::numeric_limits<double>::infinity(), "0,0"}));
 
 }  // namespace
