@@ -22,8 +22,8 @@ int64_t Nanoseconds(const timespec& t) {
 }
 
 double SpeedUp() {
-    const char* spec = std::getenv("FAKETIME");
-    const char* x = spec != nullptr ? std::strrchr(spec, 'x') : nullptr;
+    const char* setting = std::getenv("FAKETIME");
+    const char* x = setting != nullptr ? std::strrchr(setting, 'x') : nullptr;
     const double speed = x != nullptr ? std::atof(x + 1) : 1.0;
     return speed > 0 ? speed : 1.0;
 }
