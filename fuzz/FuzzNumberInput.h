@@ -1,21 +1,25 @@
 #pragma once
 
 #include <QLocale>
-#include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <string>
 
-#include "FloatNumberText.h"
+#include "LocaleNumbers.h"
+#include "NumberText.h"
 
-// Turns fuzz bytes into the tariff field's world: a locale whose separators
-// the text uses, and a text made mostly of the characters that matter there.
+// Turns fuzz bytes into the tariff field's world: a locale, its separators as
+// the number texts take them, and a UTF-8 text made mostly of the characters
+// that matter there.
 struct FuzzNumberInput {
-    NumberSeparators Separators;
-    QString Text;
+    QLocale Locale = QLocale::c();
+    NumberSeparators Separators = SeparatorsOf(QLocale::c());
+    std::string Text;
 };
 
-// Byte 0 picks the locale; byte 1 chooses between the rest read as UTF-8 and
-// the rest mapped onto digits, signs, blanks and the locale's separators.
+// Byte 0 picks the locale; byte 1 chooses between the rest taken as it is
+// and the rest mapped onto digits, signs, blanks and the locale's separators.
 inline FuzzNumberInput DecodeNumberInput(const uint8_t* data, std::size_t size) {
     static const QLocale kLocales[] = {
         QLocale::c(),
@@ -28,21 +32,36 @@ inline FuzzNumberInput DecodeNumberInput(const uint8_t* data, std::size_t size) 
     };
     FuzzNumberInput input;
     if (size < 2) {
-        input.Separators = NumberSeparators::Of(QLocale::c());
         return input;
     }
-    const QLocale& locale = kLocales[data[0] % std::size(kLocales)];
-    input.Separators = NumberSeparators::Of(locale);
+    input.Locale = kLocales[data[0] % std::size(kLocales)];
+    input.Separators = SeparatorsOf(input.Locale);
     const char* rest = reinterpret_cast<const char*>(data + 2);
-    const auto restSize = static_cast<qsizetype>(size - 2);
+    const std::size_t restSize = size - 2;
     if (data[1] & 1) {
-        input.Text = QString::fromUtf8(rest, restSize);
+        input.Text.assign(rest, restSize);
         return input;
     }
-    const QString alphabet =
-        QStringLiteral("0123456789-+ e") + input.Separators.Decimal + input.Separators.Group;
-    for (qsizetype i = 0; i < restSize; ++i) {
-        input.Text += alphabet.at(static_cast<uint8_t>(rest[i]) % alphabet.size());
+    const std::string alphabet[] = {
+        "0",
+        "1",
+        "2",
+        "3",
+        "4",
+        "5",
+        "6",
+        "7",
+        "8",
+        "9",
+        "-",
+        "+",
+        " ",
+        "e",
+        input.Separators.Decimal,
+        input.Separators.Group,
+    };
+    for (std::size_t i = 0; i < restSize; ++i) {
+        input.Text += alphabet[static_cast<uint8_t>(rest[i]) % std::size(alphabet)];
     }
     return input;
 }

@@ -12,6 +12,8 @@ packages=(
     # end-to-end tests: X server, tray host, clicks, screenshots, fake time, namespaces
     xvfb xauth trayer xdotool x11-utils imagemagick faketime iproute2
     desktop-file-utils fonts-dejavu-core
+    # the users' locales, for the widget and end-to-end runs in ru_RU and uk_UA
+    locales
     # fuzzing (libFuzzer with clang) and the Debian package
     clang libclang-rt-14-dev dpkg-dev
 )
@@ -23,15 +25,23 @@ for p in "${packages[@]}"; do
     fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-    echo "install-deps: everything is installed"
-    exit 0
-fi
-
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
-echo "install-deps: installing ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "install-deps: every package is installed"
+else
+    echo "install-deps: installing ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The tests run in the locales Vimo's users have; generate them when missing.
+for loc in ru_RU uk_UA; do
+    if ! locale -a 2>/dev/null | grep -qix "$loc.utf8"; then
+        echo "install-deps: generating $loc.UTF-8"
+        $sudo localedef -i "$loc" -f UTF-8 "$loc.UTF-8"
+    fi
+done

@@ -5,10 +5,12 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <algorithm>
 
 #include "Errors.h"
+#include "LocaleNumbers.h"
 
 namespace {
 
@@ -36,13 +38,15 @@ bool IsNavigation(const QKeyEvent* event) {
 }  // namespace
 
 TMaskEdit::TMaskEdit(QWidget* parent, const QLocale& locale)
-    : QLineEdit(parent), separators_(NumberSeparators::Of(locale)) {
+    : QLineEdit(parent),
+      separators_(SeparatorsOf(locale)),
+      decimalSeparator_(locale.decimalPoint()) {
     setMaxLength(kMaxLength);
     // Dropped text and input-method text would bypass the filter.
     setAcceptDrops(false);
     setDragEnabled(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
-    QLineEdit::setText(FormatOneDecimal(0.0, separators_));
+    QLineEdit::setText(QString::fromStdString(FormatOneDecimal(0.0, separators_)));
 }
 
 void TMaskEdit::SetText(const QString& value) {
@@ -55,11 +59,11 @@ void TMaskEdit::SetText(const QString& value) {
 }
 
 double TMaskEdit::FloatValue() const {
-    return FloatFieldValue(text(), separators_);
+    return FloatFieldValue(text().toStdString(), separators_);
 }
 
 void TMaskEdit::NormalizeText() {
-    const QString formatted = FormatOneDecimal(FloatValue(), separators_);
+    const QString formatted = QString::fromStdString(FormatOneDecimal(FloatValue(), separators_));
     // The assignment cuts to four characters; it ends the rewriting once the
     // cut form is what the field already holds ("-13,0" kept as "-13,").
     if (formatted != text() && formatted.left(kMaxLength) != text()) {
@@ -78,9 +82,9 @@ bool TMaskEdit::Accepts(QChar typed) const {
     if (typed == QLatin1Char('-')) {
         return caret == 0 && !current.contains(QLatin1Char('-'));
     }
-    if (QString(typed) == separators_.Decimal) {
+    if (QString(typed) == decimalSeparator_) {
         const qsizetype minus = current.indexOf(QLatin1Char('-'));
-        return !current.contains(separators_.Decimal) && minus < caret;
+        return !current.contains(decimalSeparator_) && minus < caret;
     }
     return false;
 }
@@ -160,8 +164,8 @@ void TMaskEdit::ApplyEdit(const QString& edited, int caret) {
 }
 
 void TMaskEdit::Report(const std::exception& error) {
-    if (OnError) {
-        OnError(error);
+    if (isSignalConnected(QMetaMethod::fromSignal(&TMaskEdit::ErrorRaised))) {
+        emit ErrorRaised(QString::fromUtf8(error.what()));
     } else {
         qWarning("%s", error.what());
     }

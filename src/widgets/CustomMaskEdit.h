@@ -2,23 +2,24 @@
 
 #include <QLineEdit>
 #include <QLocale>
+#include <QString>
 #include <exception>
-#include <functional>
 
-#include "FloatNumberText.h"
+#include "NumberText.h"
 
 // The tariff field: a line edit for a signed decimal number of at most four
 // characters, kept in the form with one digit after the decimal separator.
 // Typed characters pass a filter (digits, "-" at the start, one separator
 // after any "-"); pasted text skips the filter but not the length limit; every
 // change ends in NormalizeText. The separators come from `locale`, which is
-// the system's number settings in the program.
+// the system's number settings in the program; the number texts themselves
+// are NumberText's, whatever the C library's locale.
 class TMaskEdit : public QLineEdit {
     Q_OBJECT
   public:
     static constexpr int kMaxLength = 4;
 
-    explicit TMaskEdit(QWidget* parent = nullptr, const QLocale& locale = QLocale::system());
+    explicit TMaskEdit(QWidget* parent = nullptr, const QLocale& locale = QLocale());
 
     QString Text() const { return text(); }
     // Does nothing for the current text; otherwise stores the first four
@@ -35,13 +36,15 @@ class TMaskEdit : public QLineEdit {
     static bool OverwriteMode() { return overwriteMode_; }
     static void SetOverwriteMode(bool value) { overwriteMode_ = value; }
 
-    // Errors raised while handling keys, the clipboard or the menu go here,
-    // never into Qt's event loop.
-    std::function<void(const std::exception&)> OnError;
-
     void Paste();
     void Cut();
     void Copy() const;
+
+  signals:
+    // An error raised while handling keys, the clipboard or the menu, with
+    // its text; it never goes into Qt's event loop. Without a receiver the
+    // text goes to qWarning.
+    void ErrorRaised(const QString& message);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -59,4 +62,6 @@ class TMaskEdit : public QLineEdit {
 
     static inline bool overwriteMode_ = false;
     NumberSeparators separators_;
+    // The typed-character filter compares QChars with it.
+    QString decimalSeparator_;
 };
