@@ -28,7 +28,7 @@ QtTrayShell::QtTrayShell() : notifierHost_(StatusNotifierHostRegistered()) {
     connect(&trayPoll_, &QTimer::timeout, this, &QtTrayShell::CheckForTray);
 }
 
-bool QtTrayShell::Available() {
+bool QtTrayShell::IsAvailable() {
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         return true;
     }
@@ -41,9 +41,7 @@ void QtTrayShell::CheckForTray() {
         return;
     }
     trayPoll_.stop();
-    if (OnAvailable) {
-        OnAvailable();
-    }
+    emit Available();
 }
 
 // Without an image a tray shows an empty, easily missed slot; a stock picture
@@ -71,9 +69,6 @@ void QtTrayShell::Delete() {
 }
 
 void QtTrayShell::Report(QSystemTrayIcon::ActivationReason reason) {
-    if (!OnActivated) {
-        return;
-    }
     TrayActivation activation;
     activation.Cursor = QCursor::pos();
     activation.AltDown = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
@@ -94,5 +89,5 @@ void QtTrayShell::Report(QSystemTrayIcon::ActivationReason reason) {
         default:
             return;
     }
-    OnActivated(activation);
+    emit Activated(activation);
 }

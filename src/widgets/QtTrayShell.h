@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QObject>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -8,12 +7,12 @@
 
 // The tray shell over QSystemTrayIcon: XEmbed trays and StatusNotifierItem
 // hosts, whichever the desktop offers.
-class QtTrayShell : public QObject, public TrayShell {
+class QtTrayShell final : public TrayShell {
     Q_OBJECT
   public:
     QtTrayShell();
 
-    bool Available() override;
+    bool IsAvailable() override;
     void Add(const QIcon& image, const QString& tip) override;
     void Modify(const QIcon& image, const QString& tip) override;
     void Delete() override;

@@ -7,14 +7,12 @@
 
 TTrayIcon::TTrayIcon(QWidget* owner, std::unique_ptr<TrayShell> shell)
     : QObject(owner), owner_(owner), shell_(std::move(shell)) {
-    shell_->OnActivated = [this](const TrayActivation& activation) {
-        HandleActivation(activation);
-    };
-    shell_->OnAvailable = [this] {
+    connect(shell_.get(), &TrayShell::Activated, this, &TTrayIcon::HandleActivation);
+    connect(shell_.get(), &TrayShell::Available, this, [this] {
         if (awaitingTray_ && active_) {
             RegisterIcon();
         }
-    };
+    });
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -23,8 +21,9 @@ TTrayIcon::~TTrayIcon() {
     if (registered_) {
         shell_->Delete();
     }
-    shell_->OnActivated = nullptr;
-    shell_->OnAvailable = nullptr;
+    // The shell goes after the members declared behind it; nothing it reports
+    // on its way out may reach them.
+    shell_->disconnect(this);
 }
 
 void TTrayIcon::Loaded() {
@@ -55,7 +54,7 @@ void TTrayIcon::Activate() {
     if (owner_) {
         owner_->hide();
     }
-    if (shell_->Available()) {
+    if (shell_->IsAvailable()) {
         RegisterIcon();
     } else {
         awaitingTray_ = true;
@@ -176,55 +175,40 @@ void TTrayIcon::HandleActivation(const TrayActivation& activation) {
     const TShiftState shift = activation.AltDown ? TShiftState{ssAlt} : TShiftState{0};
     switch (activation.Action) {
         case TrayMouseAction::LeftPress:
-            MouseDown(TMouseButton::mbLeft, shift);
-            Click();
+            ReportMouseDown(TMouseButton::mbLeft, shift);
+            emit Click();
             break;
         case TrayMouseAction::LeftDoubleClick:
-            if (OnDblClick) {
-                OnDblClick();
-            }
-            MouseDown(TMouseButton::mbLeft, shift | ssDouble);
+            emit DblClick();
+            ReportMouseDown(TMouseButton::mbLeft, shift | ssDouble);
             break;
         case TrayMouseAction::RightPress:
-            MouseDown(TMouseButton::mbRight, shift);
+            ReportMouseDown(TMouseButton::mbRight, shift);
             OpenPopupMenu();
-            Click();
+            emit Click();
             break;
         case TrayMouseAction::MiddlePress:
-            MouseDown(TMouseButton::mbMiddle, shift);
-            Click();
+            ReportMouseDown(TMouseButton::mbMiddle, shift);
+            emit Click();
             break;
         case TrayMouseAction::PrimaryActivation:
             // Such a host reports no double clicks; without this the window
             // could be reached only through the menu.
-            if (OnDblClick) {
-                OnDblClick();
-            }
+            emit DblClick();
             break;
     }
 }
 
-void TTrayIcon::MouseDown(TMouseButton button, TShiftState shift) {
-    if (OnMouseDown) {
-        OnMouseDown(button, shift, cursorX_, cursorY_);
-    }
-}
-
-// The tray reports a click when the button goes down, not when it comes up,
-// so OnClick follows the press.
-void TTrayIcon::Click() {
-    if (OnClick) {
-        OnClick();
-    }
+void TTrayIcon::ReportMouseDown(TMouseButton button, TShiftState shift) {
+    emit MouseDown(button, shift, cursorX_, cursorY_);
 }
 
 void TTrayIcon::OpenPopupMenu() {
     if (!popupMenu_) {
         return;
     }
-    if (OnPopUp) {
-        OnPopUp();
-    }
+    emit PopUp();
+    // A receiver of PopUp may have deleted the menu.
     if (popupMenu_) {
         popupMenu_->popup(QPoint(cursorX_, cursorY_));
     }

@@ -6,11 +6,9 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "Errors.h"
-#include "QtTrayShell.h"
 #include "TrayShell.h"
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
@@ -29,7 +27,7 @@ enum TShiftFlag : unsigned {
 using TShiftState = unsigned;
 
 // The program's icon in the notification area. It keeps one icon registered
-// with the tray while Active, turns the tray's mouse reports into events,
+// with the tray while Active, turns the tray's mouse reports into signals,
 // hides the owner window on close (NoClose) and on minimise
 // (!ShowMinimizedIcon), and keeps the owner hidden at start.
 //
@@ -69,13 +67,15 @@ class TTrayIcon : public QObject {
     // The text the tray shows for a hint: its first 63 characters.
     static QString TipText(const QString& hint);
 
-    std::function<void()> OnClick;
-    std::function<void()> OnDblClick;
-    std::function<void()> OnPopUp;
-    std::function<void(TMouseButton, TShiftState, int x, int y)> OnMouseDown;
-    // Never fired: no tray reports button releases or moves (see TrayShell.h).
-    std::function<void(TMouseButton, TShiftState, int x, int y)> OnMouseUp;
-    std::function<void(TShiftState, int x, int y)> OnMouseMove;
+  signals:
+    // The tray reports a click when the button goes down, so Click follows
+    // the press. There are no release or move signals: no tray reports them.
+    void Click();
+    void DblClick();
+    // Just before the popup menu opens; a receiver may still change the menu.
+    void PopUp();
+    // x and y are the cursor's screen position.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,8 +88,7 @@ class TTrayIcon : public QObject {
     void RegisterIcon();
     void SendChange();
     void HandleActivation(const TrayActivation& activation);
-    void MouseDown(TMouseButton button, TShiftState shift);
-    void Click();
+    void ReportMouseDown(TMouseButton button, TShiftState shift);
     void OpenPopupMenu();
     void HideMinimizedOwner();
 

@@ -1,15 +1,16 @@
 #pragma once
 
 #include <QIcon>
+#include <QObject>
 #include <QPoint>
 #include <QString>
-#include <functional>
 
 // A mouse action on the tray icon, as far as the desktop's tray reports it.
 // A tray that embeds the icon as a window of ours (XEmbed) reports presses and
 // the left double click; a tray host that draws the icon itself
 // (StatusNotifierItem) reports only "activated", "secondary activation" and
-// "context menu", with no button and no click count.
+// "context menu", with no button and no click count. No tray reports button
+// releases or pointer moves.
 enum class TrayMouseAction {
     LeftPress,
     LeftDoubleClick,
@@ -27,17 +28,19 @@ struct TrayActivation {
 // The desktop's notification area, holding one icon with an image and a tip.
 // Results of the calls are not reported: a tray that refuses the icon leaves
 // nothing the program could do about it.
-class TrayShell {
+class TrayShell : public QObject {
+    Q_OBJECT
   public:
-    virtual ~TrayShell() = default;
+    using QObject::QObject;
 
     // Whether a tray exists right now. When it does not, the shell keeps
-    // looking and calls OnAvailable once a tray appears.
-    virtual bool Available() = 0;
+    // looking and emits Available once a tray appears.
+    virtual bool IsAvailable() = 0;
     virtual void Add(const QIcon& image, const QString& tip) = 0;
     virtual void Modify(const QIcon& image, const QString& tip) = 0;
     virtual void Delete() = 0;
 
-    std::function<void(const TrayActivation&)> OnActivated;
-    std::function<void()> OnAvailable;
+  signals:
+    void Activated(const TrayActivation& activation);
+    void Available();
 };

@@ -5,15 +5,17 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QString>
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "QtTrayShell.h"
 #include "TrayIcon.h"
 
 namespace {
 
-void Say(const char* line) {
-    std::printf("%s\n", line);
+void Say(const QString& line) {
+    std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
 }
 
@@ -53,16 +55,25 @@ int main(int argc, char** argv) {
     tray->SetNoClose(true);
     tray->SetPopupMenu(&menu);
     tray->SetHint(QStringLiteral("Vimo demo\nsecond line"));
-    tray->OnDblClick = [&owner] {
-        Say("OnDblClick");
+    QObject::connect(tray, &TTrayIcon::DblClick, [&owner] {
+        Say(QStringLiteral("DblClick"));
         owner.show();
         owner.raise();
         owner.activateWindow();
-    };
-    tray->OnClick = [] { Say("OnClick"); };
-    tray->OnPopUp = [] { Say("OnPopUp"); };
+    });
+    QObject::connect(tray, &TTrayIcon::Click, [] { Say(QStringLiteral("Click")); });
+    QObject::connect(tray, &TTrayIcon::PopUp, [] { Say(QStringLiteral("PopUp")); });
+    QObject::connect(tray, &TTrayIcon::MouseDown,
+                     [](TMouseButton button, TShiftState shift, int x, int y) {
+                         const char* names[] = {"left", "right", "middle"};
+                         Say(QStringLiteral("MouseDown %1%2 at %3,%4")
+                                 .arg(QLatin1String(names[static_cast<int>(button)]))
+                                 .arg(QLatin1String((shift & ssDouble) ? " double" : ""))
+                                 .arg(x)
+                                 .arg(y));
+                     });
     tray->SetIcon(DrawnIcon());
     tray->Loaded();
-    Say("started");
+    Say(QStringLiteral("started"));
     return QApplication::exec();
 }

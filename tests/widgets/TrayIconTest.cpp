@@ -103,9 +103,9 @@ TEST_F(TrayIconTest, ImageChangesAndFailedLoads) {
     calls->clear();
     tray->LoadIconFromFile(good);
     ASSERT_EQ(Kinds(), (Kinds_{"modify"}));
-    const qint64 loadedKey = calls->back().ImageKey;
+    const qint64 loadedKey = calls->back().Image.cacheKey();
     EXPECT_EQ(loadedKey, tray->Icon().cacheKey());
-    EXPECT_FALSE(tray->Icon().isNull());
+    EXPECT_TRUE(ShowsImageFile(calls->back().Image, good));
 
     for (const QString& bad : {missing, broken}) {
         try {
@@ -121,7 +121,7 @@ TEST_F(TrayIconTest, ImageChangesAndFailedLoads) {
     const QIcon other(QPixmap::fromImage(image));
     tray->SetIcon(other);
     EXPECT_EQ(calls->size(), 2u);
-    EXPECT_EQ(calls->back().ImageKey, other.cacheKey());
+    EXPECT_EQ(calls->back().Image.cacheKey(), other.cacheKey());
 }
 
 TEST_F(TrayIconTest, DestructionRemovesTheIcon) {
@@ -157,25 +157,27 @@ struct MouseCase {
     std::vector<std::string> events;
 };
 
-TEST_F(TrayIconTest, MouseReportsBecomeEvents) {
+TEST_F(TrayIconTest, MouseReportsBecomeSignals) {
     QMenu menu;
     menu.addAction(QStringLiteral("Exit"));
     std::vector<std::string> events;
-    tray->OnClick = [&] { events.push_back("click"); };
-    tray->OnDblClick = [&] { events.push_back("dblclick"); };
-    tray->OnPopUp = [&] { events.push_back(menu.isVisible() ? "popup after menu" : "popup"); };
-    tray->OnMouseDown = [&](TMouseButton button, TShiftState shift, int x, int y) {
-        const char* names[] = {"left", "right", "middle"};
-        std::string event = std::string("down ") + names[static_cast<int>(button)];
-        if (shift & ssDouble) {
-            event += " double";
-        }
-        if (shift & ssAlt) {
-            event += " alt";
-        }
-        event += " at " + std::to_string(x) + "," + std::to_string(y);
-        events.push_back(event);
-    };
+    QObject::connect(tray, &TTrayIcon::Click, [&] { events.push_back("click"); });
+    QObject::connect(tray, &TTrayIcon::DblClick, [&] { events.push_back("dblclick"); });
+    QObject::connect(tray, &TTrayIcon::PopUp,
+                     [&] { events.push_back(menu.isVisible() ? "popup after menu" : "popup"); });
+    QObject::connect(tray, &TTrayIcon::MouseDown,
+                     [&](TMouseButton button, TShiftState shift, int x, int y) {
+                         const char* names[] = {"left", "right", "middle"};
+                         std::string event = std::string("down ") + names[static_cast<int>(button)];
+                         if (shift & ssDouble) {
+                             event += " double";
+                         }
+                         if (shift & ssAlt) {
+                             event += " alt";
+                         }
+                         event += " at " + std::to_string(x) + "," + std::to_string(y);
+                         events.push_back(event);
+                     });
     tray->SetPopupMenu(&menu);
     tray->Loaded();
 
@@ -200,15 +202,33 @@ TEST_F(TrayIconTest, MouseReportsBecomeEvents) {
 }
 
 TEST_F(TrayIconTest, RightPressWithoutMenuOrAfterItsDeletion) {
-    int popups = 0;
-    tray->OnPopUp = [&] { ++popups; };
-    auto* menu = new QMenu;
-    tray->SetPopupMenu(menu);
+    struct Case {
+        const char* name;
+        bool deletedByPopUpReceiver;
+        int popups;
+    };
+    const Case cases[] = {
+        {"deleted before the press", false, 0},
+        {"deleted by the PopUp receiver", true, 1},
+    };
     tray->Loaded();
-    delete menu;
-    EXPECT_EQ(tray->PopupMenu(), nullptr);
-    shell->Report(TrayMouseAction::RightPress);
-    EXPECT_EQ(popups, 0);
+    for (const Case& c : cases) {
+        int popups = 0;
+        QPointer<QMenu> menu = new QMenu;
+        menu->addAction(QStringLiteral("Exit"));
+        const QMetaObject::Connection connection = QObject::connect(tray, &TTrayIcon::PopUp, [&] {
+            ++popups;
+            delete menu;
+        });
+        tray->SetPopupMenu(menu);
+        if (!c.deletedByPopUpReceiver) {
+            delete menu;
+        }
+        shell->Report(TrayMouseAction::RightPress);
+        EXPECT_EQ(popups, c.popups) << c.name;
+        EXPECT_EQ(tray->PopupMenu(), nullptr) << c.name;
+        QObject::disconnect(connection);
+    }
 }
 
 // The owner window: close and minimise hide it, the program's exit closes it.

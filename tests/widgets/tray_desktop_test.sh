@@ -100,7 +100,7 @@ echo "icon window $icon at $x,$y size ${w}x$h"
 xdotool mousemove --sync "$cx" "$cy"
 xdotool click --repeat 2 --delay 80 1
 wait_for 10 visible_owner || fail "a double click did not show the window"
-grep -q OnDblClick "$out/demo.log" || fail "OnDblClick was not reported"
+grep -qx DblClick "$out/demo.log" || fail "DblClick was not reported"
 sleep 0.5
 shot "2-window-after-double-click"
 
@@ -110,7 +110,9 @@ before=$(demo_windows)
 xdotool click 3  # the pointer still rests on the icon
 menu_up() { [ "$(demo_windows)" -gt "$before" ]; }
 wait_for 10 menu_up || fail "the right button opened no menu"
-grep -q OnPopUp "$out/demo.log" || fail "OnPopUp was not reported"
+grep -qx PopUp "$out/demo.log" || fail "PopUp was not reported"
+grep -qx "MouseDown right at $cx,$cy" "$out/demo.log" ||
+    fail "the right press was not reported at the cursor, $cx,$cy"
 sleep 0.5
 shot "3-menu-after-right-click"
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TrayShell.h"
+
+// A tray shell that records every call; the log outlives the shell, so a
+// test can see the removal done by the icon's destructor.
+struct TrayCall {
+    std::string Kind;  // "add", "modify", "delete"
+    QString Tip;
+    QIcon Image;
+};
+
+class RecordingTrayShell final : public TrayShell {
+  public:
+    using Log = std::vector<TrayCall>;
+
+    explicit RecordingTrayShell(std::shared_ptr<Log> log) : log_(std::move(log)) {}
+
+    bool IsAvailable() override { return TrayPresent; }
+    void Add(const QIcon& image, const QString& tip) override {
+        log_->push_back({"add", tip, image});
+    }
+    void Modify(const QIcon& image, const QString& tip) override {
+        log_->push_back({"modify", tip, image});
+    }
+    void Delete() override { log_->push_back({"delete", {}, {}}); }
+
+    void Report(TrayMouseAction action, QPoint cursor = {}, bool alt = false) {
+        emit Activated(TrayActivation{action, cursor, alt});
+    }
+    void TrayAppears() {
+        TrayPresent = true;
+        emit Available();
+    }
+
+    bool TrayPresent = true;
+
+  private:
+    std::shared_ptr<Log> log_;
+};
+
+// Whether `image` is the picture of the image file at `path` (of an icon file,
+// its first size), pixel for pixel.
+inline bool ShowsImageFile(const QIcon& image, const QString& path) {
+    const QImage expected = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    if (expected.isNull() || image.isNull()) {
+        return false;
+    }
+    const QImage shown = image.pixmap(expected.size()).toImage();
+    return shown.convertToFormat(QImage::Format_ARGB32) == expected;
+}
