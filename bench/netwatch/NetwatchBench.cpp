@@ -18,6 +18,7 @@
 #include "OnlineAddressRule.h"
 #include "QueuedUiDispatcher.h"
 #include "RouteTable.h"
+#include "SocketErrorCodes.h"
 #include "SocketStackLinux.h"
 
 namespace {
@@ -37,7 +38,7 @@ class HostNameLookupStack final : public TSocketStack {
   public:
     void RefreshHostAddresses() override {
         hostAddresses_.clear();
-        const std::string name = QueryHostName();
+        const std::string name = HostName();
         addrinfo hints{};
         hints.ai_family = AF_INET;
         addrinfo* found = nullptr;
@@ -52,12 +53,14 @@ class HostNameLookupStack final : public TSocketStack {
         }
         freeaddrinfo(found);
     }
-    std::string QueryHostName() override {
+    std::int32_t LastSocketError() const override { return SocketErrorFromErrno(errno); }
+
+  private:
+    std::string HostName() const {
         std::array<char, 256> name{};
         CheckSocketResult(gethostname(name.data(), name.size() - 1));
         return name.data();
     }
-    std::int32_t LastSocketError() const override { return errno; }
 };
 
 // Only when /etc/hosts answers for the host's name: the benchmark must not

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 
 namespace {
 
@@ -85,11 +86,11 @@ void SyncFolderOf(const std::filesystem::path& path) {
     dir.Close();
 }
 
+constexpr std::string_view kTemporaryMark = ".tmp.";
+
 std::filesystem::path TemporaryNameFor(const std::filesystem::path& path) {
     static std::atomic<unsigned> counter{0};
-    std::filesystem::path temp = path;
-    temp += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
-    return temp;
+    return path.parent_path() / TemporaryFileName(path.filename().string(), ::getpid(), counter++);
 }
 
 }  // namespace
@@ -114,6 +115,29 @@ EInOutError InOutErrorFromErrno(int error) {
 
 EInOutError ReadBeyondEndOfFile() {
     return EInOutError(EInOutError::kReadBeyondEnd, "Read beyond end of file");
+}
+
+std::string TemporaryFileName(std::string_view fileName, pid_t writer, unsigned serial) {
+    return std::string(fileName) + std::string(kTemporaryMark) + std::to_string(writer) + "." +
+           std::to_string(serial);
+}
+
+std::optional<pid_t> TemporaryFileWriter(std::string_view name, std::string_view fileName) {
+    if (!name.starts_with(fileName) || !name.substr(fileName.size()).starts_with(kTemporaryMark)) {
+        return std::nullopt;
+    }
+    const std::string_view rest = name.substr(fileName.size() + kTemporaryMark.size());
+    const std::size_t dot = rest.find('.');
+    if (dot == std::string_view::npos || dot + 1 == rest.size() ||
+        rest.find_first_not_of("0123456789", dot + 1) != std::string_view::npos) {
+        return std::nullopt;
+    }
+    pid_t writer = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + dot, writer);
+    if (error != std::errc() || end != rest.data() + dot || writer <= 0) {
+        return std::nullopt;
+    }
+    return writer;
 }
 
 bool FileExists(const std::filesystem::path& path) {

@@ -3,8 +3,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include <sys/types.h>
 
 #include "Errors.h"
 
@@ -31,6 +34,14 @@ void ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
 std::string ReadPrefix(const std::filesystem::path& path, std::size_t size);
 // Up to the last `size` bytes of the file.
 std::string ReadTail(const std::filesystem::path& path, std::size_t size);
+
+// The name of a replacement of the file `fileName` while process `writer`
+// writes it, "<fileName>.tmp.<writer>.<serial>": the process id tells a
+// leftover of a killed run from a file still being written.
+std::string TemporaryFileName(std::string_view fileName, pid_t writer, unsigned serial);
+// The writing process of `name` when it is such a temporary of `fileName`,
+// else nullopt.
+std::optional<pid_t> TemporaryFileWriter(std::string_view name, std::string_view fileName);
 
 // Replaces `path` atomically: the bytes go to a temporary file in the same
 // folder, which is flushed to disk and renamed over the old file, and then

@@ -4,11 +4,11 @@
 #include <cstdint>
 
 #include "Codec1251.h"
+#include "DataFiles.h"
 #include "FileIO.h"
 
 namespace {
 
-constexpr const char* kPropFile = "Propert.dat";
 constexpr double kDefaultMinuteCost = 3.6;
 
 }  // namespace
@@ -53,11 +53,11 @@ TPropRecord DefaultPropRecord(const Clock& clock) {
 }
 
 bool PropFileExists(const std::filesystem::path& folder) {
-    return FileExists(folder / kPropFile);
+    return FileExists(folder / datafiles::kProp);
 }
 
 TPropRecord ReadPropFile(const std::filesystem::path& folder) {
-    const std::string bytes = ReadPrefix(folder / kPropFile, TPropRecord::kSize);
+    const std::string bytes = ReadPrefix(folder / datafiles::kProp, TPropRecord::kSize);
     if (bytes.size() < TPropRecord::kSize)
         throw ReadBeyondEndOfFile();
     std::array<char, TPropRecord::kSize> image{};
@@ -69,7 +69,7 @@ TPropRecord WritePropFile(const std::filesystem::path& folder, const TPropRecord
                           const Clock& clock) {
     TPropRecord taken = record.IsBlank() ? DefaultPropRecord(clock) : record;
     const auto image = taken.Serialize();
-    ReplaceFileAtomically(folder / kPropFile, std::string_view(image.data(), image.size()));
+    ReplaceFileAtomically(folder / datafiles::kProp, std::string_view(image.data(), image.size()));
     // The stored date is cut to 10 bytes; give back what the file now holds.
     return TPropRecord::Parse(image);
 }

@@ -1,13 +1,12 @@
 #include "SessionLog.h"
 
 #include "Codec1251.h"
+#include "DataFiles.h"
 #include "FileIO.h"
 #include "MoneyTexts.h"
 
 namespace {
 
-constexpr const char* kBegTime = "BegTime.txt";
-constexpr const char* kStatic = "Static.txt";
 constexpr std::size_t kAddressWidth = 15;
 
 // Blanks after the duration text: the widths that occur below 100 hours all
@@ -56,12 +55,12 @@ TSessionLog::TSessionLog(std::filesystem::path folder, const Clock& clock, std::
     : folder_(std::move(folder)), clock_(clock), osName_(std::move(osName)) {}
 
 std::string TSessionLog::ReadFirstLineOfBegTime() const {
-    return FirstLine(ReadWholeFile(folder_ / kBegTime));
+    return FirstLine(ReadWholeFile(folder_ / datafiles::kBegTime));
 }
 
 bool TSessionLog::HistoryEndsWith(const std::string& line) const {
     const std::string record = line + "\r\n";
-    const std::filesystem::path history = folder_ / kStatic;
+    const std::filesystem::path history = folder_ / datafiles::kStatic;
     if (!FileExists(history))
         return false;
     const std::string tail = ReadTail(history, record.size() + 1);
@@ -71,7 +70,7 @@ bool TSessionLog::HistoryEndsWith(const std::string& line) const {
 }
 
 bool TSessionLog::HistoryEndsMidLine() const {
-    const std::filesystem::path history = folder_ / kStatic;
+    const std::filesystem::path history = folder_ / datafiles::kStatic;
     if (!FileExists(history))
         return false;
     const std::string last = ReadTail(history, 1);
@@ -84,12 +83,12 @@ void TSessionLog::AppendToHistoryOnce(const std::string& line) {
         // one first; the new line would otherwise run on from it and be lost
         // to the reports, which find lines by their start.
         const std::string lineEnd = HistoryEndsMidLine() ? "\r\n" : "";
-        AppendDurably(folder_ / kStatic, lineEnd + line + "\r\n", true);
+        AppendDurably(folder_ / datafiles::kStatic, lineEnd + line + "\r\n", true);
     }
 }
 
 void TSessionLog::CarryOverLeftOverLine() {
-    const std::filesystem::path begTime = folder_ / kBegTime;
+    const std::filesystem::path begTime = folder_ / datafiles::kBegTime;
     if (!FileExists(begTime)) {
         carryOverPending_ = false;
         return;
@@ -120,11 +119,11 @@ void TSessionLog::SaveNewTimeToFile(uint32_t minutes) {
         CarryOverLeftOverLine();
     }
     const std::string line = SessionLine(sessionHead_, minutes, clock_.Now(), osName_, sessionIP_);
-    ReplaceFileAtomically(folder_ / kBegTime, ToCp1251(line) + "\r\n");
+    ReplaceFileAtomically(folder_ / datafiles::kBegTime, ToCp1251(line) + "\r\n");
 }
 
 void TSessionLog::CloseSession() {
     const std::string line = ReadFirstLineOfBegTime();
     AppendToHistoryOnce(line);
-    DeleteFileIgnoringResult(folder_ / kBegTime);
+    DeleteFileIgnoringResult(folder_ / datafiles::kBegTime);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "DataFiles.h"
 #include "FileIO.h"
 
 namespace {
@@ -28,7 +29,7 @@ CalendarDate SplitToday(const Clock& clock) {
 
 TUsageTable::TUsageTable(std::filesystem::path folder)
     : folder_(std::move(folder)),
-      parts_{TablePart{"Table.dat", 2003, 2015}, TablePart{"TableExt.dat", 2016, 2099}},
+      parts_{TablePart{datafiles::kTable, 2003, 2015}, TablePart{datafiles::kTableExt, 2016, 2099}},
       cells_(static_cast<std::size_t>(kLastYear - kFirstYear + 1) * kSlotsPerYear, 0) {}
 
 std::size_t TUsageTable::PartSize(const TablePart& part) const {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "Clock.h"
@@ -46,7 +47,7 @@ class TUsageTable {
 
   private:
     struct TablePart {
-        const char* fileName;
+        std::string_view fileName;
         int firstYear;
         int lastYear;
         // False while the file could not be read: it is then not written

@@ -103,11 +103,8 @@ std::string TIPWatch::LookupAddress() {
         bool& busy;
         ~ClearBusy() { busy = false; }
     } clear{lookupBusy_};
-    TSocketStack* stack = SharedStack();
-    if (stack == nullptr) {
-        throw EStackError("No socket stack");
-    }
-    return stack->FirstHostAddress();
+    // The shared stack lives as long as this component does.
+    return SharedStack()->FirstHostAddress();
 }
 
 void TIPWatch::CheckAddress() {

@@ -13,7 +13,8 @@ class ENetException : public Exception {
     const char* ClassName() const noexcept override { return "ENetException"; }
 };
 
-// A failed socket or system call; `SocketErrorCode` is the call's error code.
+// A failed socket or system call; `SocketErrorCode` is its socket error
+// number (see SocketErrorCodes.h).
 class ESocketError : public ENetException {
   public:
     ESocketError(std::int32_t code, const std::string& message)
@@ -28,18 +29,12 @@ class EStackError : public ENetException {
     const char* ClassName() const noexcept override { return "EStackError"; }
 };
 
-// The stack's start-up call failed: "Winsock Initialization Error.".
+// No socket stack could be started (its factory gave none): "Winsock
+// Initialization Error.".
 class EStackInitializationFailed : public EStackError {
   public:
     EStackInitializationFailed();
     const char* ClassName() const noexcept override { return "EStackInitializationFailed"; }
-};
-
-// The socket library could not be loaded: "<library> could not be loaded.".
-class EStackCanNotLoadWinsock : public ENetException {
-  public:
-    explicit EStackCanNotLoadWinsock(const std::string& library);
-    const char* ClassName() const noexcept override { return "EStackCanNotLoadWinsock"; }
 };
 
 // An index outside a list: "List index out of bounds (<index>)".

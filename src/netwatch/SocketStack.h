@@ -19,15 +19,16 @@ class TSocketStack {
     TSocketStack(const TSocketStack&) = delete;
     TSocketStack& operator=(const TSocketStack&) = delete;
 
-    // Refills the address list; throws ESocketError when the system finds nothing.
+    // Refills the address list; throws ESocketError when the system cannot be
+    // asked.
     virtual void RefreshHostAddresses() = 0;
     // The first entry of a fresh `HostAddresses`; EListError "List index out
     // of bounds (0)" when the list is empty.
     virtual std::string FirstHostAddress();
     // Refreshes and returns the address list; valid until the next call.
     virtual const std::vector<std::string>& HostAddresses();
-    virtual std::string QueryHostName() = 0;
-    // The last error code of a system call made by the calling thread.
+    // The socket error number (see SocketErrorCodes.h) of the last failed
+    // system call of the calling thread.
     virtual std::int32_t LastSocketError() const = 0;
     // "Socket Error # <code>\r\n<text>", the text empty for unknown codes.
     virtual std::string SocketErrorText(std::int32_t code) const;

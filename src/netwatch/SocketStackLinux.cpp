@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "RouteTable.h"
+#include "SocketErrorCodes.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void TSocketStackLinux::ReadRouteTable() {
     // namespace, like the interface list.
     int fd = open("/proc/thread-self/net/route", O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        RaiseSocketFailure(errno);
+        RaiseSocketFailure(LastSocketError());
     }
     routeTable_.clear();
     std::array<char, 4096> chunk;
@@ -42,7 +43,7 @@ void TSocketStackLinux::ReadRouteTable() {
             if (errno == EINTR) {
                 continue;
             }
-            int error = errno;
+            const std::int32_t error = LastSocketError();
             close(fd);
             RaiseSocketFailure(error);
         }
@@ -83,14 +84,8 @@ void TSocketStackLinux::RefreshHostAddresses() {
     hostAddresses_ = OnlineAddresses(interfaces_);
 }
 
-std::string TSocketStackLinux::QueryHostName() {
-    std::array<char, 256> name{};
-    CheckSocketResult(gethostname(name.data(), name.size() - 1));
-    return std::string(name.data());
-}
-
 std::int32_t TSocketStackLinux::LastSocketError() const {
-    return errno;
+    return SocketErrorFromErrno(errno);
 }
 
 std::unique_ptr<TSocketStack> MakeLinuxSocketStack() {

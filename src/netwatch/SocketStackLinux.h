@@ -13,11 +13,9 @@
 // library to load or start.
 class TSocketStackLinux final : public TSocketStack {
   public:
-    // Throws ESocketError with errno when the route table or the interface
-    // list cannot be read.
+    // Throws ESocketError with the socket error number of errno when the
+    // route table or the interface list cannot be read.
     void RefreshHostAddresses() override;
-    // gethostname; ESocketError with errno when it fails.
-    std::string QueryHostName() override;
     std::int32_t LastSocketError() const override;
 
   private:

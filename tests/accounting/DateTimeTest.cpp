@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "DateTime.h"
@@ -67,12 +68,10 @@ TEST(DateTime, ParseDateRefusesWithDesignedText) {
                          "1.1.20041",  "abc",        "001.01.2004", "01.01.",
                          ".01.2004",   "32.01.2004"};
     for (const char* text : bad) {
-        try {
-            ParseDate(text);
-            ADD_FAILURE() << "accepted '" << text << "'";
-        } catch (const EConvertError& e) {
-            EXPECT_EQ(e.what(), std::string("'") + text + "' is not a valid date");
-        }
+        EXPECT_THAT([&] { ParseDate(text); },
+                    testing::ThrowsMessage<EConvertError>(
+                        testing::StrEq(std::string("'") + text + "' is not a valid date")))
+            << text;
     }
 }
 
@@ -91,12 +90,10 @@ TEST(DateTime, StrictIntegerConversion) {
     EXPECT_EQ(StrToInt("  7"), 7);
     EXPECT_EQ(StrToInt("-3"), -3);
     for (const char* bad : {"", " ", "1a", "12 ", "1.5", "-", "99999999999"}) {
-        try {
-            StrToInt(bad);
-            ADD_FAILURE() << "accepted '" << bad << "'";
-        } catch (const EConvertError& e) {
-            EXPECT_EQ(e.what(), std::string("'") + bad + "' is not a valid integer value");
-        }
+        EXPECT_THAT([&] { StrToInt(bad); },
+                    testing::ThrowsMessage<EConvertError>(
+                        testing::StrEq(std::string("'") + bad + "' is not a valid integer value")))
+            << bad;
     }
 }
 

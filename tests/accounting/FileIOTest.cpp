@@ -1,9 +1,11 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
 #include <random>
 
 #include "Errors.h"
@@ -63,6 +65,34 @@ TEST(FileIO, ErrnoValuesMapToTheRunTimeTexts) {
     }
 }
 
+TEST(FileIO, TemporaryFileNamesTellTheirWriter) {
+    const struct {
+        std::string name;
+        std::optional<pid_t> writer;
+    } cases[] = {
+        {TemporaryFileName("Table.dat", 4321, 7), 4321},
+        {"Table.dat.tmp.4321.7", 4321},
+        {"Table.dat.tmp.1.123456789012", 1},
+        {"Table.dat", std::nullopt},
+        {"Table.dat.tmp.4321", std::nullopt},  // no serial
+        {"Table.dat.tmp.4321.", std::nullopt},
+        {"Table.dat.tmp.4321.x", std::nullopt},
+        {"Table.dat.tmp.4321.7.1", std::nullopt},
+        {"Table.dat.tmp.abc.0", std::nullopt},
+        {"Table.dat.tmp..0", std::nullopt},
+        {"Table.dat.tmp.0.0", std::nullopt},
+        {"Table.dat.tmp.-5.0", std::nullopt},
+        {"Table.dat.tmp.99999999999.0", std::nullopt},  // beyond any process id
+        {"Table.dat.bak.4321.7", std::nullopt},
+        {"TableExt.dat.tmp.4321.7", std::nullopt},  // another file's replacement
+        {"Table.dat.tmp.4321.7x", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TemporaryFileWriter(c.name, "Table.dat"), c.writer) << c.name;
+    }
+    EXPECT_EQ(TemporaryFileName("Table.dat", 4321, 7), "Table.dat.tmp.4321.7");
+}
+
 TEST(FileIO, ReplaceLeavesNoTemporaryFiles) {
     TempDir dir;
     ReplaceFileAtomically(dir / "a.dat", "one");
@@ -98,12 +128,8 @@ TEST(FileIO, ReadOnlyFolderRefusesAndKeepsTheOldFile) {
 
 TEST(FileIO, AppendWithoutCreateNeedsTheFile) {
     TempDir dir;
-    try {
-        AppendDurably(dir / "Static.txt", "line\r\n", false);
-        FAIL();
-    } catch (const EInOutError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
-    }
+    EXPECT_THAT([&] { AppendDurably(dir / "Static.txt", "line\r\n", false); },
+                testing::ThrowsMessage<EInOutError>(testing::StrEq("File not found")));
     AppendDurably(dir / "Static.txt", "a\r\n", true);
     AppendDurably(dir / "Static.txt", "b\r\n", false);
     EXPECT_EQ(ReadBytes(dir / "Static.txt"), "a\r\nb\r\n");

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "Codec1251.h"
@@ -66,12 +67,8 @@ TEST(HistoryReport, DamagedDateStopsFilteringAndKeepsTheRest) {
 
 TEST(HistoryReport, MissingHistoryCannotBeOpened) {
     TempDir dir;
-    try {
-        ShowStatistics(dir / "Static.txt", 0, 1);
-        FAIL();
-    } catch (const EFOpenError& e) {
-        EXPECT_STREQ(e.what(), "Cannot open file Static.txt");
-    }
+    EXPECT_THAT([&] { ShowStatistics(dir / "Static.txt", 0, 1); },
+                testing::ThrowsMessage<EFOpenError>(testing::StrEq("Cannot open file Static.txt")));
 }
 
 TEST(HistoryReport, SavedReportIsWindows1251WithCrLf) {
@@ -82,12 +79,9 @@ TEST(HistoryReport, SavedReportIsWindows1251WithCrLf) {
               ToCp1251(a) + "\r\n" + ToCp1251(a) + "\r\n");
     SaveReport(dir / "empty.txt", {});
     EXPECT_EQ(ReadBytes(dir / "empty.txt"), "");
-    try {
-        SaveReport(dir / "no-such-folder" / "r.txt", {a});
-        FAIL();
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.what(), "Cannot create file " + (dir / "no-such-folder" / "r.txt").string());
-    }
+    EXPECT_THAT([&] { SaveReport(dir / "no-such-folder" / "r.txt", {a}); },
+                testing::ThrowsMessage<EFCreateError>(testing::StrEq(
+                    "Cannot create file " + (dir / "no-such-folder" / "r.txt").string())));
 }
 
 }  // namespace

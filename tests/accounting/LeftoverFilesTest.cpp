@@ -21,18 +21,19 @@ TEST(LeftoverFiles, RemovesOnlyTemporariesOfDeadWriters) {
         {"Propert.dat.tmp." + alive + ".0", false},  // still being written
         {"Table.dat", false},
         {"Static.txt", false},
-        {"Table.dat.tmp." + dead, false},  // not our naming
-        {"Table.dat.tmp." + dead + ".x", false},
         {"notes.txt.tmp." + dead + ".0", false},  // not a data file
-        {"Table.dat.tmp.abc.0", false},
     };
     for (const auto& f : files) {
         WriteBytes(dir / f.name, "x");
     }
+    // A folder that only looks like a leftover is not the program's.
+    const std::string folderName = "Static.txt.tmp." + dead + ".1";
+    std::filesystem::create_directory(dir / folderName);
     RemoveLeftoverTemporaryFiles(dir.Path());
     for (const auto& f : files) {
         EXPECT_EQ(std::filesystem::exists(dir / f.name), !f.removed) << f.name;
     }
+    EXPECT_TRUE(std::filesystem::is_directory(dir / folderName));
     RemoveLeftoverTemporaryFiles(dir / "no-such-folder");  // ignored
 }
 

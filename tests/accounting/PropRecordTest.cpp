@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "Errors.h"
@@ -66,19 +67,11 @@ TEST_F(PropRecordTest, DamagedRecordsReadSafely) {
 
 TEST_F(PropRecordTest, ShortAndMissingFilesReportTheDesignedTexts) {
     EXPECT_FALSE(PropFileExists(dir.Path()));
-    try {
-        ReadPropFile(dir.Path());
-        FAIL();
-    } catch (const EInOutError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
-    }
+    EXPECT_THAT([&] { ReadPropFile(dir.Path()); },
+                testing::ThrowsMessage<EInOutError>(testing::StrEq("File not found")));
     WriteBytes(dir / "Propert.dat", std::string(23, '\0'));
-    try {
-        ReadPropFile(dir.Path());
-        FAIL();
-    } catch (const EInOutError& e) {
-        EXPECT_STREQ(e.what(), "Read beyond end of file");
-    }
+    EXPECT_THAT([&] { ReadPropFile(dir.Path()); },
+                testing::ThrowsMessage<EInOutError>(testing::StrEq("Read beyond end of file")));
     // A longer file is read from its first 24 bytes.
     WritePropFile(dir.Path(), TPropRecord{2.5, false, true, "01.01.2010"}, clock);
     WriteBytes(dir / "Propert.dat", ReadBytes(dir / "Propert.dat") + "trailing");

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "Codec1251.h"
@@ -178,13 +179,10 @@ TEST_F(SessionLogTest, FailedCarryOverNeverOverwritesTheOldLine) {
 TEST_F(SessionLogTest, CloseWithoutBegTimeReportsFileNotFound) {
     RunSession(2004, 12, 8, 9, 5, 2);
     std::filesystem::remove(dir / "BegTime.txt");
-    try {
-        log.CloseSession();
-        FAIL();
-    } catch (const EInOutError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
-        EXPECT_EQ(e.Code, 2);
-    }
+    EXPECT_THAT([&] { log.CloseSession(); },
+                testing::Throws<EInOutError>(testing::AllOf(
+                    testing::Property(&EInOutError::what, testing::StrEq("File not found")),
+                    testing::Field(&EInOutError::Code, EInOutError::kFileNotFound))));
 }
 
 }  // namespace

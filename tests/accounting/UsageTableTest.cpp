@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "Errors.h"
@@ -128,12 +129,8 @@ TEST_F(UsageTableTest, ShortFileReportsAndKeepsWhatItHad) {
     shortFile[0] = 7;
     WriteBytes(dir / "Table.dat", shortFile);
     WriteBytes(dir / "TableExt.dat", std::string(62496, '\0'));
-    try {
-        table.LoadTable();
-        FAIL() << "short file accepted";
-    } catch (const EInOutError& e) {
-        EXPECT_STREQ(e.what(), "Read beyond end of file");
-    }
+    EXPECT_THAT([&] { table.LoadTable(); },
+                testing::ThrowsMessage<EInOutError>(testing::StrEq("Read beyond end of file")));
     EXPECT_EQ(table.Cell({2003, 1, 1}), 7);
     Tick(2003, 1, 2);
     const std::string written = ReadBytes(dir / "Table.dat");
@@ -165,12 +162,8 @@ TEST_F(UsageTableTest, UnreadableFileIsNeverOverwrittenAndMergedLater) {
     EXPECT_THROW(blocked.LoadTable(), EInOutError);
     clock.Set(2004, 5, 5, 10, 0, 0);
     blocked.UpdateTable(clock);
-    try {
-        blocked.SaveTable();
-        FAIL() << "wrote over a folder";
-    } catch (const EInOutError& e) {
-        EXPECT_STREQ(e.what(), "File access denied");
-    }
+    EXPECT_THAT([&] { blocked.SaveTable(); },
+                testing::ThrowsMessage<EInOutError>(testing::StrEq("File access denied")));
     // The extended file was still saved.
     EXPECT_EQ(CellAt(ReadBytes(other / "TableExt.dat"), 0), 42);
     // Once the file reads again, the minutes counted meanwhile are merged in.
@@ -185,12 +178,8 @@ TEST_F(UsageTableTest, UnreadableFileIsNeverOverwrittenAndMergedLater) {
 
 TEST_F(UsageTableTest, MissingFolderGivesFileNotFound) {
     TUsageTable lost(dir / "no-such-folder");
-    try {
-        lost.LoadTable();
-        FAIL();
-    } catch (const EInOutError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
-    }
+    EXPECT_THAT([&] { lost.LoadTable(); },
+                testing::ThrowsMessage<EInOutError>(testing::StrEq("File not found")));
 }
 
 TEST_F(UsageTableTest, DeletedFileIsWrittenAnewFromMemory) {

@@ -72,7 +72,6 @@ class ScriptedStack final : public TSocketStack {
         }
         hostAddresses_ = *answer;
     }
-    std::string QueryHostName() override { return "scripted-host"; }
     std::int32_t LastSocketError() const override { return script_->FailureCode; }
 
   private:

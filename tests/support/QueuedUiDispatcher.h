@@ -7,7 +7,7 @@
 
 // A dispatcher for a UI thread that runs its own loop without a GUI library:
 // it waits for handed-over calls with `WaitForCall` and runs them with
-// `RunPending`. Tests play the UI thread with it.
+// `RunPending`. Tests and benchmarks play the UI thread with it.
 class QueuedUiDispatcher final : public UiDispatcher {
   public:
     void RunAndWait(std::function<void()> call) override;
