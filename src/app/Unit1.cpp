@@ -1,105 +1,236 @@
 #include "Unit1.h"
 
+#include "AboutPage.h"
+#include "DataFiles.h"
 #include "Errors.h"
-#include "LeftoverFiles.h"
+#include "Fonts.h"
+#include "MainPage.h"
+#include "SettingsPage.h"
+#include "StatisticsPage.h"
+#include "Summaries.h"
+#include "TrayIcon.h"
 #include "WorkDir.h"
 
-#include <QComboBox>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTimer>
+
+// The pictures are compiled into the ui library; naming them here keeps the
+// linker from dropping them.
+static void InitPictures() {
+    Q_INIT_RESOURCE(Pictures);
+}
 
 TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWatch1,
-               const TrayFactory& makeTray)
-    : TMainWindow(services),
-      platform_(services.platform),
-      autostart_(services.autostart),
+               std::unique_ptr<TrayShell> trayShell)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
+      clock_(services.clock),
+      boxes_(services.boxes),
+      errors_(services.boxes),
+      // Check_OS: the family is known before the meter exists, as its session
+      // lines carry the family's label.
+      identity_(IdentifyOs(services.platform.Family())),
+      meter_(services.clock,
+             RestoreWorkDir(services.autostart.ReadProgramPath(), services.startedIn),
+             identity_.OSName),
       IPWatch1_(std::move(IPWatch1)) {
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(kTickMilliseconds);
+    InitPictures();
+    setWindowTitle(QString::fromUtf8(kTitle));
+    setFont(controls::WindowFont(11));
+    setFixedSize(287, 234);
+    move(375, 105);
+
+    BuildTabStrip();
+    Main_ = new MainPage(this, meter_, clock_, boxes_, errors_);
+    Main_->move(0, 24);
+    Statistics_ = new StatisticsPage(this, meter_, clock_, boxes_, services.saveDialog, errors_);
+    Statistics_->move(0, 21);
+    Properties_ = new SettingsPage(this, meter_, boxes_, services.autostart, services.platform,
+                                   identity_.IsNT, errors_);
+    Properties_->move(0, 21);
+    About_ = new AboutPage(this);
+    About_->move(0, 21);
+    BuildTrayMenu();
+    ChangePage(0);
+
+    Timer1_ = new QTimer(this);
+    Timer1_->setInterval(kTickMilliseconds);
     // Queued, so a tick whose error box is still open does not hold back the
     // next ticks: Qt never re-enters a timer whose handler is still running.
     connect(
-        Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); },
+        Timer1_, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); },
         Qt::QueuedConnection);
-    Timer1->start();
-    TrayIcon1 = makeTray(*this);
+    Timer1_->start();
+
+    TrayIcon1_ = std::make_unique<TTrayIcon>(this, std::move(trayShell));
+    TrayIcon1_->SetPopupMenu(PopupMenu1_);
+    TrayIcon1_->SetNoClose(true);
+    connect(TrayIcon1_.get(), &TTrayIcon::DblClick, this,
+            [this] { Guarded([this] { TrayIcon1DblClick(); }); });
+    TrayIcon1_->Loaded();
+
     FormCreate();
 }
 
 TForm1::~TForm1() = default;
 
+void TForm1::BuildTabStrip() {
+    TabControl1_ = new QTabBar(this);
+    TabControl1_->setObjectName(QStringLiteral("TabControl1"));
+    TabControl1_->setGeometry(0, 0, width(), 22);
+    TabControl1_->setDrawBase(true);
+    TabControl1_->setExpanding(false);
+    // Narrow tabs, so the four captions fit the fixed width as they did.
+    TabControl1_->setUsesScrollButtons(false);
+    TabControl1_->setFont(controls::Tightened(font()));
+    TabControl1_->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 2px 3px; margin-right: 0px; border: 1px solid #a0a0a0;"
+        " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
+        " background: #dcdcdc; margin-top: 2px; }"
+        "QTabBar::tab:selected { background: palette(window); margin-top: 0px; }"));
+    for (const char* caption : {"Главная", "Статистика", "Настройки", "О программе"}) {
+        TabControl1_->addTab(QString::fromUtf8(caption));
+    }
+    connect(TabControl1_, &QTabBar::currentChanged, this,
+            [this] { Guarded([this] { TabControl1Change(); }); });
+}
+
+void TForm1::BuildTrayMenu() {
+    PopupMenu1_ = new QMenu(this);
+    PopupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
+    const struct {
+        QAction*& item;
+        const char* name;
+        const char* caption;
+        void (TForm1::*handler)();
+    } items[] = {{N1_, "N1", "Главная", &TForm1::N1Click},
+                 {N2_, "N2", "Статистика", &TForm1::N2Click},
+                 {N3_, "N3", "Настройки", &TForm1::N3Click},
+                 {N4_, "N4", "О программе", &TForm1::N4Click}};
+    for (const auto& entry : items) {
+        entry.item = PopupMenu1_->addAction(QString::fromUtf8(entry.caption));
+        entry.item->setObjectName(QString::fromLatin1(entry.name));
+        connect(entry.item, &QAction::triggered, this, [this, handler = entry.handler] {
+            Guarded([this, handler] { (this->*handler)(); });
+        });
+    }
+    PopupMenu1_->addSeparator()->setObjectName(QStringLiteral("N5"));
+    N6_ = PopupMenu1_->addAction(QStringLiteral("Выход"));
+    N6_->setObjectName(QStringLiteral("N6"));
+    connect(N6_, &QAction::triggered, this, [this] { Guarded([this] { N6Click(); }); });
+}
+
 void TForm1::FormCreate() {
-    SessionOpen = false;
-    SessionMinutes = 0;
-    // A failing step is reported and the later ones are skipped; the program
-    // goes on running with its timer.
     Guarded([this] {
-        Check_OS();
-        RestoreWorkDir(autostart_, platform_);
-        RemoveLeftoverTemporaryFiles(folder_);
-        LoadTable();
-        LoadProp();
-        LoadMain();
-        LoadStatistics();
+        meter_.LoadTable();
+        Properties_->LoadProp();
+        Main_->LoadMain();
+        UpDateHint();
+        ChangeIcon(false);
+        Statistics_->LoadStatistics();
     });
 }
 
-void TForm1::Check_OS() {
-    const OsIdentity identity = IdentifyOs(platform_.Family());
-    IsNT = identity.IsNT;
-    OSName = identity.OSName;
-    sessionLog_.emplace(folder_, clock_, OSName);
-}
-
-TSessionLog& TForm1::SessionLog() {
-    if (!sessionLog_) {
-        // Check_OS failed or has not run: the lines would lack the label.
-        Check_OS();
-    }
-    return *sessionLog_;
-}
-
 void TForm1::Timer1Timer() {
-    const bool online = IPWatch1_->Online();
-    if (online) {
-        if (!SessionOpen) {
-            // The session counts as open only once its start is recorded, and
-            // the picture changes after that: a failing step here leaves no
-            // session without a start line, and the next tick tries again.
-            SessionLog().SaveFirstDTime(IPWatch1_->CurrentAddress());
-            SessionOpen = true;
-            ChangeIcon(true);
-        }
-        ++SessionMinutes;
-        UsageTable.UpdateTable(clock_);
-        UsageTable.SaveTable();
-        SessionLog().SaveNewTimeToFile(static_cast<uint32_t>(SessionMinutes));
-        // Without a month list (start-up stopped before filling the page)
-        // there is no month to show; the other summaries still refresh.
-        if (ComboBox1->currentIndex() >= 0) {
-            SetMoneyTimeMonMain(ComboBox1->currentIndex() + 1);
-        }
-        SetMoneyTimeDayMain();
-        SetMoneyTimePeriodMain();
-        UpDateHint();
-    } else if (SessionOpen) {
-        try {
-            SessionLog().CloseSession();
-        } catch (const EInOutError& error) {
-            // A current-session file deleted by hand cannot come back: report
-            // it once and close the session, or every offline minute would
-            // raise the same error again. Other failures (a history that
-            // cannot be written) keep the session open to try again.
-            if (error.Code != EInOutError::kFileNotFound) {
-                throw;
-            }
-            EndSession();
-            throw;
-        }
-        EndSession();
+    const TickResult change = meter_.Tick(IPWatch1_->Online(), IPWatch1_->CurrentAddress());
+    // The screen follows what the meter did, also when a later step of the
+    // tick failed; a picture or summary that fails is reported on its own and
+    // never hides the meter's error or costs the minute.
+    if (change.SessionOpened || change.SessionClosed) {
+        Guarded([this] { ChangeIcon(meter_.SessionOpen()); });
+    }
+    if (change.MinuteCounted) {
+        Guarded([this] {
+            Main_->RefreshSummaries();
+            UpDateHint();
+        });
+    }
+    if (change.Error) {
+        std::rethrow_exception(change.Error);
     }
 }
 
-void TForm1::EndSession() {
-    SessionOpen = false;
-    SessionMinutes = 0;
-    ChangeIcon(false);
+void TForm1::ChangeIcon(bool online) {
+    const std::string_view name = online ? datafiles::kOnlineIcon : datafiles::kOfflineIcon;
+    try {
+        TrayIcon1_->LoadIconFromFile(QString::fromStdString(meter_.PathOf(name).string()));
+    } catch (const EFOpenError&) {
+        // Named as the user finds it, within the program's folder.
+        throw EFOpenError(std::string(name));
+    }
+}
+
+void TForm1::UpDateHint() {
+    TrayIcon1_->SetHint(QString::fromStdString(
+        TrayHintText(meter_.UsageTable(), meter_.Prop().MinuteCost, clock_.Now())));
+}
+
+bool TForm1::Guarded(const std::function<void()>& action) {
+    return errors_.Guard(action);
+}
+
+void TForm1::ChangePage(int page) {
+    QFrame* panels[] = {Main_, Statistics_, Properties_, About_};
+    for (QFrame* panel : panels) {
+        panel->hide();
+    }
+    if (page >= 0 && page < 4) {
+        panels[page]->show();
+        // Selecting the tab from here must not raise the change event again.
+        const QSignalBlocker quiet(TabControl1_);
+        TabControl1_->setCurrentIndex(page);
+    }
+}
+
+void TForm1::TabControl1Change() {
+    ChangePage(TabControl1_->currentIndex());
+}
+
+void TForm1::ShowWindow() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm1::N1Click() {
+    ShowWindow();
+    ChangePage(0);
+}
+
+void TForm1::N2Click() {
+    ShowWindow();
+    ChangePage(1);
+}
+
+void TForm1::N3Click() {
+    ShowWindow();
+    ChangePage(2);
+}
+
+void TForm1::N4Click() {
+    ShowWindow();
+    ChangePage(3);
+}
+
+void TForm1::TrayIcon1DblClick() {
+    ShowWindow();
+}
+
+void TForm1::N6Click() {
+    boxes_.Beep();
+    if (boxes_.Confirm(kExitQuestion)) {
+        TrayIcon1_->AllowClose();
+        close();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (event->isAccepted()) {
+        emit Closed();
+    }
 }

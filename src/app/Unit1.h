@@ -1,55 +1,118 @@
 #pragma once
 
 #include "AutostartStore.h"
-#include "MainWindow.h"
+#include "Clock.h"
+#include "ConnectionMeter.h"
+#include "ErrorHandler.h"
+#include "MessageBoxes.h"
 #include "OnlineState.h"
 #include "OsPlatform.h"
-#include "SessionLog.h"
+#include "SaveFileDialog.h"
+#include "TrayShell.h"
 
-#include <QTimer>
+#include <QWidget>
 
-#include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 
-class TForm1;
+class AboutPage;
+class MainPage;
+class QAction;
+class QMenu;
+class QTabBar;
+class QTimer;
+class SettingsPage;
+class StatisticsPage;
+class TTrayIcon;
 
 // What the window works through: the clock, the message boxes and beep, the
-// operating system, the autostart entry, the save dialog and the data folder.
-using Form1Services = WindowServices;
+// operating system, the autostart entry, the report save dialog, and the
+// folder the program was started in.
+struct Form1Services {
+    const Clock& clock;
+    MessageBoxes& boxes;
+    OsPlatform& platform;
+    AutostartStore& autostart;
+    SaveFileDialog& saveDialog;
+    std::filesystem::path startedIn;
+};
 
-// Makes the tray icon for the window, with the window's menu and handlers.
-using TrayFactory = std::function<std::unique_ptr<TrayView>(TForm1& owner)>;
-
-// The main window with the program's start-up and its minute tick. It owns
-// the IP watcher (already active when handed over), the tray icon and the
-// timer; construction ends by running FormCreate.
-class TForm1 : public TMainWindow {
+// The program's one window: the tab strip over its four pages, the tray icon
+// with its menu, and the minute timer whose tick runs the connection meter.
+// It owns the IP watcher (already active when handed over); construction
+// ends by running FormCreate. Every handler runs through the top-level error
+// handler.
+class TForm1 : public QWidget {
     Q_OBJECT
 
   public:
     static constexpr int kTickMilliseconds = 60000;
+    static constexpr const char* kTitle = "Vimo  1.0";
+    static constexpr const char* kExitQuestion = "\rВы действительно хотите выключить программу ?";
 
     TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWatch1,
-           const TrayFactory& makeTray);
+           std::unique_ptr<TrayShell> trayShell);
     ~TForm1() override;
 
+    // Start-up: the table, the settings, the main and statistics pages. A
+    // failing step is reported and the later ones are skipped; the program
+    // goes on running with its timer.
     void FormCreate();
-    void Check_OS();
+    // The minute tick: the meter counts, the screen follows its answer.
     void Timer1Timer();
 
-    bool SessionOpen = false;
-    int32_t SessionMinutes = 0;
-    QTimer* Timer1 = nullptr;
+    void ChangePage(int page);
+    void TabControl1Change();
+    void N1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void N6Click();
+    void TrayIcon1DblClick();
+    void ChangeIcon(bool online);
+    void UpDateHint();
+
+    // Runs `action` under the top-level error handler; false when it failed.
+    bool Guarded(const std::function<void()>& action);
+
+    const ConnectionMeter& Meter() const { return meter_; }
+    bool IsNT() const { return identity_.IsNT; }
+    const std::string& OSName() const { return identity_.OSName; }
+    QTimer* Timer1() const { return Timer1_; }
+    QMenu* PopupMenu1() const { return PopupMenu1_; }
+    TTrayIcon& TrayIcon1() const { return *TrayIcon1_; }
+
+  signals:
+    // The window really closed (the program's exit), not merely hidden.
+    void Closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
   private:
-    TSessionLog& SessionLog();
-    // Leaves the session state: no session, offline picture.
-    void EndSession();
+    void BuildTabStrip();
+    void BuildTrayMenu();
+    void ShowWindow();
 
-    OsPlatform& platform_;
-    const AutostartStore& autostart_;
+    const Clock& clock_;
+    MessageBoxes& boxes_;
+    TopLevelErrorHandler errors_;
+    OsIdentity identity_;
+    ConnectionMeter meter_;
     std::unique_ptr<OnlineState> IPWatch1_;
-    std::optional<TSessionLog> sessionLog_;
+
+    QTabBar* TabControl1_ = nullptr;
+    MainPage* Main_ = nullptr;
+    StatisticsPage* Statistics_ = nullptr;
+    SettingsPage* Properties_ = nullptr;
+    AboutPage* About_ = nullptr;
+    QMenu* PopupMenu1_ = nullptr;
+    QAction* N1_ = nullptr;
+    QAction* N2_ = nullptr;
+    QAction* N3_ = nullptr;
+    QAction* N4_ = nullptr;
+    QAction* N6_ = nullptr;
+    QTimer* Timer1_ = nullptr;
+    std::unique_ptr<TTrayIcon> TrayIcon1_;
 };

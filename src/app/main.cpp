@@ -5,12 +5,14 @@
 #include "IPWatchOnline.h"
 #include "OsPlatform.h"
 #include "QtMessageBoxes.h"
+#include "QtTrayShell.h"
 #include "SaveFileDialog.h"
-#include "TrayIconView.h"
 #include "Unit1.h"
 
 #include <QApplication>
 #include <QFileInfo>
+
+#include <filesystem>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -35,8 +37,9 @@ int main(int argc, char** argv) {
             boxes, error, QFileInfo(QApplication::applicationFilePath()).fileName().toStdString());
     }
 
-    TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, "."}, std::move(watch),
-                [](TForm1& owner) { return std::make_unique<TrayIconView>(owner); });
-    QObject::connect(&form, &TMainWindow::Closed, &app, &QApplication::quit);
+    TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog,
+                              std::filesystem::current_path()},
+                std::move(watch), std::make_unique<QtTrayShell>());
+    QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
     return QApplication::exec();
 }

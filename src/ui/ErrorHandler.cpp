@@ -36,7 +36,11 @@ int ReportApplicationError(MessageBoxes& boxes, const std::exception& error,
 }
 
 void TopLevelErrorHandler::Show(const std::exception& error) {
-    ShowText(ErrorBoxText(error.what()));
+    ShowMessage(error.what());
+}
+
+void TopLevelErrorHandler::ShowMessage(const std::string& message) {
+    ShowText(ErrorBoxText(message));
 }
 
 void TopLevelErrorHandler::ShowText(const std::string& text) {

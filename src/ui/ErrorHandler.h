@@ -36,6 +36,8 @@ class TopLevelErrorHandler {
     static constexpr int kMaxOpenBoxes = 10;
 
     void Show(const std::exception& error);
+    // The same for an error already turned into its message.
+    void ShowMessage(const std::string& message);
     // Runs `action`; returns false when it ended with an error (already shown).
     bool Guard(const std::function<void()>& action);
 

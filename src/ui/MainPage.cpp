@@ -1,15 +1,12 @@
-// The main page's month, day and period summaries and the tray hint.
+#include "MainPage.h"
+
 #include "DateBridge.h"
 #include "Errors.h"
-#include "MainWindow.h"
+#include "Fonts.h"
 #include "MoneyTexts.h"
-#include "MonthBounds.h"
+#include "Summaries.h"
+#include "ui_MainPage.h"
 
-#include <QComboBox>
-#include <QDateEdit>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QSignalBlocker>
 
 namespace {
@@ -31,56 +28,88 @@ void SetPickerBounds(QDateEdit* picker, TDateTime today, TDateTime firstDate) {
 
 }  // namespace
 
-void TMainWindow::FillMoneyTime(QLineEdit* timeBox, QLineEdit* moneyBox, uint32_t minutes) const {
-    timeBox->setText(QString::fromStdString(MinToTimeStr(minutes)));
-    moneyBox->setText(QString::fromStdString(MinToMoney(minutes, Prop.MinuteCost)));
+MainPage::MainPage(QWidget* parent, const ConnectionMeter& meter, const Clock& clock,
+                   MessageBoxes& boxes, TopLevelErrorHandler& errors)
+    : QFrame(parent),
+      ui_(std::make_unique<Ui::MainPage>()),
+      meter_(meter),
+      clock_(clock),
+      boxes_(boxes) {
+    ui_->setupUi(this);
+    for (QLineEdit* money : {ui_->Edit1, ui_->Edit2, ui_->Edit3}) {
+        money->setFont(controls::WindowFont(12, true));
+    }
+    auto guard = [&errors](auto handler) { return [&errors, handler] { errors.Guard(handler); }; };
+    connect(ui_->RadioButton1, &QRadioButton::clicked, this,
+            guard([this] { RadioButton1Click(); }));
+    connect(ui_->RadioButton2, &QRadioButton::clicked, this,
+            guard([this] { RadioButton2Click(); }));
+    connect(ui_->ComboBox1, &QComboBox::activated, this, guard([this] { ComboBox1Change(); }));
+    connect(ui_->DateTimePicker1, &QDateEdit::dateChanged, this,
+            guard([this] { DateTimePicker1Change(); }));
+    connect(ui_->DateTimePicker2, &QDateEdit::dateChanged, this,
+            guard([this] { DateTimePicker2Change(); }));
+    connect(ui_->DateTimePicker3, &QDateEdit::dateChanged, this,
+            guard([this] { DateTimePicker3Change(); }));
 }
 
-void TMainWindow::LoadMain() {
+MainPage::~MainPage() = default;
+
+void MainPage::FillMoneyTime(QLineEdit* timeBox, QLineEdit* moneyBox, uint32_t minutes) const {
+    timeBox->setText(QString::fromStdString(MinToTimeStr(minutes)));
+    moneyBox->setText(QString::fromStdString(MinToMoney(minutes, meter_.Prop().MinuteCost)));
+}
+
+void MainPage::LoadMain() {
     const CalendarDate today = SplitToday(clock_);
-    Label1->setText(QString::number(today.Year));
-    Label1->adjustSize();
-    Panel2->setText(Utf8(MonthNames[static_cast<size_t>(today.Month - 1)]));
+    ui_->Label1->setText(QString::number(today.Year));
+    ui_->Label1->adjustSize();
+    ui_->Panel2->setText(Utf8(MonthNames[static_cast<size_t>(today.Month - 1)]));
 
     {
-        const QSignalBlocker quiet(ComboBox1);
+        const QSignalBlocker quiet(ui_->ComboBox1);
         for (int month = 1; month <= today.Month; ++month) {
-            ComboBox1->addItem(Utf8(MonthNames[static_cast<size_t>(month - 1)]));
+            ui_->ComboBox1->addItem(Utf8(MonthNames[static_cast<size_t>(month - 1)]));
         }
-        ComboBox1->setCurrentIndex(today.Month - 1);
+        ui_->ComboBox1->setCurrentIndex(today.Month - 1);
     }
 
     const TDateTime todayDate = EncodeDate(today.Year, today.Month, today.Day);
-    for (QDateEdit* picker : {DateTimePicker1, DateTimePicker2, DateTimePicker3}) {
+    const auto pickers = {ui_->DateTimePicker1, ui_->DateTimePicker2, ui_->DateTimePicker3};
+    for (QDateEdit* picker : pickers) {
         const QSignalBlocker quiet(picker);
         picker->setDate(ToQDate(todayDate));
     }
-    for (QDateEdit* picker : {DateTimePicker1, DateTimePicker2, DateTimePicker3}) {
-        SetPickerBounds(picker, todayDate, ParseDate(Prop.FirstDate));
+    for (QDateEdit* picker : pickers) {
+        SetPickerBounds(picker, todayDate, ParseDate(meter_.Prop().FirstDate));
     }
 
     SetMoneyTimeMonMain(today.Month);
     SetMoneyTimeDayMain();
     SetMoneyTimePeriodMain();
-    UpDateHint();
-    ChangeIcon(false);
 }
 
-void TMainWindow::SetMoneyTimeMonMain(int month) {
+void MainPage::RefreshSummaries() {
+    if (ui_->ComboBox1->currentIndex() >= 0) {
+        SetMoneyTimeMonMain(ui_->ComboBox1->currentIndex() + 1);
+    }
+    SetMoneyTimeDayMain();
+    SetMoneyTimePeriodMain();
+}
+
+void MainPage::SetMoneyTimeMonMain(int month) {
     const int year = SplitToday(clock_).Year;
-    const uint32_t minutes = UsageTable.MinutesFromPeriod(ParseDate(MonthFirstDayText(month, year)),
-                                                          ParseDate(MonthLastDayText(month, year)));
-    FillMoneyTime(Edit4, Edit1, minutes);
+    FillMoneyTime(ui_->Edit4, ui_->Edit1, MinutesOfMonth(meter_.UsageTable(), month, year));
 }
 
-void TMainWindow::SetMoneyTimeDayMain() {
-    const TDateTime day = FromQDate(DateTimePicker1->date());
-    FillMoneyTime(Edit5, Edit2, UsageTable.MinutesFromPeriod(day, day));
+void MainPage::SetMoneyTimeDayMain() {
+    const TDateTime day = FromQDate(ui_->DateTimePicker1->date());
+    FillMoneyTime(ui_->Edit5, ui_->Edit2, meter_.UsageTable().MinutesFromPeriod(day, day));
 }
 
-void TMainWindow::SetMoneyTimePeriodMain() {
-    const TDateTime first = FromQDate(DateTimePicker2->date());
-    const TDateTime last = FromQDate(DateTimePicker3->date());
+void MainPage::SetMoneyTimePeriodMain() {
+    const TDateTime first = FromQDate(ui_->DateTimePicker2->date());
+    const TDateTime last = FromQDate(ui_->DateTimePicker3->date());
     if (CompareDays(first, last) == 1) {
         if (!periodWarningOpen_) {
             periodWarningOpen_ = true;
@@ -91,49 +120,35 @@ void TMainWindow::SetMoneyTimePeriodMain() {
             boxes_.Beep();
             boxes_.Warning(kPeriodWarning);
         }
-        Edit3->clear();
-        Edit6->clear();
+        ui_->Edit3->clear();
+        ui_->Edit6->clear();
         return;
     }
-    FillMoneyTime(Edit6, Edit3, UsageTable.MinutesFromPeriod(first, last));
+    FillMoneyTime(ui_->Edit6, ui_->Edit3, meter_.UsageTable().MinutesFromPeriod(first, last));
 }
 
-void TMainWindow::UpDateHint() {
-    const int month = CurrentMonth(clock_);
-    const int year = CurrentYear(clock_);
-    const uint32_t monthMinutes = UsageTable.MinutesFromPeriod(
-        ParseDate(MonthFirstDayText(month, year)), ParseDate(MonthLastDayText(month, year)));
-    const TDateTime now = clock_.Now();
-    const uint32_t todayMinutes = UsageTable.MinutesFromPeriod(now, now);
-    const double cost = Prop.MinuteCost;
-    const std::string hint =
-        "День : " + MinToTimeStr(todayMinutes) + " (" + MinToGrivn(todayMinutes, cost) +
-        ")\nМес.  : " + MinToTimeStr(monthMinutes) + " (" + MinToGrivn(monthMinutes, cost) + ")";
-    Tray().SetHint(QString::fromStdString(hint));
+void MainPage::RadioButton1Click() {
+    ui_->GroupBox1->show();
+    ui_->GroupBox2->hide();
 }
 
-void TMainWindow::RadioButton1Click() {
-    GroupBox1->show();
-    GroupBox2->hide();
+void MainPage::RadioButton2Click() {
+    ui_->GroupBox2->show();
+    ui_->GroupBox1->hide();
 }
 
-void TMainWindow::RadioButton2Click() {
-    GroupBox2->show();
-    GroupBox1->hide();
+void MainPage::ComboBox1Change() {
+    SetMoneyTimeMonMain(ui_->ComboBox1->currentIndex() + 1);
 }
 
-void TMainWindow::ComboBox1Change() {
-    SetMoneyTimeMonMain(ComboBox1->currentIndex() + 1);
-}
-
-void TMainWindow::DateTimePicker1Change() {
+void MainPage::DateTimePicker1Change() {
     SetMoneyTimeDayMain();
 }
 
-void TMainWindow::DateTimePicker2Change() {
+void MainPage::DateTimePicker2Change() {
     SetMoneyTimePeriodMain();
 }
 
-void TMainWindow::DateTimePicker3Change() {
+void MainPage::DateTimePicker3Change() {
     SetMoneyTimePeriodMain();
 }

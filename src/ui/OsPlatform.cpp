@@ -15,11 +15,6 @@ OsIdentity IdentifyOs(OsFamily family) {
     return {true, "Linux    "};
 }
 
-void LinuxPlatform::SetCurrentDirectory(const std::string& folder) {
-    std::error_code ignored;
-    std::filesystem::current_path(folder, ignored);
-}
-
 std::optional<std::string> LinuxPlatform::ExecutablePath() const {
     std::error_code error;
     auto path = std::filesystem::read_symlink("/proc/self/exe", error);

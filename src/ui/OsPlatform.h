@@ -20,9 +20,6 @@ class OsPlatform {
   public:
     virtual ~OsPlatform() = default;
     virtual OsFamily Family() const = 0;
-    // Makes `folder` the process's current directory; failures are ignored,
-    // as the working folder only falls back to the one started with.
-    virtual void SetCurrentDirectory(const std::string& folder) = 0;
     // The absolute path of the running executable, if the system tells it.
     virtual std::optional<std::string> ExecutablePath() const = 0;
 };
@@ -30,6 +27,5 @@ class OsPlatform {
 class LinuxPlatform final : public OsPlatform {
   public:
     OsFamily Family() const override { return OsFamily::Linux; }
-    void SetCurrentDirectory(const std::string& folder) override;
     std::optional<std::string> ExecutablePath() const override;
 };

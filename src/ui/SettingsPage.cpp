@@ -1,45 +1,73 @@
-// The settings page and the settings file: the tariff, starting with the
-// desktop session, and the first-recording date.
+#include "SettingsPage.h"
+
 #include "AutoRun.h"
 #include "CustomMaskEdit.h"
-#include "FloatConvert.h"
-#include "MainWindow.h"
+#include "Fonts.h"
+#include "LocaleNumbers.h"
+#include "NumberText.h"
+#include "ui_SettingsPage.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLocale>
+SettingsPage::SettingsPage(QWidget* parent, ConnectionMeter& meter, MessageBoxes& boxes,
+                           AutostartStore& autostart, const OsPlatform& platform, bool isNT,
+                           TopLevelErrorHandler& errors, const QLocale& locale)
+    : QFrame(parent),
+      ui_(std::make_unique<Ui::SettingsPage>()),
+      meter_(meter),
+      boxes_(boxes),
+      autostart_(autostart),
+      platform_(platform),
+      locale_(locale),
+      isNT_(isNT) {
+    ui_->setupUi(this);
+    for (QLabel* label : {ui_->Label4, ui_->Label13}) {
+        label->setFont(controls::Tightened(label->font()));
+    }
+    // The text the field carries before the settings are loaded: 3.6 in the
+    // user's number form, stored as is.
+    ui_->MaskEdit1->QLineEdit::setText(
+        QString::fromStdString(FloatToStr(3.6, SeparatorsOf(locale_).Decimal)));
+    connect(ui_->MaskEdit1, &TMaskEdit::ErrorRaised, this,
+            [&errors](const QString& message) { errors.ShowMessage(message.toStdString()); });
+    connect(ui_->BitBtn6, &QPushButton::clicked, this,
+            [this, &errors] { errors.Guard([this] { BitBtn6Click(); }); });
+}
 
-void TMainWindow::LoadProp() {
+SettingsPage::~SettingsPage() = default;
+
+void SettingsPage::LoadProp() {
     // A missing file is written from the still blank record, which writes the
     // default record.
-    if (!PropFileExists(folder_)) {
-        CreateProp(Prop);
+    if (!meter_.PropFileExists()) {
+        CreateProp(meter_.Prop());
     }
-    Prop = ReadPropFile(folder_);
-    Label5->setText(QString::fromStdString(Prop.FirstDate));
-    Label5->adjustSize();
+    meter_.ReadProp();
+    const TPropRecord& prop = meter_.Prop();
+    ui_->Label5->setText(QString::fromStdString(prop.FirstDate));
+    ui_->Label5->adjustSize();
     // The stored cost is shown cut to the field's four characters as it
     // stands (0.125 shows "0,12"), without the field's one-decimal rewrite,
     // so a save that leaves the field alone keeps as much of it as fits.
-    const QString cost = FloatToStr(Prop.MinuteCost, QLocale().decimalPoint());
-    MaskEdit1->QLineEdit::setText(cost.left(TMaskEdit::kMaxLength));
-    MaskEdit1->setCursorPosition(0);
-    CheckBox1->setChecked(IsNT ? Prop.AutoRunNT : Prop.AutoRun9x);
+    const std::string decimal = SeparatorsOf(locale_).Decimal;
+    const QString cost = QString::fromStdString(FloatToStr(prop.MinuteCost, decimal));
+    ui_->MaskEdit1->QLineEdit::setText(cost.left(TMaskEdit::kMaxLength));
+    ui_->MaskEdit1->setCursorPosition(0);
+    ui_->CheckBox1->setChecked(isNT_ ? prop.AutoRunNT : prop.AutoRun9x);
 }
 
-void TMainWindow::CreateProp(const TPropRecord& record) {
-    const TPropRecord written = WritePropFile(folder_, record, clock_);
-    SetAutoRun(IsNT ? written.AutoRunNT : written.AutoRun9x, autostart_, platform_);
+void SettingsPage::CreateProp(const TPropRecord& record) {
+    const TPropRecord written = meter_.SaveProp(record);
+    SetAutoRun(isNT_ ? written.AutoRunNT : written.AutoRun9x, autostart_, platform_);
 }
 
-void TMainWindow::BitBtn6Click() {
+void SettingsPage::BitBtn6Click() {
+    const TPropRecord& current = meter_.Prop();
     TPropRecord saved;
-    saved.MinuteCost = StrToFloat(MaskEdit1->text(), QLocale().decimalPoint());
-    saved.AutoRunNT = IsNT ? CheckBox1->isChecked() : Prop.AutoRunNT;
-    saved.AutoRun9x = IsNT ? Prop.AutoRun9x : CheckBox1->isChecked();
-    saved.FirstDate = Prop.FirstDate.substr(0, TPropRecord::kMaxDateLength);
+    saved.MinuteCost =
+        StrToFloat(ui_->MaskEdit1->text().toStdString(), SeparatorsOf(locale_).Decimal);
+    saved.AutoRunNT = isNT_ ? ui_->CheckBox1->isChecked() : current.AutoRunNT;
+    saved.AutoRun9x = isNT_ ? current.AutoRun9x : ui_->CheckBox1->isChecked();
+    saved.FirstDate = current.FirstDate.substr(0, TPropRecord::kMaxDateLength);
     // The money texts use the new cost from now on, even if writing fails.
-    Prop = saved;
     CreateProp(saved);
     boxes_.Beep();
     boxes_.Information(kSettingsSaved);

@@ -1,32 +1,90 @@
-// The statistics page: day, month and period reports of the connection
-// history, and saving a report to a text file.
+#include "StatisticsPage.h"
+
+#include "DataFiles.h"
 #include "DateBridge.h"
 #include "Errors.h"
+#include "FileIO.h"
+#include "Fonts.h"
 #include "HistoryReport.h"
-#include "MainWindow.h"
+#include "MoneyTexts.h"
 #include "MonthBounds.h"
-#include "WorkDir.h"
+#include "UsageTable.h"
+#include "ui_StatisticsPage.h"
 
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QSpinBox>
+#include <QSignalBlocker>
 
-namespace {
-
-TDateTime PickedDay(const QDateEdit* picker) {
-    return FromQDate(picker->date());
+StatisticsPage::StatisticsPage(QWidget* parent, const ConnectionMeter& meter, const Clock& clock,
+                               MessageBoxes& boxes, SaveFileDialog& saveDialog,
+                               TopLevelErrorHandler& errors)
+    : QFrame(parent),
+      ui_(std::make_unique<Ui::StatisticsPage>()),
+      meter_(meter),
+      clock_(clock),
+      boxes_(boxes),
+      saveDialog_(saveDialog) {
+    ui_->setupUi(this);
+    ui_->Label15->setFont(controls::Tightened(ui_->Label15->font()));
+    for (QPushButton* button : {ui_->BitBtn1, ui_->BitBtn5}) {
+        button->setFont(controls::WindowFont(9));
+    }
+    QFont courier(QStringLiteral("Courier"));
+    courier.setStyleHint(QFont::TypeWriter);
+    courier.setPixelSize(11);
+    ui_->Memo1->setFont(courier);
+    for (const auto name : MonthNames) {
+        ui_->ComboBox2->addItem(
+            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    }
+    auto guard = [&errors](auto handler) { return [&errors, handler] { errors.Guard(handler); }; };
+    for (QRadioButton* item :
+         {ui_->RadioGroup1Day, ui_->RadioGroup1Month, ui_->RadioGroup1Period}) {
+        connect(item, &QRadioButton::clicked, this, guard([this] { RadioGroup1Click(); }));
+    }
+    connect(ui_->BitBtn1, &QPushButton::clicked, this, guard([this] { BitBtn1Click(); }));
+    connect(ui_->BitBtn2, &QPushButton::clicked, this, guard([this] { BitBtn2Click(); }));
+    connect(ui_->BitBtn3, &QPushButton::clicked, this, guard([this] { BitBtn3Click(); }));
+    connect(ui_->BitBtn4, &QPushButton::clicked, this, guard([this] { BitBtn4Click(); }));
+    connect(ui_->BitBtn5, &QPushButton::clicked, this, guard([this] { BitBtn5Click(); }));
 }
 
-}  // namespace
+StatisticsPage::~StatisticsPage() = default;
+
+void StatisticsPage::LoadStatistics() {
+    const CalendarDate today = SplitToday(clock_);
+    const TDateTime todayDate = EncodeDate(today.Year, today.Month, today.Day);
+    {
+        const QSignalBlocker quiet(ui_->ComboBox2);
+        ui_->ComboBox2->setCurrentIndex(today.Month - 1);
+    }
+    const auto pickers = {ui_->DateTimePicker4, ui_->DateTimePicker5, ui_->DateTimePicker6};
+    for (QDateEdit* picker : pickers) {
+        const QSignalBlocker quiet(picker);
+        picker->setDate(ToQDate(todayDate));
+    }
+    const std::string& firstText = meter_.Prop().FirstDate;
+    const TDateTime firstDate = ParseDate(firstText);
+    for (QDateEdit* picker : pickers) {
+        const QSignalBlocker quiet(picker);
+        picker->setMaximumDate(ToQDate(todayDate));
+        if (CompareDays(firstDate, todayDate) == 1) {
+            throw Exception("Date exceeds maximum of " + DateText(todayDate));
+        }
+        picker->setMinimumDate(ToQDate(firstDate));
+    }
+    ui_->SpinEdit1->setRange(YearOfDateStr(firstText), today.Year + 1);
+    ui_->SpinEdit1->setValue(today.Year);
+    try {
+        CreateEmptyFile(meter_.PathOf(datafiles::kStatic));
+    } catch (const Exception&) {
+        // A history that cannot be created now is reported when a report
+        // reads it.
+    }
+}
 
 // The history is read once and filtered outside the widget; the memo gets the
-// report's text in one assignment. There is no size limit of its own: the
-// report's lines are already in memory, and the memo holds what they hold.
-void TMainWindow::ShowStatistics(TDateTime from, TDateTime to) {
-    HistoryReport report = ::ShowStatistics(InFolder("Static.txt"), from, to);
+// report's text in one assignment.
+void StatisticsPage::ShowStatistics(TDateTime from, TDateTime to) {
+    HistoryReport report = ::ShowStatistics(meter_.PathOf(datafiles::kStatic), from, to);
     QString text;
     for (std::size_t i = 0; i < report.Lines.size(); ++i) {
         if (i > 0) {
@@ -34,44 +92,49 @@ void TMainWindow::ShowStatistics(TDateTime from, TDateTime to) {
         }
         text += QString::fromStdString(report.Lines[i]);
     }
-    Memo1->setPlainText(text);
+    ui_->Memo1->setPlainText(text);
     reportLines_ = std::move(report.Lines);
     if (report.Error) {
         throw EConvertError(*report.Error);
     }
 }
 
-void TMainWindow::RadioGroup1Click() {
-    for (QWidget* panel : {static_cast<QWidget*>(SelectDay), static_cast<QWidget*>(SelectMonth),
-                           static_cast<QWidget*>(Period), static_cast<QWidget*>(StatWnd)}) {
+void StatisticsPage::ShowReportOf(QWidget* chooser, TDateTime from, TDateTime to,
+                                  const std::string& range) {
+    chooser->hide();
+    ui_->StatWnd->show();
+    ShowStatistics(from, to);
+    ui_->Label16->setText(QString::fromStdString(range));
+    ui_->Label16->adjustSize();
+}
+
+void StatisticsPage::RadioGroup1Click() {
+    for (QWidget* panel : {ui_->SelectDay, ui_->SelectMonth, ui_->Period, ui_->StatWnd}) {
         panel->hide();
     }
-    if (RadioGroup1Day->isChecked()) {
-        SelectDay->show();
-    } else if (RadioGroup1Month->isChecked()) {
-        SelectMonth->show();
-    } else if (RadioGroup1Period->isChecked()) {
-        Period->show();
+    if (ui_->RadioGroup1Day->isChecked()) {
+        ui_->SelectDay->show();
+    } else if (ui_->RadioGroup1Month->isChecked()) {
+        ui_->SelectMonth->show();
+    } else if (ui_->RadioGroup1Period->isChecked()) {
+        ui_->Period->show();
     }
 }
 
-void TMainWindow::BitBtn2Click() {
-    SelectDay->hide();
-    StatWnd->show();
-    const TDateTime day = PickedDay(DateTimePicker4);
-    ShowStatistics(day, day);
-    Label16->setText(QString::fromStdString(DateText(day)));
-    Label16->adjustSize();
+void StatisticsPage::BitBtn2Click() {
+    const TDateTime day = FromQDate(ui_->DateTimePicker4->date());
+    ShowReportOf(ui_->SelectDay, day, day, DateText(day));
 }
 
-void TMainWindow::BitBtn3Click() {
-    const int month = ComboBox2->currentIndex() + 1;
-    const int year = SpinEdit1->value();
+void StatisticsPage::BitBtn3Click() {
+    const int month = ui_->ComboBox2->currentIndex() + 1;
+    const int year = ui_->SpinEdit1->value();
     const std::string firstDay = MonthFirstDayText(month, year);
     const std::string lastDay = MonthLastDayText(month, year);
-    if (CompareDays(ParseDate(lastDay), ParseDate(Prop.FirstDate)) == -1) {
+    const std::string& firstRecording = meter_.Prop().FirstDate;
+    if (CompareDays(ParseDate(lastDay), ParseDate(firstRecording)) == -1) {
         boxes_.Beep();
-        boxes_.Warning(kStatisticsSince + Prop.FirstDate);
+        boxes_.Warning(kStatisticsSince + firstRecording);
         return;
     }
     if (CompareDays(ParseDate(firstDay), clock_.Now()) == 1) {
@@ -79,45 +142,30 @@ void TMainWindow::BitBtn3Click() {
         boxes_.Warning(kDateNotYetCome);
         return;
     }
-    SelectMonth->hide();
-    StatWnd->show();
-    ShowStatistics(ParseDate(firstDay), ParseDate(lastDay));
-    Label16->setText(QString::fromStdString(firstDay + " - " + lastDay));
-    Label16->adjustSize();
+    ShowReportOf(ui_->SelectMonth, ParseDate(firstDay), ParseDate(lastDay),
+                 firstDay + " - " + lastDay);
 }
 
-void TMainWindow::BitBtn4Click() {
-    const TDateTime first = PickedDay(DateTimePicker5);
-    const TDateTime last = PickedDay(DateTimePicker6);
+void StatisticsPage::BitBtn4Click() {
+    const TDateTime first = FromQDate(ui_->DateTimePicker5->date());
+    const TDateTime last = FromQDate(ui_->DateTimePicker6->date());
     if (CompareDays(first, last) == 1) {
         boxes_.Beep();
         boxes_.Warning(kPeriodWarning);
         return;
     }
-    Period->hide();
-    StatWnd->show();
-    ShowStatistics(first, last);
-    Label16->setText(QString::fromStdString(DateText(first) + " - " + DateText(last)));
-    Label16->adjustSize();
+    ShowReportOf(ui_->Period, first, last, DateText(first) + " - " + DateText(last));
 }
 
-void TMainWindow::BitBtn5Click() {
-    StatWnd->hide();
+void StatisticsPage::BitBtn5Click() {
+    ui_->StatWnd->hide();
     RadioGroup1Click();
 }
 
-void TMainWindow::BitBtn1Click() {
+void StatisticsPage::BitBtn1Click() {
     const SaveDialogRequest request{kSaveDialogTitle, kSaveDialogFilter, "txt",
-                                    "Linkminutes (" + Label16->text().toStdString() + ")"};
-    // Whatever happens in the dialog or while writing, the program's own
-    // files stay in its folder.
-    try {
-        if (const auto file = saveDialog_.Run(this, request)) {
-            SaveReport(*file, reportLines_);
-        }
-    } catch (...) {
-        RestoreWorkDir(autostart_, platform_);
-        throw;
+                                    "Linkminutes (" + ui_->Label16->text().toStdString() + ")"};
+    if (const auto file = saveDialog_.Run(window(), request)) {
+        SaveReport(*file, reportLines_);
     }
-    RestoreWorkDir(autostart_, platform_);
 }

@@ -5,31 +5,29 @@
 
 #include <filesystem>
 
+namespace fs = std::filesystem;
+
 Form1Harness::Form1Harness(OsFamily family) : platform(family) {
-    std::filesystem::create_directories(dir / "Res");
-    WriteBytes(dir / "Res/OnLine.ico", "online picture");
-    WriteBytes(dir / "Res/OffLine.ico", "offline picture");
+    fs::create_directories(dir / "Res");
+    for (const char* icon : {"OnLine.ico", "OffLine.ico"}) {
+        fs::copy_file(fs::path(VIMO_RES_DIR) / icon, dir / "Res" / icon);
+    }
     clock.Set(2004, 8, 15, 10, 0, 0);
+    platform.executable = (dir / "vimo").string();
 }
 
 TForm1& Form1Harness::Start() {
     auto state = std::make_unique<ScriptedOnline>();
     online = state.get();
     form = std::make_unique<TForm1>(
-        Form1Services{clock, boxes, platform, autostart, saveDialog, dir.Path()}, std::move(state),
-        [this](TForm1& owner) {
-            building = &owner;
-            auto recording = std::make_unique<RecordingTray>();
-            tray = recording.get();
-            return recording;
-        });
+        Form1Services{clock, boxes, platform, autostart, saveDialog, startedIn}, std::move(state),
+        std::make_unique<RecordingTrayShell>(trayLog));
     return *form;
 }
 
 void Form1Harness::Kill() {
     form.reset();
     online = nullptr;
-    tray = nullptr;
 }
 
 void Form1Harness::Tick(bool isOnline, const std::string& address) {
@@ -47,4 +45,36 @@ uint16_t Form1Harness::CellOn(int year, int month, int day) const {
     TUsageTable table(dir.Path());
     table.LoadTable();
     return table.Cell({year, month, day});
+}
+
+QStringList Form1Harness::Pictures() const {
+    const QString onlineFile =
+        QString::fromStdString((fs::path(VIMO_RES_DIR) / "OnLine.ico").string());
+    const QString offlineFile =
+        QString::fromStdString((fs::path(VIMO_RES_DIR) / "OffLine.ico").string());
+    QStringList pictures;
+    for (const TrayCall& call : *trayLog) {
+        if (call.Image.isNull()) {
+            continue;
+        }
+        const QString picture = ShowsImageFile(call.Image, onlineFile) ? QStringLiteral("online")
+                                : ShowsImageFile(call.Image, offlineFile)
+                                    ? QStringLiteral("offline")
+                                    : QStringLiteral("other");
+        if (pictures.isEmpty() || pictures.back() != picture) {
+            pictures << picture;
+        }
+    }
+    return pictures;
+}
+
+QStringList Form1Harness::Tips() const {
+    QStringList tips;
+    for (const TrayCall& call : *trayLog) {
+        if (call.Kind != "delete" && !call.Tip.isEmpty() &&
+            (tips.isEmpty() || tips.back() != call.Tip)) {
+            tips << call.Tip;
+        }
+    }
+    return tips;
 }

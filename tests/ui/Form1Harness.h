@@ -1,14 +1,29 @@
 #pragma once
 
 #include "FakeClock.h"
+#include "RecordingTrayShell.h"
 #include "TempDir.h"
 #include "UiFakes.h"
 #include "Unit1.h"
 
+#include <QStringList>
+
 #include <memory>
+#include <stdexcept>
+
+// A control of the window found by its name, as the forms name it; a name
+// that is not there fails the test loudly instead of crashing it.
+template <class Control>
+Control* Ctl(const QObject& root, const char* name) {
+    auto* control = root.findChild<Control*>(QString::fromLatin1(name));
+    if (control == nullptr) {
+        throw std::logic_error(std::string("no control ") + name);
+    }
+    return control;
+}
 
 // A TForm1 on a fake clock, in a temporary working folder that holds the two
-// icon files, with scripted online state and recorded boxes and tray calls.
+// icon files, with scripted online state, recorded boxes and a recording tray.
 class Form1Harness {
   public:
     explicit Form1Harness(OsFamily family = OsFamily::Linux);
@@ -23,6 +38,11 @@ class Form1Harness {
 
     std::string FileText(const std::string& name) const;  // UTF-8
     uint16_t CellOn(int year, int month, int day) const;
+    // The pictures the tray showed, one entry per change: "online",
+    // "offline" or "other".
+    QStringList Pictures() const;
+    // The tips the tray showed, one entry per change.
+    QStringList Tips() const;
 
     TempDir dir;
     FakeClock clock;
@@ -30,8 +50,10 @@ class Form1Harness {
     FakePlatform platform;
     FakeAutostart autostart;
     FakeSaveDialog saveDialog;
+    // The folder the program is started in; the working folder unless the
+    // autostart entry names another.
+    std::filesystem::path startedIn = dir.Path();
     ScriptedOnline* online = nullptr;
-    RecordingTray* tray = nullptr;
-    TForm1* building = nullptr;  // the window, from its tray's creation on
+    std::shared_ptr<RecordingTrayShell::Log> trayLog = std::make_shared<RecordingTrayShell::Log>();
     std::unique_ptr<TForm1> form;
 };

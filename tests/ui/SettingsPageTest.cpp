@@ -1,6 +1,7 @@
 #include "AutoRun.h"
 #include "Form1Harness.h"
 #include "PropRecord.h"
+#include "TrayIcon.h"
 
 #include "CustomMaskEdit.h"
 
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -32,43 +34,48 @@ double StoredCost(const Form1Harness& h) {
 }
 
 void Save(TForm1& form) {
-    form.BitBtn6->click();
+    Ctl<QPushButton>(form, "BitBtn6")->click();
+}
+
+// A field text written with a comma, in the user's number form.
+QString Num(const char* commaText) {
+    return QString::fromUtf8(commaText).replace(QLatin1Char(','), QLocale().decimalPoint());
 }
 
 const RecordingBoxes::Shown kSaved{"Information", "Information", "\rДанные успешно сохранены"};
 
 TEST(SettingsPage, FirstStartWritesTheDefaultRecordAndRemovesALeftOverAutostartEntry) {
     Form1Harness h;
-    h.autostart.path = "/old/install/vimo";
+    h.autostart.path = (h.dir / "vimo").string();
     TForm1& form = h.Start();
     const std::string bytes = PropBytes(h);
     ASSERT_EQ(bytes.size(), 24u);
     EXPECT_EQ(std::bit_cast<uint64_t>(StoredCost(h)), 0x400CCCCCCCCCCCCDu);
     EXPECT_EQ(bytes.substr(8, 13), std::string("\0\0\x0A", 3) + "15.08.2004");
     EXPECT_FALSE(h.autostart.path);
-    EXPECT_EQ(form.MaskEdit1->text(), "3,6");
-    EXPECT_FALSE(form.CheckBox1->isChecked());
-    EXPECT_EQ(form.Label5->text(), "15.08.2004");
+    EXPECT_EQ(Ctl<TMaskEdit>(form, "MaskEdit1")->text(), Num("3,6"));
+    EXPECT_FALSE(Ctl<QCheckBox>(form, "CheckBox1")->isChecked());
+    EXPECT_EQ(Ctl<QLabel>(form, "Label5")->text(), "15.08.2004");
     EXPECT_TRUE(h.boxes.shown.empty());
 }
 
 TEST(SettingsPage, DeletingTheSettingsFileResetsTariffAutostartAndFirstRecordingDate) {
     Form1Harness h;
     WritePropFile(h.dir.Path(), TPropRecord{5.5, false, true, "15.08.2003"}, h.clock);
-    h.autostart.path = "/opt/vimo/vimo";
+    h.autostart.path = (h.dir / "vimo").string();
     TForm1& form = h.Start();
-    EXPECT_EQ(form.MaskEdit1->text(), "5,5");
-    EXPECT_TRUE(form.CheckBox1->isChecked());
-    EXPECT_EQ(form.Label5->text(), "15.08.2003");
+    EXPECT_EQ(Ctl<TMaskEdit>(form, "MaskEdit1")->text(), Num("5,5"));
+    EXPECT_TRUE(Ctl<QCheckBox>(form, "CheckBox1")->isChecked());
+    EXPECT_EQ(Ctl<QLabel>(form, "Label5")->text(), "15.08.2003");
 
     h.Kill();
     fs::remove(h.dir / "Propert.dat");
     h.clock.Set(2004, 9, 1, 8, 0, 0);
     TForm1& again = h.Start();
-    EXPECT_EQ(again.MaskEdit1->text(), "3,6");
-    EXPECT_FALSE(again.CheckBox1->isChecked());
-    EXPECT_EQ(again.Label5->text(), "01.09.2004");
-    EXPECT_EQ(again.Prop.MinuteCost, 3.6);
+    EXPECT_EQ(Ctl<TMaskEdit>(again, "MaskEdit1")->text(), Num("3,6"));
+    EXPECT_FALSE(Ctl<QCheckBox>(again, "CheckBox1")->isChecked());
+    EXPECT_EQ(Ctl<QLabel>(again, "Label5")->text(), "01.09.2004");
+    EXPECT_EQ(again.Meter().Prop().MinuteCost, 3.6);
     EXPECT_FALSE(h.autostart.path);
 }
 
@@ -92,18 +99,18 @@ TEST(SettingsPage, SavingWithTheBoxCheckedSetsOnlyTheRunningFamilysByte) {
             h.clock);
         const std::string before = PropBytes(h);
         TForm1& form = h.Start();
-        EXPECT_FALSE(form.CheckBox1->isChecked());
-        form.CheckBox1->setChecked(true);
+        EXPECT_FALSE(Ctl<QCheckBox>(form, "CheckBox1")->isChecked());
+        Ctl<QCheckBox>(form, "CheckBox1")->setChecked(true);
         Save(form);
         std::string expected = before;
         expected[c.byte] = 1;
         EXPECT_EQ(PropBytes(h), expected);
-        EXPECT_EQ(h.autostart.path, "/opt/vimo/vimo");
+        EXPECT_EQ(h.autostart.path, (h.dir / "vimo").string());
         EXPECT_EQ(h.boxes.beeps, 1);
         EXPECT_EQ(h.boxes.shown, std::vector<RecordingBoxes::Shown>{kSaved});
 
         // Unchecking removes the entry again and clears the byte.
-        form.CheckBox1->setChecked(false);
+        Ctl<QCheckBox>(form, "CheckBox1")->setChecked(false);
         Save(form);
         EXPECT_EQ(PropBytes(h), before);
         EXPECT_FALSE(h.autostart.path);
@@ -112,26 +119,26 @@ TEST(SettingsPage, SavingWithTheBoxCheckedSetsOnlyTheRunningFamilysByte) {
 
 TEST(SettingsPage, SavingTwiceKeepsOneEntryWithThePathOfThisRun) {
     Form1Harness h;
-    h.platform.executable = "/home/user/old/vimo";
+    h.platform.executable = (h.dir / "vimo").string();
     TForm1& form = h.Start();
-    form.CheckBox1->setChecked(true);
+    Ctl<QCheckBox>(form, "CheckBox1")->setChecked(true);
     Save(form);
-    EXPECT_EQ(h.autostart.path, "/home/user/old/vimo");
+    EXPECT_EQ(h.autostart.path, (h.dir / "vimo").string());
 
     h.Kill();
-    h.platform.executable = "/home/user/new/vimo";
+    h.platform.executable = (h.dir / "vimo-renamed").string();
     TForm1& again = h.Start();
-    EXPECT_TRUE(again.CheckBox1->isChecked());
+    EXPECT_TRUE(Ctl<QCheckBox>(again, "CheckBox1")->isChecked());
     Save(again);
     Save(again);
-    EXPECT_EQ(h.autostart.path, "/home/user/new/vimo");
+    EXPECT_EQ(h.autostart.path, (h.dir / "vimo-renamed").string());
 }
 
 TEST(SettingsPage, AnAutostartFolderThatCannotBeWrittenChangesNothingAndSaysNothing) {
     Form1Harness h;
     h.autostart.locked = true;
     TForm1& form = h.Start();
-    form.CheckBox1->setChecked(true);
+    Ctl<QCheckBox>(form, "CheckBox1")->setChecked(true);
     Save(form);
     EXPECT_FALSE(h.autostart.path);
     EXPECT_EQ(PropBytes(h)[9], 1);  // the choice is still recorded
@@ -145,13 +152,13 @@ TEST(SettingsPage, TheFirstRecordingDateSurvivesAnyNumberOfSaves) {
     const std::string date = PropBytes(h).substr(10, 11);
     for (const char* cost : {"1,5", "7,0", "0,1", "12,3", "3,6"}) {
         h.clock.AdvanceMinutes(60 * 24 * 40);
-        form.MaskEdit1->SetText(cost);
+        Ctl<TMaskEdit>(form, "MaskEdit1")->SetText(Num(cost));
         Save(form);
         EXPECT_EQ(PropBytes(h).substr(10, 11), date);
-        EXPECT_EQ(form.Prop.FirstDate, "02.01.2004");
+        EXPECT_EQ(form.Meter().Prop().FirstDate, "02.01.2004");
     }
     EXPECT_EQ(StoredCost(h), 3.6);
-    EXPECT_EQ(form.Label5->text(), "02.01.2004");
+    EXPECT_EQ(Ctl<QLabel>(form, "Label5")->text(), "02.01.2004");
 }
 
 TEST(SettingsPage, AStoredCostLongerThanTheFieldShowsCutAndSavesTheCutValue) {
@@ -168,10 +175,10 @@ TEST(SettingsPage, AStoredCostLongerThanTheFieldShowsCutAndSavesTheCutValue) {
         Form1Harness h;
         WritePropFile(h.dir.Path(), TPropRecord{c.stored, false, false, "15.08.2003"}, h.clock);
         TForm1& form = h.Start();
-        EXPECT_EQ(form.MaskEdit1->text(), c.shown);
+        EXPECT_EQ(Ctl<TMaskEdit>(form, "MaskEdit1")->text(), Num(c.shown));
         Save(form);
         EXPECT_EQ(StoredCost(h), c.saved);
-        EXPECT_EQ(form.Prop.MinuteCost, c.saved);
+        EXPECT_EQ(form.Meter().Prop().MinuteCost, c.saved);
     }
 }
 
@@ -180,19 +187,19 @@ TEST(SettingsPage, ARecordWithAnEmptyDateSavesTheDefaultRecordInstead) {
     std::string bytes(TPropRecord{5.0, false, true, "15.08.2003"}.Serialize().data(), 24);
     bytes[10] = 0;
     WriteBytes(h.dir / "Propert.dat", bytes);
-    h.autostart.path = "/opt/vimo/vimo";
+    h.autostart.path = (h.dir / "vimo").string();
     TForm1& form = h.Start();
-    EXPECT_EQ(form.Label5->text(), "");
-    EXPECT_EQ(form.MaskEdit1->text(), "5");
-    EXPECT_TRUE(form.CheckBox1->isChecked());
+    EXPECT_EQ(Ctl<QLabel>(form, "Label5")->text(), "");
+    EXPECT_EQ(Ctl<TMaskEdit>(form, "MaskEdit1")->text(), Num("5"));
+    EXPECT_TRUE(Ctl<QCheckBox>(form, "CheckBox1")->isChecked());
     h.boxes.shown.clear();  // start-up reports the empty date to the main page
 
     Save(form);
     EXPECT_EQ(PropBytes(h),
               std::string(DefaultPropRecord(h.clock).Serialize().data(), TPropRecord::kSize));
-    EXPECT_FALSE(h.autostart.path);        // the default record has autostart off
-    EXPECT_EQ(form.Prop.MinuteCost, 5.0);  // what the page showed, until the next start
-    EXPECT_TRUE(form.Prop.AutoRunNT);
+    EXPECT_FALSE(h.autostart.path);                  // the default record has autostart off
+    EXPECT_EQ(form.Meter().Prop().MinuteCost, 5.0);  // what the page showed, until the next start
+    EXPECT_TRUE(form.Meter().Prop().AutoRunNT);
     EXPECT_EQ(h.boxes.shown, std::vector<RecordingBoxes::Shown>{kSaved});
 }
 
@@ -200,19 +207,21 @@ TEST(SettingsPage, ATariffThatIsNotANumberIsRefusedAndNothingIsSaved) {
     Form1Harness h;
     TForm1& form = h.Start();
     const std::string before = PropBytes(h);
-    for (const char* text : {"ab", "", "-", "1.5", "1,2,"}) {
+    // The separator of the other number form is no separator here.
+    const std::string foreign = QLocale().decimalPoint() == "," ? "1.5" : "1,5";
+    for (const std::string& text :
+         {std::string("ab"), std::string(), std::string("-"), foreign, Num("1,2,").toStdString()}) {
         SCOPED_TRACE(text);
         h.boxes.shown.clear();
         // Pasted text skips the field's filter and can leave such texts.
-        form.MaskEdit1->QLineEdit::setText(QString::fromUtf8(text));
-        form.CheckBox1->setChecked(true);
+        Ctl<TMaskEdit>(form, "MaskEdit1")->QLineEdit::setText(QString::fromStdString(text));
+        Ctl<QCheckBox>(form, "CheckBox1")->setChecked(true);
         Save(form);
         EXPECT_EQ(h.boxes.Errors(),
-                  std::vector<std::string>{"'" + std::string(text) +
-                                           "' is not a valid floating point value."});
+                  std::vector<std::string>{"'" + text + "' is not a valid floating point value."});
         EXPECT_EQ(h.boxes.shown.size(), 1u);  // no confirmation
         EXPECT_EQ(PropBytes(h), before);
-        EXPECT_EQ(form.Prop.MinuteCost, 3.6);
+        EXPECT_EQ(form.Meter().Prop().MinuteCost, 3.6);
         EXPECT_FALSE(h.autostart.path);
     }
 }
@@ -223,22 +232,22 @@ TEST(SettingsPage, ANegativeTariffIsTypedSavedAndShownWithAMinusEverywhere) {
     for (int i = 0; i < 36; ++i) {
         h.Tick(true);
     }
-    form.MaskEdit1->SetText("0,5");
-    form.MaskEdit1->setCursorPosition(0);
+    Ctl<TMaskEdit>(form, "MaskEdit1")->SetText(Num("0,5"));
+    Ctl<TMaskEdit>(form, "MaskEdit1")->setCursorPosition(0);
     QKeyEvent minus(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, QStringLiteral("-"));
-    QApplication::sendEvent(form.MaskEdit1, &minus);
-    ASSERT_EQ(form.MaskEdit1->text(), "-0,5");
+    QApplication::sendEvent(Ctl<TMaskEdit>(form, "MaskEdit1"), &minus);
+    ASSERT_EQ(Ctl<TMaskEdit>(form, "MaskEdit1")->text(), Num("-0,5"));
     Save(form);
     EXPECT_EQ(StoredCost(h), -0.5);
 
     h.Tick(false);
     h.Kill();
     TForm1& again = h.Start();
-    EXPECT_EQ(again.MaskEdit1->text(), "-0,5");
-    EXPECT_EQ(again.Edit2->text(), "-18 коп.");  // 36 minutes today
-    EXPECT_EQ(again.Edit1->text(), "-18 коп.");
-    EXPECT_TRUE(h.tray->hints.back().contains(QString::fromUtf8("(-0,18 гр.)")))
-        << h.tray->hints.back().toStdString();
+    EXPECT_EQ(Ctl<TMaskEdit>(again, "MaskEdit1")->text(), Num("-0,5"));
+    EXPECT_EQ(Ctl<QLineEdit>(again, "Edit2")->text(), "-18 коп.");  // 36 minutes today
+    EXPECT_EQ(Ctl<QLineEdit>(again, "Edit1")->text(), "-18 коп.");
+    EXPECT_TRUE(h.form->TrayIcon1().Hint().contains(QString::fromUtf8("(-0,18 гр.)")))
+        << h.form->TrayIcon1().Hint().toStdString();
     Save(again);
     EXPECT_EQ(StoredCost(h), -0.5);
 }

@@ -2,6 +2,7 @@
 #include "DateBridge.h"
 #include "Form1Harness.h"
 #include "PropRecord.h"
+#include "StatisticsPage.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -27,7 +28,7 @@ std::string Session(const std::string& day, const std::string& start, const std:
 }
 
 QStringList MemoLines(const TForm1& form) {
-    const QString text = form.Memo1->toPlainText();
+    const QString text = Ctl<QPlainTextEdit>(form, "Memo1")->toPlainText();
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
@@ -39,7 +40,7 @@ QStringList Lines(const std::vector<std::string>& lines) {
     return list;
 }
 
-class StatisticsPage : public ::testing::Test {
+class StatisticsReports : public ::testing::Test {
   protected:
     // Starts the program on `today` with a history of `lines` (CR LF ends)
     // and connections recorded since 15.08.2003.
@@ -57,22 +58,22 @@ class StatisticsPage : public ::testing::Test {
     }
 
     void DayReport(TForm1& form, int year, int month, int day) {
-        form.DateTimePicker4->setDate(QDate(year, month, day));
-        form.BitBtn2->click();
+        Ctl<QDateEdit>(form, "DateTimePicker4")->setDate(QDate(year, month, day));
+        Ctl<QPushButton>(form, "BitBtn2")->click();
     }
 
     void MonthReport(TForm1& form, int month, int year) {
-        form.RadioGroup1Month->click();
-        form.ComboBox2->setCurrentIndex(month - 1);
-        form.SpinEdit1->setValue(year);
-        form.BitBtn3->click();
+        Ctl<QRadioButton>(form, "RadioGroup1Month")->click();
+        Ctl<QComboBox>(form, "ComboBox2")->setCurrentIndex(month - 1);
+        Ctl<QSpinBox>(form, "SpinEdit1")->setValue(year);
+        Ctl<QPushButton>(form, "BitBtn3")->click();
     }
 
     void PeriodReport(TForm1& form, QDate first, QDate last) {
-        form.RadioGroup1Period->click();
-        form.DateTimePicker5->setDate(first);
-        form.DateTimePicker6->setDate(last);
-        form.BitBtn4->click();
+        Ctl<QRadioButton>(form, "RadioGroup1Period")->click();
+        Ctl<QDateEdit>(form, "DateTimePicker5")->setDate(first);
+        Ctl<QDateEdit>(form, "DateTimePicker6")->setDate(last);
+        Ctl<QPushButton>(form, "BitBtn4")->click();
     }
 
     Form1Harness h;
@@ -84,7 +85,7 @@ const std::vector<std::string> kAugust2004 = {
     Session("15.08.2004", "09:00", "09:30"),
 };
 
-TEST_F(StatisticsPage, DayReportsListTheDaysSessionsInFileOrder) {
+TEST_F(StatisticsReports, DayReportsListTheDaysSessionsInFileOrder) {
     TForm1& form = StartWith(kAugust2004);
     const struct {
         int day;
@@ -98,18 +99,19 @@ TEST_F(StatisticsPage, DayReportsListTheDaysSessionsInFileOrder) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.day);
         DayReport(form, 2004, 8, c.day);
-        EXPECT_TRUE(form.SelectDay->isHidden());
-        EXPECT_FALSE(form.StatWnd->isHidden());
+        EXPECT_TRUE(Ctl<QFrame>(form, "SelectDay")->isHidden());
+        EXPECT_FALSE(Ctl<QFrame>(form, "StatWnd")->isHidden());
         EXPECT_EQ(MemoLines(form), Lines(c.expected));
-        EXPECT_EQ(form.Label16->text(), QString("%1.08.2004").arg(c.day, 2, 10, QLatin1Char('0')));
-        form.BitBtn5->click();
-        EXPECT_FALSE(form.SelectDay->isHidden());
-        EXPECT_TRUE(form.StatWnd->isHidden());
+        EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(),
+                  QString("%1.08.2004").arg(c.day, 2, 10, QLatin1Char('0')));
+        Ctl<QPushButton>(form, "BitBtn5")->click();
+        EXPECT_FALSE(Ctl<QFrame>(form, "SelectDay")->isHidden());
+        EXPECT_TRUE(Ctl<QFrame>(form, "StatWnd")->isHidden());
     }
     EXPECT_TRUE(h.boxes.shown.empty());
 }
 
-TEST_F(StatisticsPage, MonthReportsCoverTheWholeMonthWithUnpaddedBounds) {
+TEST_F(StatisticsReports, MonthReportsCoverTheWholeMonthWithUnpaddedBounds) {
     const std::vector<std::string> history = {
         Session("20.08.2003", "10:00", "10:30"), Session("31.01.2004", "10:00", "10:30"),
         Session("01.02.2004", "10:00", "10:30"), Session("29.02.2004", "10:00", "10:30"),
@@ -131,21 +133,22 @@ TEST_F(StatisticsPage, MonthReportsCoverTheWholeMonthWithUnpaddedBounds) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         MonthReport(form, c.month, c.year);
-        EXPECT_TRUE(form.SelectMonth->isHidden());
-        EXPECT_FALSE(form.StatWnd->isHidden());
-        EXPECT_EQ(form.Label16->text(), c.label);
+        EXPECT_TRUE(Ctl<QFrame>(form, "SelectMonth")->isHidden());
+        EXPECT_FALSE(Ctl<QFrame>(form, "StatWnd")->isHidden());
+        EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(), c.label);
         EXPECT_EQ(MemoLines(form), Lines(c.expected));
-        form.BitBtn5->click();
-        EXPECT_FALSE(form.SelectMonth->isHidden());  // back to the kind of report chosen
+        Ctl<QPushButton>(form, "BitBtn5")->click();
+        EXPECT_FALSE(
+            Ctl<QFrame>(form, "SelectMonth")->isHidden());  // back to the kind of report chosen
     }
     EXPECT_TRUE(h.boxes.shown.empty());
 }
 
-TEST_F(StatisticsPage, MonthsBeforeTheFirstRecordingOrNotYetBegunAreRefused) {
+TEST_F(StatisticsReports, MonthsBeforeTheFirstRecordingOrNotYetBegunAreRefused) {
     TForm1& form = StartWith(kAugust2004);
-    form.DateTimePicker4->setDate(QDate(2004, 8, 15));
-    form.BitBtn2->click();
-    form.BitBtn5->click();
+    Ctl<QDateEdit>(form, "DateTimePicker4")->setDate(QDate(2004, 8, 15));
+    Ctl<QPushButton>(form, "BitBtn2")->click();
+    Ctl<QPushButton>(form, "BitBtn5")->click();
     const struct {
         int month, year;
         std::string warning;
@@ -162,52 +165,52 @@ TEST_F(StatisticsPage, MonthsBeforeTheFirstRecordingOrNotYetBegunAreRefused) {
         EXPECT_EQ(h.boxes.beeps, beeps + 1);
         EXPECT_EQ(h.boxes.shown,
                   (std::vector<RecordingBoxes::Shown>{{"Warning", "Warning", c.warning}}));
-        EXPECT_FALSE(form.SelectMonth->isHidden());
-        EXPECT_TRUE(form.StatWnd->isHidden());
-        EXPECT_EQ(form.Label16->text(), "15.08.2004");  // the earlier report is untouched
+        EXPECT_FALSE(Ctl<QFrame>(form, "SelectMonth")->isHidden());
+        EXPECT_TRUE(Ctl<QFrame>(form, "StatWnd")->isHidden());
+        EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(),
+                  "15.08.2004");  // the earlier report is untouched
         EXPECT_EQ(MemoLines(form).size(), 2);
     }
 }
 
-TEST_F(StatisticsPage, PeriodReportsIncludeBothEndsAndRefuseAReversedPeriod) {
+TEST_F(StatisticsReports, PeriodReportsIncludeBothEndsAndRefuseAReversedPeriod) {
     TForm1& form = StartWith(kAugust2004);
     PeriodReport(form, QDate(2004, 8, 2), QDate(2004, 8, 14));
-    EXPECT_EQ(form.Label16->text(), "02.08.2004 - 14.08.2004");
+    EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(), "02.08.2004 - 14.08.2004");
     EXPECT_EQ(MemoLines(form), Lines({kAugust2004[1], kAugust2004[3]}));
-    form.BitBtn5->click();
-    EXPECT_FALSE(form.Period->isHidden());
+    Ctl<QPushButton>(form, "BitBtn5")->click();
+    EXPECT_FALSE(Ctl<QFrame>(form, "Period")->isHidden());
 
     PeriodReport(form, QDate(2004, 8, 15), QDate(2004, 8, 15));
-    EXPECT_EQ(form.Label16->text(), "15.08.2004 - 15.08.2004");
+    EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(), "15.08.2004 - 15.08.2004");
     EXPECT_EQ(MemoLines(form), Lines({kAugust2004[2], kAugust2004[4]}));
-    form.BitBtn5->click();
+    Ctl<QPushButton>(form, "BitBtn5")->click();
 
     PeriodReport(form, QDate(2004, 8, 3), QDate(2004, 8, 2));
     EXPECT_EQ(h.boxes.beeps, 1);
-    EXPECT_EQ(
-        h.boxes.shown,
-        (std::vector<RecordingBoxes::Shown>{{"Warning", "Warning", TMainWindow::kPeriodWarning}}));
-    EXPECT_FALSE(form.Period->isHidden());
-    EXPECT_TRUE(form.StatWnd->isHidden());
+    EXPECT_EQ(h.boxes.shown, (std::vector<RecordingBoxes::Shown>{
+                                 {"Warning", "Warning", ::StatisticsPage::kPeriodWarning}}));
+    EXPECT_FALSE(Ctl<QFrame>(form, "Period")->isHidden());
+    EXPECT_TRUE(Ctl<QFrame>(form, "StatWnd")->isHidden());
 }
 
-TEST_F(StatisticsPage, AReportLeftAndComeBackToIsUnchanged) {
+TEST_F(StatisticsReports, AReportLeftAndComeBackToIsUnchanged) {
     TForm1& form = StartWith(kAugust2004);
     DayReport(form, 2004, 8, 15);
-    const QString memo = form.Memo1->toPlainText();
-    form.TabControl1->setCurrentIndex(0);
-    EXPECT_TRUE(form.Statistics->isHidden());
-    form.TabControl1->setCurrentIndex(1);
-    EXPECT_FALSE(form.StatWnd->isHidden());
-    EXPECT_EQ(form.Memo1->toPlainText(), memo);
-    EXPECT_EQ(form.Label16->text(), "15.08.2004");
+    const QString memo = Ctl<QPlainTextEdit>(form, "Memo1")->toPlainText();
+    Ctl<QTabBar>(form, "TabControl1")->setCurrentIndex(0);
+    EXPECT_TRUE(Ctl<QFrame>(form, "Statistics")->isHidden());
+    Ctl<QTabBar>(form, "TabControl1")->setCurrentIndex(1);
+    EXPECT_FALSE(Ctl<QFrame>(form, "StatWnd")->isHidden());
+    EXPECT_EQ(Ctl<QPlainTextEdit>(form, "Memo1")->toPlainText(), memo);
+    EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(), "15.08.2004");
 
-    form.BitBtn5->click();
-    EXPECT_EQ(form.DateTimePicker4->date(), QDate(2004, 8, 15));
-    EXPECT_EQ(form.Memo1->toPlainText(), memo);
+    Ctl<QPushButton>(form, "BitBtn5")->click();
+    EXPECT_EQ(Ctl<QDateEdit>(form, "DateTimePicker4")->date(), QDate(2004, 8, 15));
+    EXPECT_EQ(Ctl<QPlainTextEdit>(form, "Memo1")->toPlainText(), memo);
 }
 
-TEST_F(StatisticsPage, ADamagedLineStopsTheFilteringAndKeepsEverythingFromIt) {
+TEST_F(StatisticsReports, ADamagedLineStopsTheFilteringAndKeepsEverythingFromIt) {
     const std::vector<std::string> history = {
         Session("14.08.2004", "08:00", "08:30"),
         "",
@@ -219,7 +222,7 @@ TEST_F(StatisticsPage, ADamagedLineStopsTheFilteringAndKeepsEverythingFromIt) {
     };
     TForm1& form = StartWith(kAugust2004);
     DayReport(form, 2004, 8, 14);
-    form.BitBtn5->click();
+    Ctl<QPushButton>(form, "BitBtn5")->click();
     // Every report reads the history afresh.
     std::string damaged;
     for (const auto& line : history) {
@@ -230,36 +233,37 @@ TEST_F(StatisticsPage, ADamagedLineStopsTheFilteringAndKeepsEverythingFromIt) {
     DayReport(form, 2004, 8, 15);
     EXPECT_EQ(h.boxes.Errors(), std::vector<std::string>{"'xx.08.2004' is not a valid date."});
     EXPECT_EQ(MemoLines(form), Lines({history[3], history[4], history[5], history[6]}));
-    EXPECT_EQ(form.Label16->text(), "14.08.2004");  // the caption of the previous report
-    EXPECT_FALSE(form.StatWnd->isHidden());
+    EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(),
+              "14.08.2004");  // the caption of the previous report
+    EXPECT_FALSE(Ctl<QFrame>(form, "StatWnd")->isHidden());
 }
 
-TEST_F(StatisticsPage, AHistoryDeletedAfterStartUpIsReportedAndTheLastReportStays) {
+TEST_F(StatisticsReports, AHistoryDeletedAfterStartUpIsReportedAndTheLastReportStays) {
     TForm1& form = StartWith(kAugust2004);
     DayReport(form, 2004, 8, 15);
-    form.BitBtn5->click();
+    Ctl<QPushButton>(form, "BitBtn5")->click();
     fs::remove(h.dir / "Static.txt");
     DayReport(form, 2004, 8, 1);
     EXPECT_EQ(h.boxes.Errors(), std::vector<std::string>{"Cannot open file Static.txt."});
-    EXPECT_FALSE(form.StatWnd->isHidden());
-    EXPECT_EQ(form.Label16->text(), "15.08.2004");
+    EXPECT_FALSE(Ctl<QFrame>(form, "StatWnd")->isHidden());
+    EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(), "15.08.2004");
     EXPECT_EQ(MemoLines(form), Lines({kAugust2004[2], kAugust2004[4]}));
 
     // Saving still writes the report that shows.
     h.saveDialog.answer = h.dir / "kept.txt";
-    form.BitBtn1->click();
+    Ctl<QPushButton>(form, "BitBtn1")->click();
     EXPECT_EQ(ReadBytes(h.dir / "kept.txt"),
               ToCp1251(kAugust2004[2]) + "\r\n" + ToCp1251(kAugust2004[4]) + "\r\n");
 }
 
-TEST_F(StatisticsPage, SaveProposesTheReportsRangeAsTheFileName) {
+TEST_F(StatisticsReports, SaveProposesTheReportsRangeAsTheFileName) {
     const std::vector<std::string> history = {Session("15.08.2003", "10:00", "10:30")};
     TForm1& form = StartWith(history);
     DayReport(form, 2003, 8, 15);
-    form.BitBtn1->click();
-    form.BitBtn5->click();
+    Ctl<QPushButton>(form, "BitBtn1")->click();
+    Ctl<QPushButton>(form, "BitBtn5")->click();
     MonthReport(form, 8, 2003);
-    form.BitBtn1->click();
+    Ctl<QPushButton>(form, "BitBtn1")->click();
 
     ASSERT_EQ(h.saveDialog.requests.size(), 2u);
     for (const auto& request : h.saveDialog.requests) {
@@ -273,7 +277,7 @@ TEST_F(StatisticsPage, SaveProposesTheReportsRangeAsTheFileName) {
     EXPECT_TRUE(h.boxes.shown.empty());  // cancelled: nothing written, nothing said
 }
 
-TEST_F(StatisticsPage, SavedReportsAreWindows1251WithCrLfAndNoHeader) {
+TEST_F(StatisticsReports, SavedReportsAreWindows1251WithCrLfAndNoHeader) {
     // A history with LF-only ends and a lone CR still saves CR LF ends.
     const std::string a = Session("15.08.2004", "08:00", "08:30");
     const std::string b = Session("15.08.2004", "09:00", "09:30");
@@ -284,60 +288,58 @@ TEST_F(StatisticsPage, SavedReportsAreWindows1251WithCrLfAndNoHeader) {
     DayReport(form, 2004, 8, 15);
     WriteBytes(h.dir / "old.txt", "an older file, longer than the report will be ...........");
     h.saveDialog.answer = h.dir / "old.txt";
-    form.BitBtn1->click();
+    Ctl<QPushButton>(form, "BitBtn1")->click();
     EXPECT_EQ(ReadBytes(h.dir / "old.txt"), ToCp1251(a) + "\r\n" + ToCp1251(b) + "\r\n");
     EXPECT_NE(ReadBytes(h.dir / "old.txt").find("\xE2\xF0\xE5\xEC\xFF"),
               std::string::npos);  // "время"
 }
 
-TEST_F(StatisticsPage, AnEmptyHistoryGivesAnEmptyReportSavedAsAnEmptyFile) {
+TEST_F(StatisticsReports, AnEmptyHistoryGivesAnEmptyReportSavedAsAnEmptyFile) {
     TForm1& form = StartWith({});
     DayReport(form, 2004, 8, 15);
-    EXPECT_EQ(form.Memo1->toPlainText(), "");
-    EXPECT_EQ(form.Label16->text(), "15.08.2004");
+    EXPECT_EQ(Ctl<QPlainTextEdit>(form, "Memo1")->toPlainText(), "");
+    EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(), "15.08.2004");
     h.saveDialog.answer = h.dir / "empty.txt";
-    form.BitBtn1->click();
+    Ctl<QPushButton>(form, "BitBtn1")->click();
     EXPECT_TRUE(fs::exists(h.dir / "empty.txt"));
     EXPECT_EQ(ReadBytes(h.dir / "empty.txt"), "");
     EXPECT_TRUE(h.boxes.shown.empty());
 }
 
-TEST_F(StatisticsPage, AFolderThatCannotBeWrittenIsReportedAndTheWorkingFolderComesBack) {
-    h.autostart.path = "/opt/vimo/vimo";
+TEST_F(StatisticsReports, AReportThatCannotBeWrittenIsReportedAndACancelSavesNothing) {
     TForm1& form = StartWith(kAugust2004);
-    ASSERT_EQ(h.platform.folders, std::vector<std::string>{"/opt/vimo/"});
     DayReport(form, 2004, 8, 15);
     // A folder below a plain file cannot be created, not even by root.
     const fs::path blocked = h.dir / "Static.txt" / "report.txt";
     h.saveDialog.answer = blocked;
-    form.BitBtn1->click();
+    Ctl<QPushButton>(form, "BitBtn1")->click();
     EXPECT_EQ(h.boxes.Errors(),
               std::vector<std::string>{"Cannot create file " + blocked.string() + "."});
-    EXPECT_EQ(h.platform.folders, (std::vector<std::string>{"/opt/vimo/", "/opt/vimo/"}));
+    EXPECT_EQ(h.saveDialog.parentSeen, &form);
 
     h.saveDialog.answer.reset();  // cancelled
-    form.BitBtn1->click();
-    EXPECT_EQ(h.platform.folders.size(), 3u);
+    Ctl<QPushButton>(form, "BitBtn1")->click();
+    EXPECT_EQ(h.saveDialog.requests.size(), 2u);
     EXPECT_EQ(h.boxes.Errors().size(), 1u);
 }
 
-TEST_F(StatisticsPage, TheNextMinutesFilesAreWrittenInTheProgramsFolderAfterSavingElsewhere) {
-    h.autostart.path = "/opt/vimo/vimo";
+TEST_F(StatisticsReports, TheNextMinutesFilesAreWrittenInTheProgramsFolderAfterSavingElsewhere) {
+    // Started by the desktop from another folder; the entry names the program's.
+    TempDir startedIn;
+    h.startedIn = startedIn.Path();
+    h.autostart.path = (h.dir / "vimo").string();
     TForm1& form = StartWith(kAugust2004);
     TempDir elsewhere;
     DayReport(form, 2004, 8, 15);
     h.saveDialog.answer = elsewhere / "report.txt";
-    // The working folder is restored after the dialog has closed.
-    h.saveDialog.whileOpen = [this] { EXPECT_EQ(h.platform.folders.size(), 1u); };
-    form.BitBtn1->click();
-    EXPECT_EQ(h.platform.folders.back(), "/opt/vimo/");
-    EXPECT_EQ(h.platform.folders.size(), 2u);
+    Ctl<QPushButton>(form, "BitBtn1")->click();
 
     h.Tick(true);
     EXPECT_TRUE(fs::exists(h.dir / "BegTime.txt"));
     EXPECT_EQ(h.CellOn(2004, 8, 15), 1);
     EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(elsewhere.Path()), {}),
               std::vector<fs::path>{elsewhere / "report.txt"});
+    EXPECT_TRUE(fs::is_empty(startedIn.Path()));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // handler is still running, so a tick connected directly would stop every
 // later tick until someone closes the box (minutes online lost meanwhile).
 #include "FakeClock.h"
+#include "RecordingTrayShell.h"
 #include "TempDir.h"
 #include "UiFakes.h"
 #include "Unit1.h"
@@ -43,8 +44,9 @@ class WaitingBoxes final : public MessageBoxes {
 TEST(TickWhileErrorBox, TicksGoOnCountingAndReportingWhileAnErrorBoxWaits) {
     TempDir dir;
     std::filesystem::create_directories(dir / "Res");
-    WriteBytes(dir / "Res/OnLine.ico", "online picture");
-    WriteBytes(dir / "Res/OffLine.ico", "offline picture");
+    for (const char* icon : {"OnLine.ico", "OffLine.ico"}) {
+        std::filesystem::copy_file(std::filesystem::path(VIMO_RES_DIR) / icon, dir / "Res" / icon);
+    }
     FakeClock clock;
     clock.Set(2004, 8, 15, 10, 0, 0);
     WaitingBoxes boxes;
@@ -55,19 +57,20 @@ TEST(TickWhileErrorBox, TicksGoOnCountingAndReportingWhileAnErrorBoxWaits) {
     online->online = true;
     online->address = "10.0.0.2";
     TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, dir.Path()},
-                std::move(online), [](TForm1&) { return std::make_unique<RecordingTray>(); });
+                std::move(online),
+                std::make_unique<RecordingTrayShell>(std::make_shared<RecordingTrayShell::Log>()));
     ASSERT_TRUE(boxes.errors.empty());
 
     // A folder standing where the table file belongs fails every online tick.
     std::filesystem::remove(dir / "Table.dat");
     std::filesystem::create_directory(dir / "Table.dat");
-    form.Timer1->setInterval(10);
+    form.Timer1()->setInterval(10);
     QEventLoop running;
     QTimer::singleShot(400, &running, &QEventLoop::quit);
     running.exec();
 
     EXPECT_GE(boxes.shownWhileFirstOpen, 3u);
-    EXPECT_GE(form.SessionMinutes, static_cast<int32_t>(boxes.shownWhileFirstOpen + 1));
+    EXPECT_GE(form.Meter().SessionMinutes(), boxes.shownWhileFirstOpen + 1);
     for (const std::string& text : boxes.errors) {
         EXPECT_EQ(text, "File access denied.");
     }

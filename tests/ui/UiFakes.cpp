@@ -4,13 +4,6 @@
 
 #include <filesystem>
 
-void RecordingTray::LoadIconFromFile(const QString& path) {
-    if (!std::filesystem::is_regular_file(path.toStdString())) {
-        throw Exception("Cannot open file " + path.toStdString());
-    }
-    icons.push_back(path);
-}
-
 void FakeAutostart::Write(const std::string& programPath) {
     if (locked) {
         throw Exception("Cannot create file Vimo.desktop");

@@ -5,7 +5,6 @@
 #include "OnlineState.h"
 #include "OsPlatform.h"
 #include "SaveFileDialog.h"
-#include "TrayView.h"
 
 #include <QStringList>
 
@@ -58,19 +57,6 @@ class RecordingBoxes final : public MessageBoxes {
     std::function<void()> whileWarningOpen;
 };
 
-// Records the pictures and hints; a missing icon file fails as the tray icon
-// component fails.
-class RecordingTray final : public TrayView {
-  public:
-    void LoadIconFromFile(const QString& path) override;
-    void SetHint(const QString& hint) override { hints.push_back(hint); }
-    void AllowClose() override { closeAllowed = true; }
-
-    QStringList icons;
-    QStringList hints;
-    bool closeAllowed = false;
-};
-
 class ScriptedOnline final : public OnlineState {
   public:
     bool Online() const override { return online; }
@@ -84,17 +70,9 @@ class FakePlatform final : public OsPlatform {
   public:
     explicit FakePlatform(OsFamily family = OsFamily::Linux) : family_(family) {}
     OsFamily Family() const override { return family_; }
-    void SetCurrentDirectory(const std::string& folder) override {
-        folders.push_back(folder);
-        if (onChangeDirectory) {
-            onChangeDirectory();
-        }
-    }
     std::optional<std::string> ExecutablePath() const override { return executable; }
 
     std::optional<std::string> executable = "/opt/vimo/vimo";
-    std::vector<std::string> folders;
-    std::function<void()> onChangeDirectory;
 
   private:
     OsFamily family_;

@@ -1,6 +1,7 @@
 #include "DateBridge.h"
 #include "Form1Harness.h"
 #include "PropRecord.h"
+#include "TrayIcon.h"
 #include "UsageTable.h"
 
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabBar>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -26,8 +28,8 @@ QString Text(const char* utf8) {
 }
 
 std::vector<bool> PanelsShown(const TForm1& form) {
-    return {!form.Main->isHidden(), !form.Statistics->isHidden(), !form.Properties->isHidden(),
-            !form.About->isHidden()};
+    return {!Ctl<QFrame>(form, "Main")->isHidden(), !Ctl<QFrame>(form, "Statistics")->isHidden(),
+            !Ctl<QFrame>(form, "Properties")->isHidden(), !Ctl<QFrame>(form, "About")->isHidden()};
 }
 
 // A usage table with the given minutes on the given days, and a settings file
@@ -58,43 +60,44 @@ TEST(Window, HasTheDesignedFrameTabsAndMenu) {
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     EXPECT_EQ(form.pos(), QPoint(375, 105));
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
-    ASSERT_EQ(form.TabControl1->count(), 4);
-    EXPECT_EQ(form.TabControl1->tabText(3), Text("О программе"));
+    ASSERT_EQ(Ctl<QTabBar>(form, "TabControl1")->count(), 4);
+    EXPECT_EQ(Ctl<QTabBar>(form, "TabControl1")->tabText(3), Text("О программе"));
     EXPECT_EQ(PanelsShown(form), (std::vector<bool>{true, false, false, false}));
 
     QStringList menu;
-    for (QAction* action : form.PopupMenu1->actions()) {
+    for (QAction* action : form.PopupMenu1()->actions()) {
         menu << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
     EXPECT_EQ(menu, (QStringList{Text("Главная"), Text("Статистика"), Text("Настройки"),
                                  Text("О программе"), "-", Text("Выход")}));
-    EXPECT_EQ(form.Edit1->geometry(), QRect(146, 24, 111, 21));
-    EXPECT_EQ(form.DateTimePicker1->displayFormat(), QStringLiteral("dd.MM.yyyy"));
-    EXPECT_TRUE(form.DateTimePicker1->calendarPopup());
-    EXPECT_FALSE(form.Image1->pixmap().isNull());  // the JPEG pictures decode
-    EXPECT_EQ(form.Image1->pixmap().size(), QSize(378, 353));
-    EXPECT_EQ(form.Image2->pixmap().size(), QSize(73, 68));
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit1")->geometry(), QRect(146, 24, 111, 21));
+    EXPECT_EQ(Ctl<QDateEdit>(form, "DateTimePicker1")->displayFormat(),
+              QStringLiteral("dd.MM.yyyy"));
+    EXPECT_TRUE(Ctl<QDateEdit>(form, "DateTimePicker1")->calendarPopup());
+    EXPECT_FALSE(Ctl<QLabel>(form, "Image1")->pixmap().isNull());  // the JPEG pictures decode
+    EXPECT_EQ(Ctl<QLabel>(form, "Image1")->pixmap().size(), QSize(378, 353));
+    EXPECT_EQ(Ctl<QLabel>(form, "Image2")->pixmap().size(), QSize(73, 68));
 }
 
 TEST(Window, TabsAndTrayMenuSwitchPagesEachKeepingItsOwnState) {
     Form1Harness h;
     TForm1& form = h.Start();
 
-    form.TabControl1->setCurrentIndex(2);  // as a click on the tab does
+    Ctl<QTabBar>(form, "TabControl1")->setCurrentIndex(2);  // as a click on the tab does
     EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, false, true, false}));
 
-    form.N2->trigger();  // "Статистика" while the window is hidden
+    Ctl<QAction>(form, "N2")->trigger();  // "Статистика" while the window is hidden
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.TabControl1->currentIndex(), 1);
+    EXPECT_EQ(Ctl<QTabBar>(form, "TabControl1")->currentIndex(), 1);
     EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, true, false, false}));
 
-    form.N1->trigger();
-    form.RadioButton2->click();  // period view on the main page
-    EXPECT_TRUE(form.GroupBox1->isHidden());
-    form.N4->trigger();
+    Ctl<QAction>(form, "N1")->trigger();
+    Ctl<QRadioButton>(form, "RadioButton2")->click();  // period view on the main page
+    EXPECT_TRUE(Ctl<QGroupBox>(form, "GroupBox1")->isHidden());
+    Ctl<QAction>(form, "N4")->trigger();
     EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, false, false, true}));
-    form.TabControl1->setCurrentIndex(0);
-    EXPECT_FALSE(form.GroupBox2->isHidden());
+    Ctl<QTabBar>(form, "TabControl1")->setCurrentIndex(0);
+    EXPECT_FALSE(Ctl<QGroupBox>(form, "GroupBox2")->isHidden());
 
     form.hide();
     form.TrayIcon1DblClick();  // shows again on the page last shown
@@ -109,51 +112,45 @@ TEST(Window, ExitAsksFirstAndOnlyYesEndsTheProgram) {
     Form1Harness h;
     TForm1& form = h.Start();
     bool closed = false;
-    QObject::connect(&form, &TMainWindow::Closed, [&] { closed = true; });
-    form.N1->trigger();
+    QObject::connect(&form, &TForm1::Closed, [&] { closed = true; });
+    Ctl<QAction>(form, "N1")->trigger();
 
     h.boxes.confirmAnswer = false;
-    form.N6->trigger();
+    Ctl<QAction>(form, "N6")->trigger();
     EXPECT_EQ(h.boxes.beeps, 1);
     ASSERT_EQ(h.boxes.shown.size(), 1u);
     EXPECT_EQ(h.boxes.shown[0].kind, "Confirm");
     EXPECT_EQ(h.boxes.shown[0].text, "\rВы действительно хотите выключить программу ?");
     EXPECT_FALSE(closed);
-    EXPECT_FALSE(h.tray->closeAllowed);
     EXPECT_TRUE(form.isVisible());
 
     h.boxes.confirmAnswer = true;
-    form.N6->trigger();
+    Ctl<QAction>(form, "N6")->trigger();
     EXPECT_EQ(h.boxes.beeps, 2);
-    EXPECT_TRUE(h.tray->closeAllowed);
     EXPECT_TRUE(closed);
     EXPECT_FALSE(form.isVisible());
 }
 
-TEST(StartUp, RunsInOrderAndAFailingStepSkipsTheLaterOnes) {
+TEST(StartUp, RunsInOrderInTheProgramsFolderAndAFailingStepSkipsTheLaterOnes) {
     Form1Harness h;
-    h.autostart.path = "/opt/vimo/vimo";
+    // Started by the desktop from elsewhere: the autostart entry names the
+    // program's folder, which holds every file.
+    TempDir startedIn;
+    h.startedIn = startedIn.Path();
+    h.autostart.path = (h.dir / "vimo").string();
     WriteBytes(h.dir / "Propert.dat", std::string(10, '\0'));  // too short to read
-    // Check_OS has run and LoadTable has not when the folder changes.
-    bool osKnownAtChdir = false;
-    bool tableAbsentAtChdir = false;
-    h.platform.onChangeDirectory = [&] {
-        osKnownAtChdir = h.building != nullptr && h.building->OSName == "Linux    ";
-        tableAbsentAtChdir = !fs::exists(h.dir / "Table.dat");
-    };
     TForm1& form = h.Start();
 
-    EXPECT_EQ(form.OSName, "Linux    ");  // Check_OS
-    EXPECT_TRUE(form.IsNT);
-    EXPECT_EQ(h.platform.folders, std::vector<std::string>{"/opt/vimo/"});  // RestoreWorkDir
-    EXPECT_TRUE(osKnownAtChdir);
-    EXPECT_TRUE(tableAbsentAtChdir);
-    EXPECT_TRUE(fs::exists(h.dir / "Table.dat"));  // LoadTable ran after it
+    EXPECT_EQ(form.OSName(), "Linux    ");  // Check_OS
+    EXPECT_TRUE(form.IsNT());
+    EXPECT_EQ(form.Meter().WorkDir(), h.dir.Path() / "");  // RestoreWorkDir
+    EXPECT_TRUE(fs::exists(h.dir / "Table.dat"));          // LoadTable
+    EXPECT_TRUE(fs::is_empty(startedIn.Path()));
     EXPECT_EQ(h.boxes.Errors(), std::vector<std::string>{"Read beyond end of file."});
-    EXPECT_EQ(form.ComboBox1->count(), 0);  // LoadMain skipped
-    EXPECT_TRUE(h.tray->hints.isEmpty());
+    EXPECT_EQ(Ctl<QComboBox>(form, "ComboBox1")->count(), 0);  // LoadMain skipped
+    EXPECT_TRUE(h.Tips().isEmpty());
     EXPECT_FALSE(fs::exists(h.dir / "Static.txt"));  // LoadStatistics skipped
-    EXPECT_TRUE(form.Timer1->isActive());            // and the program goes on
+    EXPECT_TRUE(form.Timer1()->isActive());          // and the program goes on
 }
 
 TEST(StartUp, AFirstRecordingDateAfterTodayIsReported) {
@@ -161,7 +158,7 @@ TEST(StartUp, AFirstRecordingDateAfterTodayIsReported) {
     Prepare(h, {}, "16.08.2004");
     h.Start();
     EXPECT_EQ(h.boxes.Errors(), std::vector<std::string>{"Date exceeds maximum of 15.08.2004."});
-    EXPECT_TRUE(h.tray->icons.isEmpty());  // the rest of LoadMain was skipped
+    EXPECT_TRUE(h.Pictures().isEmpty());  // the rest of LoadMain was skipped
 }
 
 TEST(MainPage, ShowsMonthDayAndPeriodTotals) {
@@ -171,31 +168,32 @@ TEST(MainPage, ShowsMonthDayAndPeriodTotals) {
     TForm1& form = h.Start();
     ASSERT_TRUE(h.boxes.shown.empty());
 
-    EXPECT_EQ(form.ComboBox1->count(), 8);
-    EXPECT_EQ(form.ComboBox1->itemText(0), Text("Январь"));
-    EXPECT_EQ(form.ComboBox1->currentText(), Text("Август"));
-    EXPECT_EQ(form.Panel2->text(), Text("Август"));
-    EXPECT_EQ(form.Label1->text(), "2004");
-    EXPECT_EQ(form.Edit4->text(), Text("10 час."));
-    EXPECT_EQ(form.Edit1->text(), Text("21 гр. 60 коп."));
-    EXPECT_EQ(form.Edit5->text(), Text("1 ч. 15 мин."));
-    EXPECT_EQ(form.Edit2->text(), Text("2 гр. 70 коп."));
-    EXPECT_EQ(form.DateTimePicker1->minimumDate(), QDate(2004, 1, 1));
-    EXPECT_EQ(form.DateTimePicker3->maximumDate(), QDate(2004, 8, 15));
+    EXPECT_EQ(Ctl<QComboBox>(form, "ComboBox1")->count(), 8);
+    EXPECT_EQ(Ctl<QComboBox>(form, "ComboBox1")->itemText(0), Text("Январь"));
+    EXPECT_EQ(Ctl<QComboBox>(form, "ComboBox1")->currentText(), Text("Август"));
+    EXPECT_EQ(Ctl<QLabel>(form, "Panel2")->text(), Text("Август"));
+    EXPECT_EQ(Ctl<QLabel>(form, "Label1")->text(), "2004");
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit4")->text(), Text("10 час."));
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit1")->text(), Text("21 гр. 60 коп."));
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit5")->text(), Text("1 ч. 15 мин."));
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit2")->text(), Text("2 гр. 70 коп."));
+    EXPECT_EQ(Ctl<QDateEdit>(form, "DateTimePicker1")->minimumDate(), QDate(2004, 1, 1));
+    EXPECT_EQ(Ctl<QDateEdit>(form, "DateTimePicker3")->maximumDate(), QDate(2004, 8, 15));
 
     // February of a year divisible by 4 sums its 29th day.
-    form.ComboBox1->setCurrentIndex(1);
-    emit form.ComboBox1->activated(1);
-    EXPECT_EQ(form.Edit4->text(), Text("40 мин."));
+    Ctl<QComboBox>(form, "ComboBox1")->setCurrentIndex(1);
+    emit Ctl<QComboBox>(form, "ComboBox1")->activated(1);
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit4")->text(), Text("40 мин."));
 
-    form.DateTimePicker1->setDate(QDate(2004, 8, 14));  // a day without minutes
-    EXPECT_EQ(form.Edit5->text(), Text("0 мин."));
-    EXPECT_FALSE(form.Edit2->text().isEmpty());
+    Ctl<QDateEdit>(form, "DateTimePicker1")->setDate(QDate(2004, 8, 14));  // a day without minutes
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit5")->text(), Text("0 мин."));
+    EXPECT_FALSE(Ctl<QLineEdit>(form, "Edit2")->text().isEmpty());
 
-    form.DateTimePicker2->setDate(QDate(2004, 8, 1));
-    EXPECT_EQ(form.Edit6->text(), Text("10 час."));  // 1st to 15th August
-    form.DateTimePicker2->setDate(QDate(2004, 8, 15));
-    EXPECT_EQ(form.Edit6->text(), Text("1 ч. 15 мин."));  // one day, as the day view shows it
+    Ctl<QDateEdit>(form, "DateTimePicker2")->setDate(QDate(2004, 8, 1));
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit6")->text(), Text("10 час."));  // 1st to 15th August
+    Ctl<QDateEdit>(form, "DateTimePicker2")->setDate(QDate(2004, 8, 15));
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit6")->text(),
+              Text("1 ч. 15 мин."));  // one day, as the day view shows it
     EXPECT_TRUE(h.boxes.shown.empty());
 }
 
@@ -203,19 +201,19 @@ TEST(MainPage, AReversedPeriodWarnsOnceEmptiesAndRefillsWhenPutBack) {
     Form1Harness h;
     Prepare(h, {{{2004, 8, 10}, 5}}, "01.01.2004");
     TForm1& form = h.Start();
-    form.DateTimePicker2->setDate(QDate(2004, 8, 10));
-    form.DateTimePicker3->setDate(QDate(2004, 8, 9));
+    Ctl<QDateEdit>(form, "DateTimePicker2")->setDate(QDate(2004, 8, 10));
+    Ctl<QDateEdit>(form, "DateTimePicker3")->setDate(QDate(2004, 8, 9));
     EXPECT_EQ(h.boxes.beeps, 1);
     ASSERT_EQ(h.boxes.shown.size(), 1u);
     EXPECT_EQ(h.boxes.shown[0],
               (RecordingBoxes::Shown{"Warning", "Warning",
                                      "\rПервая дата должна быть не больше второй"}));
-    EXPECT_TRUE(form.Edit3->text().isEmpty());
-    EXPECT_TRUE(form.Edit6->text().isEmpty());
+    EXPECT_TRUE(Ctl<QLineEdit>(form, "Edit3")->text().isEmpty());
+    EXPECT_TRUE(Ctl<QLineEdit>(form, "Edit6")->text().isEmpty());
 
-    form.DateTimePicker3->setDate(QDate(2004, 8, 12));
-    EXPECT_EQ(form.Edit6->text(), Text("5 мин."));
-    EXPECT_EQ(form.Edit3->text(), Text("18 коп."));
+    Ctl<QDateEdit>(form, "DateTimePicker3")->setDate(QDate(2004, 8, 12));
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit6")->text(), Text("5 мин."));
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit3")->text(), Text("18 коп."));
 }
 
 TEST(MainPage, TicksWhileAPeriodWarningIsOpenDoNotStackMoreBoxes) {
@@ -223,11 +221,11 @@ TEST(MainPage, TicksWhileAPeriodWarningIsOpenDoNotStackMoreBoxes) {
     Prepare(h, {}, "01.01.2004");
     TForm1& form = h.Start();
     {
-        const QSignalBlocker quiet(form.DateTimePicker2);
-        form.DateTimePicker2->setDate(QDate(2004, 8, 15));
-        form.DateTimePicker3->blockSignals(true);
-        form.DateTimePicker3->setDate(QDate(2004, 8, 1));
-        form.DateTimePicker3->blockSignals(false);
+        const QSignalBlocker quiet(Ctl<QDateEdit>(form, "DateTimePicker2"));
+        Ctl<QDateEdit>(form, "DateTimePicker2")->setDate(QDate(2004, 8, 15));
+        Ctl<QDateEdit>(form, "DateTimePicker3")->blockSignals(true);
+        Ctl<QDateEdit>(form, "DateTimePicker3")->setDate(QDate(2004, 8, 1));
+        Ctl<QDateEdit>(form, "DateTimePicker3")->blockSignals(false);
     }
     int ticksDuringBox = 0;
     h.boxes.whileWarningOpen = [&] {
@@ -238,7 +236,7 @@ TEST(MainPage, TicksWhileAPeriodWarningIsOpenDoNotStackMoreBoxes) {
     h.Tick(true);
     EXPECT_EQ(ticksDuringBox, 1);  // only the first box was ever open
     EXPECT_EQ(h.boxes.shown.size(), 1u);
-    EXPECT_EQ(form.SessionMinutes, 2);
+    EXPECT_EQ(form.Meter().SessionMinutes(), 2u);
     h.boxes.whileWarningOpen = nullptr;
     h.Tick(true);  // once closed, the next minute warns again
     EXPECT_EQ(h.boxes.shown.size(), 2u);
@@ -249,13 +247,13 @@ TEST(TrayHint, ShowsTodayAndThisMonth) {
     Prepare(h, {{{2004, 8, 1}, 525}, {{2004, 8, 15}, 74}, {{2004, 7, 31}, 9}}, "01.01.2004");
     h.Start();
     h.Tick(true);  // the 75th minute of today
-    ASSERT_FALSE(h.tray->hints.isEmpty());
-    EXPECT_EQ(h.tray->hints.back(),
+    EXPECT_EQ(h.form->TrayIcon1().Hint(),
               Text("День : 1 ч. 15 мин. (2,70 гр.)\nМес.  : 10 час. (21,60 гр.)"));
 
     h.clock.Set(2004, 9, 1, 0, 0, 0);  // the hint follows the date, not the start-up day
     h.form->UpDateHint();
-    EXPECT_EQ(h.tray->hints.back(), Text("День : 0 мин. (0,00 гр.)\nМес.  : 0 мин. (0,00 гр.)"));
+    EXPECT_EQ(h.form->TrayIcon1().Hint(),
+              Text("День : 0 мин. (0,00 гр.)\nМес.  : 0 мин. (0,00 гр.)"));
 }
 
 TEST(StartUp, PreparesTheStatisticsPageAndKeepsAnExistingHistory) {
@@ -265,14 +263,16 @@ TEST(StartUp, PreparesTheStatisticsPageAndKeepsAnExistingHistory) {
     TForm1& form = h.Start();
     ASSERT_TRUE(h.boxes.shown.empty());
     EXPECT_EQ(ReadBytes(h.dir / "Static.txt"), "an old line\r\n");
-    EXPECT_EQ(form.ComboBox2->currentIndex(), 7);
-    EXPECT_EQ(form.SpinEdit1->minimum(), 2003);
-    EXPECT_EQ(form.SpinEdit1->maximum(), 2005);  // the year after the current one
-    EXPECT_EQ(form.SpinEdit1->value(), 2004);
-    for (QDateEdit* picker : {form.DateTimePicker4, form.DateTimePicker5, form.DateTimePicker6}) {
+    EXPECT_EQ(Ctl<QComboBox>(form, "ComboBox2")->currentIndex(), 7);
+    EXPECT_EQ(Ctl<QSpinBox>(form, "SpinEdit1")->minimum(), 2003);
+    EXPECT_EQ(Ctl<QSpinBox>(form, "SpinEdit1")->maximum(), 2005);  // the year after the current one
+    EXPECT_EQ(Ctl<QSpinBox>(form, "SpinEdit1")->value(), 2004);
+    for (QDateEdit* picker :
+         {Ctl<QDateEdit>(form, "DateTimePicker4"), Ctl<QDateEdit>(form, "DateTimePicker5"),
+          Ctl<QDateEdit>(form, "DateTimePicker6")}) {
         EXPECT_EQ(picker->date(), QDate(2004, 8, 15));
         EXPECT_EQ(picker->minimumDate(), QDate(2003, 3, 15));
         EXPECT_EQ(picker->maximumDate(), QDate(2004, 8, 15));
     }
-    EXPECT_EQ(form.Label5->text(), "15.03.2003");
+    EXPECT_EQ(Ctl<QLabel>(form, "Label5")->text(), "15.03.2003");
 }

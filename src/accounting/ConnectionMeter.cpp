@@ -1,0 +1,89 @@
+#include "ConnectionMeter.h"
+
+#include "Errors.h"
+#include "LeftoverFiles.h"
+
+ConnectionMeter::ConnectionMeter(const Clock& clock, std::filesystem::path workDir,
+                                 std::string osName)
+    : clock_(clock),
+      workDir_(std::move(workDir)),
+      table_(workDir_),
+      log_(workDir_, clock, std::move(osName)) {}
+
+std::filesystem::path ConnectionMeter::PathOf(std::string_view name) const {
+    return workDir_ / name;
+}
+
+void ConnectionMeter::LoadTable() {
+    RemoveLeftoverTemporaryFiles(workDir_);
+    table_.LoadTable();
+}
+
+bool ConnectionMeter::PropFileExists() const {
+    return ::PropFileExists(workDir_);
+}
+
+void ConnectionMeter::ReadProp() {
+    prop_ = ReadPropFile(workDir_);
+}
+
+TPropRecord ConnectionMeter::SaveProp(const TPropRecord& record) {
+    prop_ = record;
+    return WritePropFile(workDir_, record, clock_);
+}
+
+TickResult ConnectionMeter::Tick(bool online, const std::string& address) {
+    TickResult result;
+    try {
+        if (online) {
+            if (!sessionOpen_) {
+                Open(address, result);
+            }
+            Count(result);
+        } else if (sessionOpen_) {
+            Close(result);
+        }
+    } catch (...) {
+        result.Error = std::current_exception();
+    }
+    return result;
+}
+
+// The session counts as open only once its start is recorded: a failing
+// step here leaves no session without a start line, and the next tick tries
+// again.
+void ConnectionMeter::Open(const std::string& address, TickResult& result) {
+    log_.SaveFirstDTime(address);
+    sessionOpen_ = true;
+    result.SessionOpened = true;
+}
+
+void ConnectionMeter::Count(TickResult& result) {
+    ++sessionMinutes_;
+    table_.UpdateTable(clock_);
+    result.MinuteCounted = true;
+    table_.SaveTable();
+    log_.SaveNewTimeToFile(sessionMinutes_);
+}
+
+void ConnectionMeter::Close(TickResult& result) {
+    try {
+        log_.CloseSession();
+    } catch (const EInOutError& error) {
+        // A current-session file deleted by hand cannot come back: report it
+        // once and close the session, or every offline minute would raise
+        // the same error again. Other failures (a history that cannot be
+        // written) keep the session open to try again.
+        if (error.Code == EInOutError::kFileNotFound) {
+            EndSession(result);
+        }
+        throw;
+    }
+    EndSession(result);
+}
+
+void ConnectionMeter::EndSession(TickResult& result) {
+    sessionOpen_ = false;
+    sessionMinutes_ = 0;
+    result.SessionClosed = true;
+}

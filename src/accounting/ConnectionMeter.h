@@ -1,0 +1,75 @@
+#pragma once
+
+#include "Clock.h"
+#include "PropRecord.h"
+#include "SessionLog.h"
+#include "UsageTable.h"
+
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// What one minute tick changed, for the screen to follow.
+struct TickResult {
+    bool SessionOpened = false;
+    bool SessionClosed = false;
+    bool MinuteCounted = false;
+    // The failure that ended the tick early; the steps before it stay done,
+    // and the flags above tell which.
+    std::exception_ptr Error;
+};
+
+// The connection meter: the minute tick's two-state session machine over the
+// usage table, the session files and the settings record, all kept in one
+// working folder. Plain C++; the window only shows what it answers.
+//
+// The tick counts ticks, not elapsed time: each tick that finds the computer
+// online adds exactly one minute. A session opens at the first online tick
+// (carrying over a session an earlier run left open) and closes at the first
+// offline one.
+class ConnectionMeter {
+  public:
+    // `workDir` is absolute (see RestoreWorkDir); `osName` is the
+    // nine-character system label of the session lines.
+    ConnectionMeter(const Clock& clock, std::filesystem::path workDir, std::string osName);
+
+    const std::filesystem::path& WorkDir() const { return workDir_; }
+    // A file of the working folder, by its name there.
+    std::filesystem::path PathOf(std::string_view name) const;
+
+    // Start-up: removes temporary files that killed runs left, then creates
+    // missing table files and reads both. Throws EInOutError.
+    void LoadTable();
+    // The settings record. A record saved is in force at once, also when
+    // writing its file then fails. SaveProp writes `record`, or the default
+    // record when it is blank, and returns what it wrote.
+    bool PropFileExists() const;
+    void ReadProp();
+    TPropRecord SaveProp(const TPropRecord& record);
+    const TPropRecord& Prop() const { return prop_; }
+
+    // One minute tick, given what the watcher sees now. Never throws: a
+    // failure is handed back in the result.
+    TickResult Tick(bool online, const std::string& address);
+
+    bool SessionOpen() const { return sessionOpen_; }
+    uint32_t SessionMinutes() const { return sessionMinutes_; }
+    const TUsageTable& UsageTable() const { return table_; }
+    const TSessionLog& SessionLog() const { return log_; }
+
+  private:
+    void Open(const std::string& address, TickResult& result);
+    void Count(TickResult& result);
+    void Close(TickResult& result);
+    void EndSession(TickResult& result);
+
+    const Clock& clock_;
+    std::filesystem::path workDir_;
+    TUsageTable table_;
+    TSessionLog log_;
+    TPropRecord prop_;
+    bool sessionOpen_ = false;
+    uint32_t sessionMinutes_ = 0;
+};

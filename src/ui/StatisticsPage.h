@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Clock.h"
+#include "ConnectionMeter.h"
+#include "DateTime.h"
+#include "ErrorHandler.h"
+#include "MessageBoxes.h"
+#include "SaveFileDialog.h"
+
+#include <QFrame>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Ui {
+class StatisticsPage;
+}
+
+// The statistics page, `Statistics`: day, month and period reports of the
+// connection history, and saving a report to a text file. Its handlers run
+// through the top-level error handler.
+class StatisticsPage : public QFrame {
+    Q_OBJECT
+
+  public:
+    static constexpr const char* kPeriodWarning = "\rПервая дата должна быть не больше второй";
+    static constexpr const char* kStatisticsSince = "\rСтатистика ведётся с ";
+    static constexpr const char* kDateNotYetCome = "\rВыбранная вами дата ещё не наступила";
+    static constexpr const char* kSaveDialogTitle = "Запись статистики в файл";
+    static constexpr const char* kSaveDialogFilter = "Текстовый файл (*.txt)";
+
+    StatisticsPage(QWidget* parent, const ConnectionMeter& meter, const Clock& clock,
+                   MessageBoxes& boxes, SaveFileDialog& saveDialog, TopLevelErrorHandler& errors);
+    ~StatisticsPage() override;
+
+    // Start-up: today in the pickers within the recorded range, this month
+    // and year for the month report, and an empty history when none exists.
+    void LoadStatistics();
+    void ShowStatistics(TDateTime from, TDateTime to);
+
+    void RadioGroup1Click();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+
+  private:
+    void ShowReportOf(QWidget* chooser, TDateTime from, TDateTime to, const std::string& range);
+
+    std::unique_ptr<Ui::StatisticsPage> ui_;
+    const ConnectionMeter& meter_;
+    const Clock& clock_;
+    MessageBoxes& boxes_;
+    SaveFileDialog& saveDialog_;
+    // The lines the report shows, as BitBtn1Click saves them.
+    std::vector<std::string> reportLines_;
+};

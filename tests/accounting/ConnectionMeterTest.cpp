@@ -1,0 +1,281 @@
+#include "Codec1251.h"
+#include "ConnectionMeter.h"
+#include "Errors.h"
+#include "FakeClock.h"
+#include "TempDir.h"
+#include "WorkDir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+namespace fs = std::filesystem;
+using testing::StrEq;
+using testing::ThrowsMessage;
+
+namespace {
+
+const std::string kCrashMarker = "   Аварийное завершение !";
+const std::string kLinux = "Linux    ";
+
+std::string Line(const std::string& head, const std::string& end, const std::string& duration,
+                 const std::string& address = "10.0.0.2", const std::string& os = kLinux) {
+    // Every duration here is six characters ("1 мин."), which 8 blanks pad.
+    const std::string ip = address + std::string(15 - address.size(), ' ');
+    return head + end + "   время = " + duration + std::string(8, ' ') + os + "   " + ip;
+}
+
+// A meter on a fake clock in a fresh working folder, started as the program
+// starts it.
+class MeterTest : public testing::Test {
+  protected:
+    MeterTest() { clock.Set(2004, 8, 15, 10, 0, 0); }
+
+    ConnectionMeter& Start(const std::string& os = kLinux) {
+        meter.emplace(clock, dir.Path(), os);
+        meter->LoadTable();
+        if (!meter->PropFileExists()) {
+            meter->SaveProp(meter->Prop());
+        }
+        meter->ReadProp();
+        return *meter;
+    }
+    // One minute passes and the tick runs.
+    TickResult Tick(bool online, const std::string& address = "10.0.0.2") {
+        clock.AdvanceMinutes(1);
+        return meter->Tick(online, address);
+    }
+    std::string FileText(const std::string& name) const {
+        return FromCp1251(ReadBytes(dir / name));
+    }
+    uint16_t CellOn(int year, int month, int day) const {
+        TUsageTable table(dir.Path());
+        table.LoadTable();
+        return table.Cell({year, month, day});
+    }
+    static std::string ErrorText(const TickResult& result) {
+        if (!result.Error) {
+            return "";
+        }
+        try {
+            std::rethrow_exception(result.Error);
+        } catch (const std::exception& error) {
+            return error.what();
+        }
+    }
+
+    TempDir dir;
+    FakeClock clock;
+    std::optional<ConnectionMeter> meter;
+};
+
+struct Changes {
+    bool opened, closed, counted;
+    friend bool operator==(const Changes&, const Changes&) = default;
+};
+
+Changes Of(const TickResult& r) {
+    return {r.SessionOpened, r.SessionClosed, r.MinuteCounted};
+}
+
+}  // namespace
+
+TEST_F(MeterTest, AFirstStartOfflineWritesItsFilesOnceAndThenNothing) {
+    Start();
+    EXPECT_EQ(ReadBytes(dir / "Table.dat"), std::string(9672, '\0'));
+    EXPECT_EQ(ReadBytes(dir / "TableExt.dat"), std::string(62496, '\0'));
+    EXPECT_EQ(ReadBytes(dir / "Propert.dat").size(), 24u);
+    std::vector<std::pair<fs::path, std::string>> before;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        before.emplace_back(entry.path(), ReadBytes(entry.path()));
+    }
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(Of(Tick(false)), (Changes{false, false, false}));
+    }
+    std::vector<std::pair<fs::path, std::string>> after;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        after.emplace_back(entry.path(), ReadBytes(entry.path()));
+    }
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(before, after);
+    EXPECT_FALSE(meter->SessionOpen());
+}
+
+TEST_F(MeterTest, OpensCountsClosesAndOpensAgain) {
+    Start();
+    EXPECT_EQ(Of(Tick(true)), (Changes{true, false, true}));  // 10:01 opens
+    EXPECT_TRUE(meter->SessionOpen());
+    EXPECT_EQ(FileText("BegTime.txt"), Line("[15.08.2004] 10:01-", "10:02", "1 мин.") + "\r\n");
+    EXPECT_EQ(CellOn(2004, 8, 15), 1);
+
+    EXPECT_EQ(Of(Tick(true)), (Changes{false, false, true}));
+    Tick(true);  // 10:03, the third minute
+    EXPECT_EQ(meter->SessionMinutes(), 3u);
+    EXPECT_EQ(FileText("BegTime.txt"), Line("[15.08.2004] 10:01-", "10:04", "3 мин.") + "\r\n");
+    EXPECT_EQ(CellOn(2004, 8, 15), 3);
+
+    EXPECT_EQ(Of(Tick(false)), (Changes{false, true, false}));
+    EXPECT_FALSE(meter->SessionOpen());
+    EXPECT_EQ(meter->SessionMinutes(), 0u);
+    EXPECT_FALSE(fs::exists(dir / "BegTime.txt"));
+    EXPECT_EQ(FileText("Static.txt"), Line("[15.08.2004] 10:01-", "10:04", "3 мин.") + "\r\n");
+
+    EXPECT_EQ(Of(Tick(false)), (Changes{false, false, false}));
+    EXPECT_EQ(CellOn(2004, 8, 15), 3);
+
+    EXPECT_TRUE(Of(Tick(true, "192.168.100.200")).opened);  // 10:06 opens a new session
+    EXPECT_EQ(meter->SessionMinutes(), 1u);
+    EXPECT_EQ(FileText("BegTime.txt"),
+              Line("[15.08.2004] 10:06-", "10:07", "1 мин.", "192.168.100.200") + "\r\n");
+    EXPECT_EQ(CellOn(2004, 8, 15), 4);
+}
+
+TEST_F(MeterTest, ASessionAcrossMidnightCountsEachMinuteOnItsOwnDay) {
+    clock.Set(2004, 2, 28, 23, 57, 0);
+    Start();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FALSE(Tick(true).Error);  // 23:58, 23:59, 00:00 on the 29th (a leap year), 00:01
+    }
+    EXPECT_EQ(CellOn(2004, 2, 28), 2);
+    EXPECT_EQ(CellOn(2004, 2, 29), 2);
+    EXPECT_EQ(FileText("BegTime.txt"), Line("[28.02.2004] 23:58-", "00:02", "4 мин.") + "\r\n");
+}
+
+TEST_F(MeterTest, ARestartDuringASessionCarriesTheOldLineOverWithTheCrashMarker) {
+    Start();
+    Tick(true);
+    Tick(true);
+    const std::string oldLine = Line("[15.08.2004] 10:01-", "10:03", "2 мин.");
+    meter.reset();  // killed: nothing is written at exit
+
+    clock.AdvanceMinutes(10);
+    Start();
+    Tick(false);  // offline: the old file stays untouched
+    EXPECT_EQ(FileText("BegTime.txt"), oldLine + "\r\n");
+    EXPECT_FALSE(fs::exists(dir / "Static.txt"));
+
+    EXPECT_TRUE(Of(Tick(true, "10.0.0.3")).opened);  // 10:14
+    EXPECT_EQ(FileText("Static.txt"), oldLine + kCrashMarker + "\r\n");
+    EXPECT_EQ(FileText("BegTime.txt"),
+              Line("[15.08.2004] 10:14-", "10:15", "1 мин.", "10.0.0.3") + "\r\n");
+    EXPECT_EQ(meter->SessionMinutes(), 1u);
+    EXPECT_EQ(CellOn(2004, 8, 15), 3);
+}
+
+TEST_F(MeterTest, AFailingFileStepEndsTheTickWithWhatItDidAndTheNextTickRunsNormally) {
+    Start();
+    Tick(true);
+    // A folder where "BegTime.txt" should be makes its rewrite fail.
+    fs::remove(dir / "BegTime.txt");
+    fs::create_directory(dir / "BegTime.txt");
+    const TickResult failed = Tick(true);
+    EXPECT_EQ(Of(failed), (Changes{false, false, true}));
+    EXPECT_EQ(ErrorText(failed), "File access denied");
+    EXPECT_EQ(CellOn(2004, 8, 15), 2);  // counted and saved before the failing step
+    EXPECT_EQ(meter->SessionMinutes(), 2u);
+
+    fs::remove(dir / "BegTime.txt");
+    EXPECT_FALSE(Tick(true).Error);
+    EXPECT_EQ(FileText("BegTime.txt"), Line("[15.08.2004] 10:01-", "10:04", "3 мин.") + "\r\n");
+}
+
+TEST_F(MeterTest, AFailingOpeningLeavesNoSessionAndTheNextTickOpensIt) {
+    Start();
+    // A left-over line that cannot be carried into the history stops the
+    // opening before the session has its start.
+    const std::string oldLine = Line("[14.08.2004] 22:00-", "22:01", "1 мин.");
+    WriteBytes(dir / "BegTime.txt", ToCp1251(oldLine) + "\r\n");
+    fs::create_directory(dir / "Static.txt");
+    const TickResult failed = Tick(true);
+    EXPECT_EQ(Of(failed), (Changes{false, false, false}));
+    EXPECT_EQ(ErrorText(failed), "File access denied");
+    EXPECT_FALSE(meter->SessionOpen());
+    EXPECT_EQ(CellOn(2004, 8, 15), 0);
+
+    fs::remove(dir / "Static.txt");
+    EXPECT_EQ(Of(Tick(true)), (Changes{true, false, true}));
+    EXPECT_EQ(FileText("Static.txt"), oldLine + kCrashMarker + "\r\n");
+    EXPECT_EQ(FileText("BegTime.txt"), Line("[15.08.2004] 10:02-", "10:03", "1 мин.") + "\r\n");
+}
+
+TEST_F(MeterTest, ACurrentSessionFileDeletedByHandIsReportedOnceAndTheSessionCloses) {
+    Start();
+    Tick(true);
+    Tick(true);
+    fs::remove(dir / "BegTime.txt");
+    const TickResult closing = Tick(false);
+    EXPECT_EQ(ErrorText(closing), "File not found");
+    EXPECT_TRUE(closing.SessionClosed);
+    EXPECT_FALSE(meter->SessionOpen());
+    EXPECT_EQ(meter->SessionMinutes(), 0u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(Tick(false).Error);
+    }
+    EXPECT_FALSE(fs::exists(dir / "Static.txt"));
+}
+
+TEST_F(MeterTest, AHistoryThatCannotBeWrittenKeepsTheSessionUntilItCan) {
+    Start();
+    Tick(true);
+    fs::create_directory(dir / "Static.txt");
+    const TickResult refused = Tick(false);
+    EXPECT_EQ(ErrorText(refused), "File access denied");
+    EXPECT_FALSE(refused.SessionClosed);
+    EXPECT_TRUE(meter->SessionOpen());
+    fs::remove(dir / "Static.txt");
+    EXPECT_TRUE(Tick(false).SessionClosed);
+    EXPECT_EQ(FileText("Static.txt"), Line("[15.08.2004] 10:01-", "10:02", "1 мин.") + "\r\n");
+}
+
+TEST_F(MeterTest, ATableThatCannotBeReadStopsStartUpButTheTicksStillCount) {
+    WriteBytes(dir / "Table.dat", std::string(100, '\0'));  // too short
+    meter.emplace(clock, dir.Path(), kLinux);
+    EXPECT_THAT([this] { meter->LoadTable(); },
+                ThrowsMessage<EInOutError>(StrEq("Read beyond end of file")));
+    EXPECT_FALSE(Tick(true).Error);
+    EXPECT_FALSE(Tick(true).Error);
+    EXPECT_EQ(meter->SessionMinutes(), 2u);
+    EXPECT_EQ(meter->UsageTable().Cell({2004, 8, 15}), 2);
+}
+
+TEST_F(MeterTest, TheSystemLabelGoesIntoTheSessionLines) {
+    for (const std::string os : {"Win 2000 ", "Win 9x/Me", "Linux    "}) {
+        TempDir folder;
+        ConnectionMeter labelled(clock, folder.Path(), os);
+        labelled.LoadTable();
+        labelled.Tick(true, "10.0.0.2");
+        EXPECT_EQ(FromCp1251(ReadBytes(folder / "BegTime.txt")),
+                  Line("[15.08.2004] 10:00-", "10:01", "1 мин.", "10.0.0.2", os) + "\r\n");
+    }
+}
+
+TEST_F(MeterTest, ASavedRecordIsInForceEvenWhenItsFileCannotBeWritten) {
+    Start();
+    TPropRecord cheaper = meter->Prop();
+    cheaper.MinuteCost = 1.5;
+    fs::remove(dir / "Propert.dat");
+    fs::create_directory(dir / "Propert.dat");
+    EXPECT_THROW(meter->SaveProp(cheaper), EInOutError);
+    EXPECT_EQ(meter->Prop().MinuteCost, 1.5);
+}
+
+TEST(RestoreWorkDir, TakesTheRecordedProgramsFolderElseTheFolderStartedIn) {
+    const fs::path started = "/home/user/start";
+    const struct {
+        std::optional<std::string> recorded;
+        fs::path workDir;
+    } cases[] = {
+        {std::nullopt, started},
+        {"/opt/vimo/vimo", "/opt/vimo/"},
+        {"/home/a b/My $Vimo/vimo", "/home/a b/My $Vimo/"},
+        {"/vimo", "/"},
+        {"vimo", started},  // no folder part: the folder started in stays
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RestoreWorkDir(c.recorded, started), c.workDir) << c.recorded.value_or("(none)");
+    }
+    EXPECT_TRUE(RestoreWorkDir(std::nullopt, ".").is_absolute());
+}
