@@ -12,10 +12,12 @@
 #include <fstream>
 
 #include "Codec1251.h"
+#include "ConnectionMeter.h"
 #include "DateBridge.h"
-#include "MainWindow.h"
+#include "ErrorHandler.h"
 #include "PropRecord.h"
 #include "SessionLog.h"
+#include "StatisticsPage.h"
 
 namespace {
 
@@ -41,20 +43,6 @@ class SilentBoxes final : public MessageBoxes {
     }
 };
 
-class StillPlatform final : public OsPlatform {
-  public:
-    OsFamily Family() const override { return OsFamily::Linux; }
-    void SetCurrentDirectory(const std::string&) override {}
-    std::optional<std::string> ExecutablePath() const override { return std::nullopt; }
-};
-
-class NoAutostart final : public AutostartStore {
-  public:
-    std::optional<std::string> ReadProgramPath() const override { return std::nullopt; }
-    void Write(const std::string&) override {}
-    void Remove() override {}
-};
-
 class CancelledDialog final : public SaveFileDialog {
   public:
     std::optional<std::filesystem::path> Run(QWidget*, const SaveDialogRequest&) override {
@@ -76,46 +64,53 @@ std::filesystem::path MillionLineFolder() {
     return folder;
 }
 
-// The window on the million-line history, with its settings loaded and the
-// statistics page prepared as at start-up. It is never destroyed: static
-// destruction would come after the QApplication in main() has gone.
-TMainWindow& Window() {
+// The statistics page on the million-line history, with the settings loaded
+// into its meter and the page prepared as at start-up. It is never
+// destroyed: static destruction would come after the QApplication in main()
+// has gone.
+StatisticsPage& Page() {
     static FixedClock clock;
     static SilentBoxes boxes;
-    static StillPlatform platform;
-    static NoAutostart autostart;
     static CancelledDialog dialog;
-    static TMainWindow* window = [] {
+    static TopLevelErrorHandler errors(boxes);
+    static StatisticsPage* page = [] {
         const std::filesystem::path folder = MillionLineFolder();
         WritePropFile(folder, TPropRecord{3.6, false, false, DateText(kFirstDay)}, clock);
-        auto* built =
-            new TMainWindow(WindowServices{clock, boxes, platform, autostart, dialog, folder});
-        built->LoadProp();
+        auto* meter = new ConnectionMeter(clock, folder, "Linux    ");
+        meter->ReadProp();
+        auto* built = new StatisticsPage(nullptr, *meter, clock, boxes, dialog, errors);
         built->LoadStatistics();
         return built;
     }();
-    return *window;
+    return *page;
+}
+
+template <class Control>
+Control* Find(const StatisticsPage& page, const char* name) {
+    return page.findChild<Control*>(QString::fromLatin1(name));
 }
 
 void RunPeriod(benchmark::State& state, TDateTime first, TDateTime last) {
-    TMainWindow& window = Window();
-    window.DateTimePicker5->setDate(ToQDate(first));
-    window.DateTimePicker6->setDate(ToQDate(last));
+    StatisticsPage& page = Page();
+    Find<QDateEdit>(page, "DateTimePicker5")->setDate(ToQDate(first));
+    Find<QDateEdit>(page, "DateTimePicker6")->setDate(ToQDate(last));
     for (auto _ : state) {
-        window.BitBtn4Click();
-        window.BitBtn5Click();
+        page.BitBtn4Click();
+        page.BitBtn5Click();
     }
-    state.counters["lines"] = static_cast<double>(window.Memo1->blockCount());
+    state.counters["lines"] =
+        static_cast<double>(Find<QPlainTextEdit>(page, "Memo1")->blockCount());
 }
 
 void BM_PageDayReport_MillionLines(benchmark::State& state) {
-    TMainWindow& window = Window();
-    window.DateTimePicker4->setDate(ToQDate(kReportDay));
+    StatisticsPage& page = Page();
+    Find<QDateEdit>(page, "DateTimePicker4")->setDate(ToQDate(kReportDay));
     for (auto _ : state) {
-        window.BitBtn2Click();
-        window.BitBtn5Click();
+        page.BitBtn2Click();
+        page.BitBtn5Click();
     }
-    state.counters["lines"] = static_cast<double>(window.Memo1->blockCount());
+    state.counters["lines"] =
+        static_cast<double>(Find<QPlainTextEdit>(page, "Memo1")->blockCount());
 }
 
 void BM_PageYearReport_MillionLines(benchmark::State& state) {

@@ -5,8 +5,9 @@
 #include "QtUiDispatcher.h"
 
 // The window's IP watcher `IPWatch1` over the Linux socket stack, active from
-// construction with its address history off. Construction throws the stack's
-// start-up errors, which end the program before its window exists.
+// construction with its address history off. Construction throws when the
+// socket stack cannot be made, which ends the program before its window
+// exists.
 class IPWatchOnline final : public OnlineState {
   public:
     IPWatchOnline();
