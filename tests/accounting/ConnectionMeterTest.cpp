@@ -263,19 +263,25 @@ TEST_F(MeterTest, ASavedRecordIsInForceEvenWhenItsFileCannotBeWritten) {
 }
 
 TEST(RestoreWorkDir, TakesTheRecordedProgramsFolderElseTheFolderStartedIn) {
-    const fs::path started = "/home/user/start";
+    TempDir started;
+    TempDir installed;
+    fs::create_directories(installed / "a b/My $Vimo");
+    const std::string home = installed.Path().string();
     const struct {
         std::optional<std::string> recorded;
         fs::path workDir;
     } cases[] = {
-        {std::nullopt, started},
-        {"/opt/vimo/vimo", "/opt/vimo/"},
-        {"/home/a b/My $Vimo/vimo", "/home/a b/My $Vimo/"},
+        {std::nullopt, started.Path()},
+        {home + "/vimo", installed.Path() / ""},
+        {home + "/a b/My $Vimo/vimo", installed / "a b/My $Vimo/"},
         {"/vimo", "/"},
-        {"vimo", started},  // no folder part: the folder started in stays
+        {"vimo", started.Path()},               // no folder part: the folder started in stays
+        {home + "/gone/vimo", started.Path()},  // a folder that is not there: the same
+        {home + "/a b/My $Vimo", installed / "a b/"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(RestoreWorkDir(c.recorded, started), c.workDir) << c.recorded.value_or("(none)");
+        EXPECT_EQ(RestoreWorkDir(c.recorded, started.Path()), c.workDir)
+            << c.recorded.value_or("(none)");
     }
     EXPECT_TRUE(RestoreWorkDir(std::nullopt, ".").is_absolute());
 }
