@@ -2,7 +2,9 @@
 # Runs the real program the way a user does: under an X server with a tray,
 # inside a network namespace of the test's own whose address the test adds and
 # removes, on a clock sped up sixty times (one tick a second). Checks the data
-# files it writes and takes screenshots of the tray and of every page.
+# files it writes and takes screenshots of the tray and of every page. The
+# program runs in the locale the script is given (LANG, LC_ALL); the data files
+# it writes must not depend on it.
 #
 # Usage: program_e2e.sh <program folder (build/Vimo)> <clock-wait shim> <screenshot folder>
 set -euo pipefail
@@ -22,6 +24,11 @@ if ! ip netns add "vimo-probe-$$" 2>/dev/null; then
     exit 77
 fi
 ip netns del "vimo-probe-$$"
+# A locale that is not installed would quietly run everything in C.
+if [ -n "$(locale 2>&1 >/dev/null)" ]; then
+    echo "FAIL: the locale ${LC_ALL:-${LANG:-}} is not installed here" >&2
+    exit 1
+fi
 
 work=$(mktemp -d /tmp/vimo-e2e.XXXXXX)
 ns="vimo-e2e-$$"
@@ -190,6 +197,51 @@ wait_for 10 "the saved report" test -f "$work/saved/report.txt"
 wait_for 10 "the dialog to close" bash -c "! xdotool search --onlyvisible --name 'Запись статистики в файл' >/dev/null 2>&1"
 cmp "$work/saved/report.txt" "$run/Static.txt" || fail "the saved day report differs from the day's history line"
 
+# --- 4b: the tariff typed into the settings page and saved ------------------
+# The field MaskEdit1 is at 139,76 in the window and "Сохранить" at 29,163.
+# The field keeps one decimal in the locale's form: selecting all and typing
+# 1, 2 gives "12,0" ("12.0" in C); 3 gives "3,0", and End, Backspace, 5 then
+# "3,5" (Backspace leaves "3," which reads back as "3,0", the caret before 0).
+# The untouched field saves its start text "3,6".
+error_lines() { grep -ah 'vimo: error' "$work"/*/vimo.log; }
+saved_or_error() {
+    quiet xdotool search --onlyvisible --name '^Information$' || quiet error_lines
+}
+
+# save_tariff <cost Propert.dat must hold> <screenshot or -> [keys typed into the field]
+save_tariff() {
+    local cost=$1 shot=$2 box errors
+    shift 2
+    if (($#)); then
+        xdotool mousemove --window "$win" 156 85 click 1
+        xdotool key --delay 100 "$@"
+        sleep 0.5
+    fi
+    [ "$shot" = - ] || import -window "$win" "$shots/$shot"
+    xdotool mousemove --window "$win" 63 175 click 1
+    wait_for 10 "the box after saving $cost" saved_or_error
+    if errors=$(error_lines); then
+        fail "saving $cost (keys: ${*:-none}) showed: $errors"
+    fi
+    box=$(xdotool search --onlyvisible --name '^Information$' | head -n1)
+    xdotool windowfocus --sync "$box" 2>/dev/null || true
+    xdotool key Return
+    wait_for 10 "the box to close" bash -c "! xdotool search --onlyvisible --name '^Information$' >/dev/null 2>&1"
+    # The shortest text that reads back as the stored double, so exact; od
+    # itself writes it in C, not with the locale's decimal comma.
+    local stored
+    stored=$(LC_ALL=C od -An -tf8 -N8 "$run/Propert.dat" | tr -d ' ')
+    [ "$stored" = "$cost" ] || fail "keys ${*:-none} stored the tariff $stored, not $cost"
+    cmp -s <(tail -c +9 "$run/Propert.dat") <(printf '\0\0\x0a15.08.2004\0\0\0') ||
+        fail "Propert.dat after the tariff: $(od -An -tx1 "$run/Propert.dat")"
+}
+
+open_page 3
+win=$(xdotool search --onlyvisible --name 'Vimo  1.0' | head -n1)
+save_tariff 3.6 -
+save_tariff 12 settings-tariff.png ctrl+a 1 2 End
+save_tariff 3.5 - ctrl+a 3 End BackSpace 5
+
 # --- 5: killed while online, the next run carries the line over -------------
 go_online
 wait_for 20 "a new session" test -f "$run/BegTime.txt"
@@ -231,4 +283,7 @@ ext=$(cell "$year" $((10#$month)) $((10#$day)))
 cmp -s -n 9672 "$run/Table.dat" /dev/zero || fail "Table.dat changed for a date after 2015"
 go_offline
 
-echo "PASS: screenshots in $shots"
+if errors=$(error_lines); then
+    fail "the program showed errors: $errors"
+fi
+echo "PASS (${LC_ALL:-${LANG:-no locale set}}): screenshots in $shots"
