@@ -7,10 +7,12 @@ packages=(
     # build
     g++ cmake ninja-build ccache pkg-config make
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # the plan file, the database, the report command and the overview's charts
+    libtomlplusplus-dev libsqlite3-dev sqlite3 libcli11-dev nlohmann-json3-dev qt6-charts-dev
     # unit tests, benchmarks, formatting
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
     # end-to-end tests: X server, tray host, clicks, screenshots, fake time, namespaces
-    xvfb xauth trayer xdotool x11-utils imagemagick faketime iproute2
+    xvfb xauth trayer openbox xdotool x11-utils imagemagick faketime iproute2
     desktop-file-utils fonts-dejavu-core
     # the users' locales, for the widget and end-to-end runs in ru_RU and uk_UA
     locales

@@ -157,16 +157,24 @@ bool TTrayIcon::eventFilter(QObject* watched, QEvent* event) {
         if (!showMinimizedIcon_ && owner_->isVisible() && owner_->isMinimized()) {
             HideMinimizedOwner();
         }
+    } else if (event->type() == QEvent::Show) {
+        // Qt sends it before it maps the window, so the window comes up restored.
+        if (hiddenMinimized_) {
+            hiddenMinimized_ = false;
+            owner_->setWindowState(owner_->windowState() & ~Qt::WindowMinimized);
+        }
     }
     return false;
 }
 
-// The window leaves the screen; it also drops its minimised state, because a
-// hidden window has no taskbar entry and, shown again still minimised, could
-// not be reached at all.
+// The window leaves the screen and its taskbar entry goes with it. It stays
+// minimised while hidden: on X11 dropping the minimised state maps the window,
+// so doing it here would put back an empty frame the window manager manages
+// again. The state is dropped when the window is shown; shown still minimised,
+// it would come up iconified and, with no taskbar entry, out of reach.
 void TTrayIcon::HideMinimizedOwner() {
     owner_->hide();
-    owner_->setWindowState(owner_->windowState() & ~Qt::WindowMinimized);
+    hiddenMinimized_ = true;
 }
 
 void TTrayIcon::HandleActivation(const TrayActivation& activation) {

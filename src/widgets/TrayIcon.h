@@ -102,6 +102,7 @@ class TTrayIcon : public QObject {
     bool noClose_ = false;
     bool showMinimizedIcon_ = false;
     bool closeAllowed_ = false;
+    bool hiddenMinimized_ = false;
     QString hint_;
     QIcon icon_;
     QPointer<QMenu> popupMenu_;

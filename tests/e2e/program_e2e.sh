@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Runs the real program the way a user does: under an X server with a tray,
-# inside a network namespace of the test's own whose address the test adds and
-# removes, on a clock sped up sixty times (one tick a second). Checks the data
-# files it writes and takes screenshots of the tray and of every page. The
-# program runs in the locale the script is given (LANG, LC_ALL); the data files
-# it writes must not depend on it.
+# Runs the real program the way a user does: under an X server with a window
+# manager and a tray, inside a network namespace of the test's own whose
+# address the test adds and removes, on a clock sped up sixty times (one tick a
+# second). Checks the data files it writes and takes screenshots of the tray
+# and of every page. The program runs in the locale the script is given (LANG,
+# LC_ALL); the data files it writes must not depend on it.
 #
 # Usage: program_e2e.sh <program folder (build/Vimo)> <clock-wait shim> <screenshot folder>
 set -euo pipefail
@@ -16,7 +16,8 @@ libfaketime=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n1)
 [ -n "$libfaketime" ] || { echo "missing libfaketimeMT (run make deps)"; exit 1; }
 mkdir -p "$shots"
 
-for tool in Xvfb trayer faketime ip import xdotool iconv od cmp; do
+for tool in Xvfb openbox trayer faketime ip import convert compare xdotool xprop xwininfo \
+    iconv od cmp; do
     command -v "$tool" >/dev/null || { echo "missing tool: $tool (run make deps)"; exit 1; }
 done
 if ! ip netns add "vimo-probe-$$" 2>/dev/null; then
@@ -78,13 +79,18 @@ utf8() { iconv -f CP1251 -t UTF-8 "$run/$1"; }
 line_count() { [ -f "$run/$1" ] && tr -cd '\n' <"$run/$1" | wc -c || echo 0; }
 has_lines() { [ "$(line_count "$1")" = "$2" ]; }
 
-# --- the X server with a tray -----------------------------------------------
+# --- the X server with a window manager and a tray --------------------------
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
 wait_for 20 "Xvfb to start" test -s "$work/display"
 export DISPLAY=":$(head -n1 "$work/display")"
+# Its own configuration folders, so nothing of the user's changes how it works.
+XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_for 20 "the window manager" wm_running
 trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
     --transparent false --tint 0x404040 --SetDockType true >"$work/trayer.log" 2>&1 &
 pids+=($!)
@@ -120,9 +126,12 @@ start_program() {
     wait_for 20 "the tray icon" quiet xdotool search --class vimo
 }
 
+# click_tray <xdotool click arguments>: clicks the icon in the tray.
+click_tray() { xdotool mousemove 788 12 click "$@"; }
+
 # open_page <menu item 1-4>: the window shows through the tray menu.
 open_page() {
-    xdotool mousemove 788 12 click 3
+    click_tray 3
     sleep 0.8
     xdotool mousemove 720 $((22 * $1)) click 1
     wait_for 10 "the window" quiet xdotool search --onlyvisible --name "Vimo  1.0"
@@ -175,8 +184,8 @@ for page in 1 2 3 4; do
 done
 
 # --- 4a: a day report of the statistics page, saved through the dialog -------
-# The window stands at 375,105 without a window manager; places are the
-# controls' places in the window. The one session so far is from this day.
+# Places are the controls' places in the window. The one session so far is
+# from this day.
 open_page 2
 win=$(xdotool search --onlyvisible --name 'Vimo  1.0' | head -n1)
 xdotool mousemove --window "$win" 240 99 click 1  # "OK" of the day selection
@@ -242,6 +251,47 @@ save_tariff 3.6 -
 save_tariff 12 settings-tariff.png ctrl+a 1 2 End
 save_tariff 3.5 - ctrl+a 3 End BackSpace 5
 
+# --- 4c: minimising hides the window into the tray --------------------------
+# As closing does, it leaves no window and no taskbar entry. A double click on
+# the icon brings the window back on the page it showed, a menu item on the
+# item's page: restored, not minimised, and painted.
+win_hex=$(printf '0x%x' "$win")
+in_client_list() { xprop -root _NET_CLIENT_LIST | grep -qw "$win_hex"; }
+withdrawn() {
+    ! quiet xdotool search --onlyvisible --name 'Vimo  1.0' &&
+        xwininfo -id "$win" | grep -q 'Map State: IsUnMapped' &&
+        ! xprop -id "$win" WM_STATE | grep -Eq 'window state: (Normal|Iconic)' &&
+        ! in_client_list
+}
+restored() {
+    quiet xdotool search --onlyvisible --name 'Vimo  1.0' &&
+        xprop -id "$win" WM_STATE | grep -q 'window state: Normal' &&
+        ! xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN &&
+        in_client_list
+}
+# An unpainted window is one flat colour; the page's text alone brings
+# hundreds. The caret may blink in a field, hence a few pixels of slack.
+shows_painted() {
+    import -window "$win" "$work/now.png" || return 1
+    (($(convert "$work/now.png" -format %k info:) > 50)) || return 1
+    local differing
+    differing=$(compare -metric AE -fuzz 5% "$1" "$work/now.png" null: 2>&1) || true
+    [[ $differing =~ ^[0-9]+$ ]] && ((differing < 100))
+}
+minimise() {
+    xdotool windowminimize "$win"
+    wait_for 10 "the minimised window to leave the screen and the taskbar" withdrawn
+}
+import -window "$win" "$work/settings.png"
+minimise
+click_tray --repeat 2 --delay 80 1
+wait_for 10 "the window back after a double click, not minimised" restored
+wait_for 10 "the settings page painted again" shows_painted "$work/settings.png"
+minimise
+open_page 4
+wait_for 10 "the window back through the menu, not minimised" restored
+wait_for 10 "the about page painted" shows_painted "$shots/page4.png"
+
 # --- 5: killed while online, the next run carries the line over -------------
 go_online
 wait_for 20 "a new session" test -f "$run/BegTime.txt"
@@ -260,7 +310,7 @@ utf8 BegTime.txt | grep -q '^\[15\.08\.2004\] 15:0' || fail "new session line: $
 [ "$(ls "$work/saved")" = report.txt ] || fail "files appeared beside the saved report: $(ls "$work/saved")"
 
 # --- 6: the exit item asks, and Yes ends the program ------------------------
-xdotool mousemove 788 12 click 3
+click_tray 3
 sleep 0.8
 xdotool mousemove 720 112 click 1
 sleep 1

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QWidget>
+#include <QWindow>
 
 #include "RecordingTrayShell.h"
 #include "TempDir.h"
@@ -287,6 +288,34 @@ TEST_F(OwnerWindowTest, MinimiseHidesAndShowsAgainRestored) {
     owner.show();
     EXPECT_TRUE(owner.isVisible());
     EXPECT_FALSE(owner.isMinimized());
+}
+
+// The window manager's minimise arrives as a state change of the native window.
+// On X11 taking a window out of the minimised state maps it, so the hidden
+// window keeps that state until it is shown. Twice each way, so the second
+// minimise finds nothing left over from the first.
+TEST_F(OwnerWindowTest, MinimisedByTheWindowManagerStaysHiddenUntilShown) {
+    const struct {
+        const char* name;
+        void (QWidget::*showAgain)();
+    } cases[] = {{"show", &QWidget::show}, {"showNormal", &QWidget::showNormal}};
+    owner.show();
+    QWindow* native = owner.windowHandle();
+    ASSERT_NE(native, nullptr);
+    for (const auto& c : cases) {
+        for (int round = 1; round <= 2; ++round) {
+            native->setWindowStates(Qt::WindowMinimized);
+            QApplication::processEvents();
+            EXPECT_FALSE(owner.isVisible()) << c.name << " round " << round;
+            EXPECT_EQ(native->windowStates(), Qt::WindowMinimized) << c.name << " round " << round;
+
+            (owner.*c.showAgain)();
+            QApplication::processEvents();
+            EXPECT_TRUE(owner.isVisible()) << c.name << " round " << round;
+            EXPECT_FALSE(owner.isMinimized()) << c.name << " round " << round;
+            EXPECT_EQ(native->windowStates(), Qt::WindowNoState) << c.name << " round " << round;
+        }
+    }
 }
 
 TEST_F(OwnerWindowTest, MinimiseKeepsTheWindowWithShowMinimizedIcon) {
