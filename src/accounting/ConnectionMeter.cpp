@@ -34,17 +34,42 @@ TPropRecord ConnectionMeter::SaveProp(const TPropRecord& record) {
 
 TickResult ConnectionMeter::Tick(bool online, const std::string& address) {
     TickResult result;
-    try {
-        if (online) {
+    // Each file of the tick is tried on its own: one that fails (a full
+    // disk, a file made read-only) does not keep the others from being
+    // written. The first failure is the one reported.
+    const auto step = [&result](auto&& action) {
+        try {
+            action();
+        } catch (...) {
+            if (!result.Error) {
+                result.Error = std::current_exception();
+            }
+        }
+    };
+    if (online) {
+        step([&] {
             if (!sessionOpen_) {
                 Open(address, result);
             }
-            Count(result);
-        } else if (sessionOpen_) {
-            Close(result);
-        }
-    } catch (...) {
-        result.Error = std::current_exception();
+            ++sessionMinutes_;
+            table_.UpdateTable(clock_);
+            tableBehind_ = true;
+            result.MinuteCounted = true;
+        });
+    }
+    // The table goes first, so that a run killed between the files never
+    // has the history count a minute the table lacks. Minutes counted while
+    // it could not be written reach it at the next tick, online or not.
+    if (tableBehind_) {
+        step([&] {
+            table_.SaveTable();
+            tableBehind_ = false;
+        });
+    }
+    if (result.MinuteCounted) {
+        step([&] { log_.SaveNewTimeToFile(sessionMinutes_); });
+    } else if (!online && sessionOpen_) {
+        step([&] { Close(result); });
     }
     return result;
 }
@@ -56,14 +81,6 @@ void ConnectionMeter::Open(const std::string& address, TickResult& result) {
     log_.SaveFirstDTime(address);
     sessionOpen_ = true;
     result.SessionOpened = true;
-}
-
-void ConnectionMeter::Count(TickResult& result) {
-    ++sessionMinutes_;
-    table_.UpdateTable(clock_);
-    result.MinuteCounted = true;
-    table_.SaveTable();
-    log_.SaveNewTimeToFile(sessionMinutes_);
 }
 
 void ConnectionMeter::Close(TickResult& result) {

@@ -16,8 +16,8 @@ struct TickResult {
     bool SessionOpened = false;
     bool SessionClosed = false;
     bool MinuteCounted = false;
-    // The failure that ended the tick early; the steps before it stay done,
-    // and the flags above tell which.
+    // The tick's first failure. The flags above tell which steps were done;
+    // a file that failed is written again at the next tick.
     std::exception_ptr Error;
 };
 
@@ -61,7 +61,6 @@ class ConnectionMeter {
 
   private:
     void Open(const std::string& address, TickResult& result);
-    void Count(TickResult& result);
     void Close(TickResult& result);
     void EndSession(TickResult& result);
 
@@ -72,4 +71,6 @@ class ConnectionMeter {
     TPropRecord prop_;
     bool sessionOpen_ = false;
     uint32_t sessionMinutes_ = 0;
+    // Minutes are counted in memory that the table files do not hold yet.
+    bool tableBehind_ = false;
 };

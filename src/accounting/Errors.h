@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 // The program's one family of errors. Each carries the exact text the user
 // sees; the top-level handler shows `what()` and, for errors that stop the
@@ -14,7 +15,9 @@ class Exception : public std::runtime_error {
 
 // A failed file step. `Code` follows the run-time's numbering: 2 file not
 // found, 5 access denied, 100 read beyond end of file, 101 disk full; any
-// other failure carries the system's errno value.
+// other failure carries the system's errno value. `File` names the file the
+// step was for (its name in the working folder), empty when none is known; it
+// is not part of the user's text, which stays the run-time's.
 class EInOutError : public Exception {
   public:
     static constexpr int kFileNotFound = 2;
@@ -22,9 +25,11 @@ class EInOutError : public Exception {
     static constexpr int kReadBeyondEnd = 100;
     static constexpr int kDiskFull = 101;
 
-    EInOutError(int code, const std::string& message) : Exception(message), Code(code) {}
+    EInOutError(int code, const std::string& message, std::string file = {})
+        : Exception(message), Code(code), File(std::move(file)) {}
     const char* ClassName() const noexcept override { return "EInOutError"; }
     int Code;
+    std::string File;
 };
 
 // A text that does not read as the number or date asked for.

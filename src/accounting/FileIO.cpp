@@ -88,6 +88,21 @@ void SyncFolderOf(const std::filesystem::path& path) {
 
 constexpr std::string_view kTemporaryMark = ".tmp.";
 
+// Runs one file step on `path` and names that file in the error it throws,
+// so a report can tell which file failed; a temporary file's failure is
+// named after the file it replaces.
+template <typename Step>
+auto NamingFile(const std::filesystem::path& path, Step&& step) -> decltype(step()) {
+    try {
+        return step();
+    } catch (EInOutError& error) {
+        if (error.File.empty()) {
+            error.File = path.filename().string();
+        }
+        throw;
+    }
+}
+
 std::filesystem::path TemporaryNameFor(const std::filesystem::path& path) {
     static std::atomic<unsigned> counter{0};
     return path.parent_path() / TemporaryFileName(path.filename().string(), ::getpid(), counter++);
@@ -113,8 +128,9 @@ EInOutError InOutErrorFromErrno(int error) {
     }
 }
 
-EInOutError ReadBeyondEndOfFile() {
-    return EInOutError(EInOutError::kReadBeyondEnd, "Read beyond end of file");
+EInOutError ReadBeyondEndOfFile(std::string_view fileName) {
+    return EInOutError(EInOutError::kReadBeyondEnd, "Read beyond end of file",
+                       std::string(fileName));
 }
 
 std::string TemporaryFileName(std::string_view fileName, pid_t writer, unsigned serial) {
@@ -146,122 +162,136 @@ bool FileExists(const std::filesystem::path& path) {
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
-    Descriptor fd(OpenOrThrow(path, O_RDONLY));
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) {
-        throw InOutErrorFromErrno(errno);
-    }
-    if (S_ISDIR(st.st_mode)) {
-        throw InOutErrorFromErrno(EISDIR);
-    }
-    // One byte more than the file's size, so the end is seen in one pass;
-    // a file that grows while it is read is taken in further steps.
-    std::string bytes;
-    std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
-    for (;;) {
-        const std::size_t had = bytes.size();
-        bytes.resize(had + capacity);
-        const std::size_t got =
-            ReadFully(fd.Get(), bytes.data() + had, capacity, static_cast<off_t>(had));
-        bytes.resize(had + got);
-        if (got < capacity) {
-            break;
+    return NamingFile(path, [&] {
+        Descriptor fd(OpenOrThrow(path, O_RDONLY));
+        struct stat st {};
+        if (::fstat(fd.Get(), &st) != 0) {
+            throw InOutErrorFromErrno(errno);
         }
-        capacity = std::max<std::size_t>(bytes.size(), 65536);
-    }
-    fd.Close();
-    return bytes;
+        if (S_ISDIR(st.st_mode)) {
+            throw InOutErrorFromErrno(EISDIR);
+        }
+        // One byte more than the file's size, so the end is seen in one pass;
+        // a file that grows while it is read is taken in further steps.
+        std::string bytes;
+        std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
+        for (;;) {
+            const std::size_t had = bytes.size();
+            bytes.resize(had + capacity);
+            const std::size_t got =
+                ReadFully(fd.Get(), bytes.data() + had, capacity, static_cast<off_t>(had));
+            bytes.resize(had + got);
+            if (got < capacity) {
+                break;
+            }
+            capacity = std::max<std::size_t>(bytes.size(), 65536);
+        }
+        fd.Close();
+        return bytes;
+    });
 }
 
 void ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
                   const std::function<std::size_t(std::string_view, bool)>& consume) {
-    Descriptor fd(OpenOrThrow(path, O_RDONLY));
-    std::string window;
-    off_t offset = 0;
-    bool atEnd = false;
-    while (!atEnd) {
-        const std::size_t had = window.size();
-        window.resize(had + pieceSize);
-        const std::size_t got = ReadFully(fd.Get(), window.data() + had, pieceSize, offset);
-        window.resize(had + got);
-        offset += static_cast<off_t>(got);
-        atEnd = got < pieceSize;
-        const std::size_t taken = consume(window, atEnd);
-        window.erase(0, taken);
-    }
-    fd.Close();
+    NamingFile(path, [&] {
+        Descriptor fd(OpenOrThrow(path, O_RDONLY));
+        std::string window;
+        off_t offset = 0;
+        bool atEnd = false;
+        while (!atEnd) {
+            const std::size_t had = window.size();
+            window.resize(had + pieceSize);
+            const std::size_t got = ReadFully(fd.Get(), window.data() + had, pieceSize, offset);
+            window.resize(had + got);
+            offset += static_cast<off_t>(got);
+            atEnd = got < pieceSize;
+            const std::size_t taken = consume(window, atEnd);
+            window.erase(0, taken);
+        }
+        fd.Close();
+    });
 }
 
 std::string ReadPrefix(const std::filesystem::path& path, std::size_t size) {
-    Descriptor fd(OpenOrThrow(path, O_RDONLY));
-    std::string bytes(size, '\0');
-    bytes.resize(ReadFully(fd.Get(), bytes.data(), size, 0));
-    fd.Close();
-    return bytes;
+    return NamingFile(path, [&] {
+        Descriptor fd(OpenOrThrow(path, O_RDONLY));
+        std::string bytes(size, '\0');
+        bytes.resize(ReadFully(fd.Get(), bytes.data(), size, 0));
+        fd.Close();
+        return bytes;
+    });
 }
 
 std::string ReadTail(const std::filesystem::path& path, std::size_t size) {
-    Descriptor fd(OpenOrThrow(path, O_RDONLY));
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0)
-        throw InOutErrorFromErrno(errno);
-    const auto length = static_cast<std::size_t>(st.st_size);
-    const std::size_t take = length < size ? length : size;
-    std::string bytes(take, '\0');
-    bytes.resize(ReadFully(fd.Get(), bytes.data(), take, static_cast<off_t>(length - take)));
-    fd.Close();
-    return bytes;
+    return NamingFile(path, [&] {
+        Descriptor fd(OpenOrThrow(path, O_RDONLY));
+        struct stat st {};
+        if (::fstat(fd.Get(), &st) != 0)
+            throw InOutErrorFromErrno(errno);
+        const auto length = static_cast<std::size_t>(st.st_size);
+        const std::size_t take = length < size ? length : size;
+        std::string bytes(take, '\0');
+        bytes.resize(ReadFully(fd.Get(), bytes.data(), take, static_cast<off_t>(length - take)));
+        fd.Close();
+        return bytes;
+    });
 }
 
 void ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
-            throw InOutErrorFromErrno(EISDIR);
-        if (::access(path.c_str(), W_OK) != 0)
-            throw InOutErrorFromErrno(errno);
-    }
-    const std::filesystem::path temp = TemporaryNameFor(path);
-    try {
-        Descriptor fd(OpenOrThrow(temp, O_WRONLY | O_CREAT | O_EXCL, 0666));
-        WriteFully(fd.Get(), bytes);
-        if (::fsync(fd.Get()) != 0)
-            throw InOutErrorFromErrno(errno);
-        fd.Close();
-        if (::rename(temp.c_str(), path.c_str()) != 0)
-            throw InOutErrorFromErrno(errno);
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
-    }
-    SyncFolderOf(path);
+    NamingFile(path, [&] {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0) {
+            if (S_ISDIR(st.st_mode))
+                throw InOutErrorFromErrno(EISDIR);
+            if (::access(path.c_str(), W_OK) != 0)
+                throw InOutErrorFromErrno(errno);
+        }
+        const std::filesystem::path temp = TemporaryNameFor(path);
+        try {
+            Descriptor fd(OpenOrThrow(temp, O_WRONLY | O_CREAT | O_EXCL, 0666));
+            WriteFully(fd.Get(), bytes);
+            if (::fsync(fd.Get()) != 0)
+                throw InOutErrorFromErrno(errno);
+            fd.Close();
+            if (::rename(temp.c_str(), path.c_str()) != 0)
+                throw InOutErrorFromErrno(errno);
+        } catch (...) {
+            ::unlink(temp.c_str());
+            throw;
+        }
+        SyncFolderOf(path);
+    });
 }
 
 void AppendDurably(const std::filesystem::path& path, std::string_view bytes, bool create) {
-    Descriptor fd(OpenOrThrow(path, O_WRONLY | O_APPEND | (create ? O_CREAT : 0), 0666));
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0)
-        throw InOutErrorFromErrno(errno);
-    ssize_t n;
-    do {
-        n = ::write(fd.Get(), bytes.data(), bytes.size());
-    } while (n < 0 && errno == EINTR);
-    if (n != static_cast<ssize_t>(bytes.size())) {
-        const int error = n < 0 ? errno : ENOSPC;
-        if (n > 0) {
-            // Take the half-written line back off; the file keeps what it had.
-            [[maybe_unused]] const int ignored = ::ftruncate(fd.Get(), st.st_size);
+    NamingFile(path, [&] {
+        Descriptor fd(OpenOrThrow(path, O_WRONLY | O_APPEND | (create ? O_CREAT : 0), 0666));
+        struct stat st {};
+        if (::fstat(fd.Get(), &st) != 0)
+            throw InOutErrorFromErrno(errno);
+        ssize_t n;
+        do {
+            n = ::write(fd.Get(), bytes.data(), bytes.size());
+        } while (n < 0 && errno == EINTR);
+        if (n != static_cast<ssize_t>(bytes.size())) {
+            const int error = n < 0 ? errno : ENOSPC;
+            if (n > 0) {
+                // Take the half-written line back off; the file keeps what it had.
+                [[maybe_unused]] const int ignored = ::ftruncate(fd.Get(), st.st_size);
+            }
+            throw InOutErrorFromErrno(error);
         }
-        throw InOutErrorFromErrno(error);
-    }
-    if (::fdatasync(fd.Get()) != 0)
-        throw InOutErrorFromErrno(errno);
-    fd.Close();
+        if (::fdatasync(fd.Get()) != 0)
+            throw InOutErrorFromErrno(errno);
+        fd.Close();
+    });
 }
 
 void CreateEmptyFile(const std::filesystem::path& path) {
-    Descriptor fd(OpenOrThrow(path, O_WRONLY | O_CREAT, 0666));
-    fd.Close();
+    NamingFile(path, [&] {
+        Descriptor fd(OpenOrThrow(path, O_WRONLY | O_CREAT, 0666));
+        fd.Close();
+    });
 }
 
 void DeleteFileIgnoringResult(const std::filesystem::path& path) {

@@ -13,12 +13,14 @@
 
 // File steps of the data files. Every failure throws EInOutError with the
 // run-time's text: "File not found", "File access denied", "Disk full",
-// "Read beyond end of file", else "I/O error %d" with the system's code.
+// "Read beyond end of file", else "I/O error %d" with the system's code, and
+// the name of the file the step was for.
 
 // The error for a failed system call's errno value.
 EInOutError InOutErrorFromErrno(int error);
-// The error for a file that ended before the expected number of bytes.
-EInOutError ReadBeyondEndOfFile();
+// The error for the file `fileName` that ended before the expected number of
+// bytes.
+EInOutError ReadBeyondEndOfFile(std::string_view fileName);
 
 // A regular file (or anything but a folder) exists at `path`.
 bool FileExists(const std::filesystem::path& path);

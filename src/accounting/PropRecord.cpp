@@ -59,7 +59,7 @@ bool PropFileExists(const std::filesystem::path& folder) {
 TPropRecord ReadPropFile(const std::filesystem::path& folder) {
     const std::string bytes = ReadPrefix(folder / datafiles::kProp, TPropRecord::kSize);
     if (bytes.size() < TPropRecord::kSize)
-        throw ReadBeyondEndOfFile();
+        throw ReadBeyondEndOfFile(datafiles::kProp);
     std::array<char, TPropRecord::kSize> image{};
     std::copy(bytes.begin(), bytes.end(), image.begin());
     return TPropRecord::Parse(image);

@@ -115,15 +115,26 @@ void TSessionLog::SaveFirstDTime(const std::string& currentAddress) {
 }
 
 void TSessionLog::SaveNewTimeToFile(uint32_t minutes) {
+    latestLine_ = SessionLine(sessionHead_, minutes, clock_.Now(), osName_, sessionIP_);
+    lineBehind_ = true;
     if (carryOverPending_) {
         CarryOverLeftOverLine();
     }
-    const std::string line = SessionLine(sessionHead_, minutes, clock_.Now(), osName_, sessionIP_);
-    ReplaceFileAtomically(folder_ / datafiles::kBegTime, ToCp1251(line) + "\r\n");
+    ReplaceFileAtomically(folder_ / datafiles::kBegTime, ToCp1251(latestLine_) + "\r\n");
+    lineBehind_ = false;
 }
 
 void TSessionLog::CloseSession() {
-    const std::string line = ReadFirstLineOfBegTime();
+    // A left-over line still waiting in "BegTime.txt" goes first, or
+    // deleting the file below would lose it.
+    if (carryOverPending_) {
+        CarryOverLeftOverLine();
+    }
+    // While the file lags behind (a full disk), its line would record fewer
+    // minutes and an earlier end than the session had.
+    const std::string line = lineBehind_ ? ToCp1251(latestLine_) : ReadFirstLineOfBegTime();
     AppendToHistoryOnce(line);
     DeleteFileIgnoringResult(folder_ / datafiles::kBegTime);
+    latestLine_.clear();
+    lineBehind_ = false;
 }

@@ -26,9 +26,13 @@ class TSessionLog {
     // date, start time and address.
     void SaveFirstDTime(const std::string& currentAddress);
     // Rewrites "BegTime.txt" with the session's line after `minutes` ticks.
+    // The line is kept in memory first, so a failed write loses nothing.
     void SaveNewTimeToFile(uint32_t minutes);
-    // Moves the session's line to the end of "Static.txt".
+    // Moves the session's line to the end of "Static.txt": the one in memory
+    // when "BegTime.txt" could not be given it, else the file's.
     void CloseSession();
+    // The latest session line could not be written to "BegTime.txt".
+    bool LineBehind() const { return lineBehind_; }
 
     const std::string& SessionHead() const { return sessionHead_; }
     const std::string& SessionIP() const { return sessionIP_; }
@@ -53,6 +57,10 @@ class TSessionLog {
     // True while a left-over line could not be carried over; "BegTime.txt"
     // is then not rewritten, so the old line is never lost.
     bool carryOverPending_ = false;
+    // The line of the session's latest minute (UTF-8), and whether
+    // "BegTime.txt" still holds an older one.
+    std::string latestLine_;
+    bool lineBehind_ = false;
 };
 
 // The session line (UTF-8) for a session whose head and address are fixed,

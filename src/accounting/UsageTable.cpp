@@ -65,7 +65,7 @@ void TUsageTable::ReadPart(TablePart& part, bool merge) {
     // the next save writes the whole table back.
     part.loaded = true;
     if (bytes.size() < PartSize(part))
-        throw ReadBeyondEndOfFile();
+        throw ReadBeyondEndOfFile(part.fileName);
 }
 
 void TUsageTable::WritePart(const TablePart& part) {

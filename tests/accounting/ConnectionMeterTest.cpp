@@ -27,6 +27,13 @@ std::string Line(const std::string& head, const std::string& end, const std::str
     return head + end + "   время = " + duration + std::string(8, ' ') + os + "   " + ip;
 }
 
+// The minutes of one day as the table files in `folder` hold them.
+uint16_t CellIn(const fs::path& folder, const CalendarDate& day) {
+    TUsageTable table(folder);
+    table.LoadTable();
+    return table.Cell(day);
+}
+
 // A meter on a fake clock in a fresh working folder, started as the program
 // starts it.
 class MeterTest : public testing::Test {
@@ -51,9 +58,19 @@ class MeterTest : public testing::Test {
         return FromCp1251(ReadBytes(dir / name));
     }
     uint16_t CellOn(int year, int month, int day) const {
-        TUsageTable table(dir.Path());
-        table.LoadTable();
-        return table.Cell({year, month, day});
+        return CellIn(dir.Path(), {year, month, day});
+    }
+    // The file a failed tick's error names, "" for none.
+    static std::string FailedFile(const TickResult& result) {
+        try {
+            if (result.Error) {
+                std::rethrow_exception(result.Error);
+            }
+        } catch (const EInOutError& error) {
+            return error.File;
+        } catch (...) {
+        }
+        return "";
     }
     static std::string ErrorText(const TickResult& result) {
         if (!result.Error) {
@@ -180,6 +197,46 @@ TEST_F(MeterTest, AFailingFileStepEndsTheTickWithWhatItDidAndTheNextTickRunsNorm
     fs::remove(dir / "BegTime.txt");
     EXPECT_FALSE(Tick(true).Error);
     EXPECT_EQ(FileText("BegTime.txt"), Line("[15.08.2004] 10:01-", "10:04", "3 мин.") + "\r\n");
+}
+
+// A file that cannot be written (a full disk; here a folder standing in its
+// place) neither keeps the tick's other file from being written nor loses a
+// minute: the session's line closes with every minute counted, and the table
+// catches up at the first tick after the file can be written again.
+TEST_F(MeterTest, AFileThatCannotBeWrittenHoldsBackNoOtherAndCatchesUpOnceItCan) {
+    const std::string closed = Line("[15.08.2004] 10:01-", "10:05", "4 мин.") + "\r\n";
+    for (const std::string blocked : {"Table.dat", "BegTime.txt"}) {
+        SCOPED_TRACE(blocked);
+        TempDir folder;
+        clock.Set(2004, 8, 15, 10, 0, 0);
+        meter.emplace(clock, folder.Path(), kLinux);
+        meter->LoadTable();
+        Tick(true);
+        fs::remove(folder / blocked);
+        fs::create_directory(folder / blocked);
+        for (int minute = 2; minute <= 4; ++minute) {
+            const TickResult failed = Tick(true);
+            EXPECT_TRUE(failed.MinuteCounted);
+            EXPECT_EQ(ErrorText(failed), "File access denied");
+            EXPECT_EQ(FailedFile(failed), blocked);
+        }
+        if (blocked == "Table.dat") {
+            EXPECT_EQ(FromCp1251(ReadBytes(folder / "BegTime.txt")),
+                      Line("[15.08.2004] 10:01-", "10:05", "4 мин.") + "\r\n");
+        } else {
+            EXPECT_EQ(CellIn(folder.Path(), {2004, 8, 15}), 4);
+        }
+
+        const TickResult closing = Tick(false);
+        EXPECT_TRUE(closing.SessionClosed);
+        EXPECT_EQ(FromCp1251(ReadBytes(folder / "Static.txt")), closed);
+        EXPECT_EQ(FailedFile(closing), blocked == "Table.dat" ? blocked : "");
+
+        fs::remove(folder / blocked);
+        EXPECT_FALSE(Tick(false).Error);
+        EXPECT_EQ(CellIn(folder.Path(), {2004, 8, 15}), 4);
+        EXPECT_EQ(FromCp1251(ReadBytes(folder / "Static.txt")), closed);
+    }
 }
 
 TEST_F(MeterTest, AFailingOpeningLeavesNoSessionAndTheNextTickOpensIt) {

@@ -1,9 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <functional>
 
 #include <optional>
 #include <random>
@@ -135,6 +137,28 @@ TEST(FileIO, AppendWithoutCreateNeedsTheFile) {
     EXPECT_EQ(ReadBytes(dir / "Static.txt"), "a\r\nb\r\n");
     EXPECT_EQ(ReadTail(dir / "Static.txt", 3), "b\r\n");
     EXPECT_EQ(ReadTail(dir / "Static.txt", 100), "a\r\nb\r\n");
+}
+
+// Each step's error names the file it was for, by its name in the folder;
+// a replacement's temporary file is named after the file it replaces.
+TEST(FileIO, ErrorsNameTheFileOfTheStep) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "Table.dat");
+    const struct {
+        const char* file;
+        std::function<void()> step;
+    } cases[] = {
+        {"BegTime.txt", [&] { ReadWholeFile(dir / "BegTime.txt"); }},
+        {"Static.txt", [&] { ReadTail(dir / "Static.txt", 10); }},
+        {"Static.txt", [&] { AppendDurably(dir / "Static.txt", "x\r\n", false); }},
+        {"Table.dat", [&] { ReplaceFileAtomically(dir / "Table.dat", "x"); }},
+        {"Propert.dat", [&] { ReplaceFileAtomically(dir / "no" / "Propert.dat", "x"); }},
+    };
+    for (const auto& c : cases) {
+        EXPECT_THAT(c.step, testing::Throws<EInOutError>(
+                                testing::Field(&EInOutError::File, testing::StrEq(c.file))))
+            << c.file;
+    }
 }
 
 // A child saves the table over and over, each save one tick more than the
