@@ -3,6 +3,8 @@
 #include "Errors.h"
 #include "LeftoverFiles.h"
 
+#include <cerrno>
+
 ConnectionMeter::ConnectionMeter(const Clock& clock, std::filesystem::path workDir,
                                  std::string osName)
     : clock_(clock),
@@ -15,6 +17,7 @@ std::filesystem::path ConnectionMeter::PathOf(std::string_view name) const {
 }
 
 void ConnectionMeter::LoadTable() {
+    heldFolder_.emplace(workDir_);
     RemoveLeftoverTemporaryFiles(workDir_);
     table_.LoadTable();
 }
@@ -62,12 +65,16 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address) {
     // it could not be written reach it at the next tick, online or not.
     if (tableBehind_) {
         step([&] {
+            CheckFolder();
             table_.SaveTable();
             tableBehind_ = false;
         });
     }
     if (result.MinuteCounted) {
-        step([&] { log_.SaveNewTimeToFile(sessionMinutes_); });
+        step([&] {
+            CheckFolder();
+            log_.SaveNewTimeToFile(sessionMinutes_);
+        });
     } else if (!online && sessionOpen_) {
         step([&] { Close(result); });
     }
@@ -78,6 +85,7 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address) {
 // step here leaves no session without a start line, and the next tick tries
 // again.
 void ConnectionMeter::Open(const std::string& address, TickResult& result) {
+    CheckFolder();
     log_.SaveFirstDTime(address);
     sessionOpen_ = true;
     result.SessionOpened = true;
@@ -85,6 +93,7 @@ void ConnectionMeter::Open(const std::string& address, TickResult& result) {
 
 void ConnectionMeter::Close(TickResult& result) {
     try {
+        CheckFolder();
         log_.CloseSession();
     } catch (const EInOutError& error) {
         // A current-session file deleted by hand cannot come back: report it
@@ -97,6 +106,12 @@ void ConnectionMeter::Close(TickResult& result) {
         throw;
     }
     EndSession(result);
+}
+
+void ConnectionMeter::CheckFolder() const {
+    if (heldFolder_ && !heldFolder_->StandsAt(workDir_)) {
+        throw InOutErrorFromErrno(ENOENT);
+    }
 }
 
 void ConnectionMeter::EndSession(TickResult& result) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clock.h"
+#include "FileIO.h"
 #include "PropRecord.h"
 #include "SessionLog.h"
 #include "UsageTable.h"
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -61,6 +63,10 @@ class ConnectionMeter {
 
   private:
     void Open(const std::string& address, TickResult& result);
+    // Throws "File not found" when the working folder is gone, also when a
+    // new one was made under its name: the meter never writes into a folder
+    // it did not start in.
+    void CheckFolder() const;
     void Close(TickResult& result);
     void EndSession(TickResult& result);
 
@@ -73,4 +79,6 @@ class ConnectionMeter {
     uint32_t sessionMinutes_ = 0;
     // Minutes are counted in memory that the table files do not hold yet.
     bool tableBehind_ = false;
+    // The working folder as it stood at start-up.
+    std::optional<HeldFolder> heldFolder_;
 };

@@ -156,6 +156,25 @@ std::optional<pid_t> TemporaryFileWriter(std::string_view name, std::string_view
     return writer;
 }
 
+HeldFolder::HeldFolder(const std::filesystem::path& path)
+    : fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+
+HeldFolder::~HeldFolder() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+bool HeldFolder::StandsAt(const std::filesystem::path& path) const {
+    if (fd_ < 0) {
+        return true;
+    }
+    struct stat held {};
+    struct stat now {};
+    return ::fstat(fd_, &held) == 0 && held.st_nlink > 0 && ::stat(path.c_str(), &now) == 0 &&
+           now.st_dev == held.st_dev && now.st_ino == held.st_ino;
+}
+
 bool FileExists(const std::filesystem::path& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);

@@ -22,6 +22,23 @@ EInOutError InOutErrorFromErrno(int error);
 // bytes.
 EInOutError ReadBeyondEndOfFile(std::string_view fileName);
 
+// A folder held open, so that it can be told from one made later under its
+// name: while it is held, its inode cannot be given to another.
+class HeldFolder {
+  public:
+    // Holds the folder at `path`; holds nothing when it cannot be opened.
+    explicit HeldFolder(const std::filesystem::path& path);
+    ~HeldFolder();
+    HeldFolder(const HeldFolder&) = delete;
+    HeldFolder& operator=(const HeldFolder&) = delete;
+
+    // The held folder still stands at `path` (true when nothing is held).
+    bool StandsAt(const std::filesystem::path& path) const;
+
+  private:
+    int fd_ = -1;
+};
+
 // A regular file (or anything but a folder) exists at `path`.
 bool FileExists(const std::filesystem::path& path);
 

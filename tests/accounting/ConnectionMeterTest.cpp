@@ -239,6 +239,22 @@ TEST_F(MeterTest, AFileThatCannotBeWrittenHoldsBackNoOtherAndCatchesUpOnceItCan)
     }
 }
 
+TEST_F(MeterTest, AFolderMadeAnewUnderTheWorkingFoldersNameIsNeverWrittenInto) {
+    Start();
+    Tick(true);
+    Tick(true);
+    fs::remove_all(dir.Path());
+    fs::create_directory(dir.Path());
+    for (const bool online : {true, false, false, true}) {
+        EXPECT_EQ(ErrorText(Tick(online)), "File not found") << online;
+    }
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
+    // The session's third minute is counted; the first offline tick ends the
+    // session, whose line is gone, and a new one cannot record its start.
+    EXPECT_FALSE(meter->SessionOpen());
+    EXPECT_EQ(meter->UsageTable().Cell({2004, 8, 15}), 3);
+}
+
 TEST_F(MeterTest, AFailingOpeningLeavesNoSessionAndTheNextTickOpensIt) {
     Start();
     // A left-over line that cannot be carried into the history stops the

@@ -8,7 +8,8 @@
 # keep running, and never damage a stored file.
 #
 # Usage: folder_faults.sh <program folder> <clock-wait shim> <case> [data file]
-#   cases: read_only_folder, vanishing_folder, directory <file>, no_permission <file>
+#   cases: read_only_folder, vanishing_folder, directory <file>, no_permission <file>,
+#          missing_picture
 program_dir=$(cd "$1" && pwd)
 shim=$(realpath "$2")
 case_name=$3
@@ -65,16 +66,17 @@ case $case_name in
 read_only_folder)
     folder=$(new_folder data)
     seed_files "$folder"
-    # The folder is a mount of its own, switched to read-only and back while
-    # the program runs, as a medium that turns read-only does.
-    mount --bind "$folder" "$folder"
-    mounts+=("$folder")
+    # The folder turns read-only and back while the program runs, as a
+    # medium that turns read-only does: a read-only view of it is mounted
+    # over it and taken away again. (Remounting the folder itself read-only
+    # is refused while the program holds its lock file open for writing.)
     go_online
     start_program "$folder" "2010-03-05 10:00:00" "$speed"
     wait_for 30 "the left-over session carried over" carried_over "$folder"
     sleep 2
     snapshot "$folder" "$work/before"
-    mount -o remount,bind,ro "$folder"
+    mount --bind -o ro "$folder" "$folder"
+    mounts+=("$folder")
     sleep 4
     same_files "$work/before" "$folder" "${data_files[@]}"
     go_offline
@@ -84,7 +86,7 @@ read_only_folder)
     shown=$(errors_shown | wc -l)
     # Writable again: the session closes, and the minutes of the read-only
     # spell, kept in memory, reach the table with the next online tick.
-    mount -o remount,bind,rw "$folder"
+    umount -l "$folder"
     wait_for 10 "the session to close" test ! -e "$folder/BegTime.txt"
     go_online
     wait_for 10 "a new session" test -e "$folder/BegTime.txt"
@@ -154,6 +156,22 @@ directory | no_permission)
     # close, which the closing tick reports as "File not found.".
     errors_as_expected "File access denied." 1 10 "File not found."
     nothing_lost "$work/before" "$folder"
+    stop_program
+    ;;
+missing_picture)
+    # The online picture is missing: its error is shown, and the session
+    # still counts from its first minute.
+    folder=$(new_folder data)
+    rm "$folder/Res/OnLine.ico"
+    go_online
+    start_program "$folder" "2010-03-05 10:00:00" "$speed"
+    wait_for 30 "a session" test -e "$folder/BegTime.txt"
+    sleep 4
+    go_offline
+    wait_for 10 "the session to close" test ! -e "$folder/BegTime.txt"
+    errors_as_expected "Cannot open file Res/OnLine.ico." 1 10
+    one_whole_session "$folder"
+    ((session_minutes >= 4)) || fail "only $session_minutes minutes counted"
     stop_program
     ;;
 *)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A full disk: the working folder lies on a 2 MB tmpfs in a private mount
 # namespace, filled to the last byte while the program counts a session.
-# Every failing tick shows "Disk full." once, the stored files stay as they
-# were, the session is closed and counting goes on once space returns.
+# Every failing tick shows "Disk full." once and names the file on standard
+# error, the stored files stay as they were, and once space returns the
+# session closes with every minute counted and counting goes on.
 #
 # Usage: full_disk.sh <program folder> <clock-wait shim>
 program_dir=$(cd "$1" && pwd)
@@ -54,6 +55,8 @@ only_disk_full || fail "other errors: $(errors_shown | sort | uniq -c)"
 ((errors >= $(ticks_in 6) - 2 && errors <= $(ticks_in 6) + 1)) ||
     fail "$errors boxes for about $(ticks_in 6) failing ticks"
 same_files "$work/before" "$folder" Table.dat TableExt.dat Propert.dat Static.txt BegTime.txt
+[ "$(error_files | sort -u)" = Table.dat ] ||
+    fail "the error lines should name Table.dat, the tick's first file: $(error_files | sort | uniq -c)"
 online_failures=$errors
 
 # --- full while the session closes: the line stays in BegTime.txt -----------
@@ -66,12 +69,15 @@ only_disk_full || fail "other errors: $(errors_shown | sort | uniq -c)"
 same_files "$work/before" "$folder" Table.dat TableExt.dat Propert.dat Static.txt BegTime.txt
 alive || fail "the program ended on a full disk: $(tail -n5 "$log")"
 
-# --- space returns: the session closes and counting goes on ------------------
+# --- space returns: the session closes with all its minutes, counting goes on -
 free_disk
 wait_for 10 "the session to close" test ! -e "$folder/BegTime.txt"
-[ "$(wc -l <"$folder/Static.txt")" = 1 ] || fail "the history should hold the session"
-cmp -s <(head -c 76 "$folder/Static.txt") <(head -c 76 "$work/before/BegTime.txt") ||
+cmp -s <(head -c 19 "$folder/Static.txt") <(head -c 19 "$work/before/BegTime.txt") ||
     fail "the history's line is not the session's line"
+# Its line holds the minutes of the failed ticks too.
+one_whole_session "$folder"
+((session_minutes >= $(table_total "$work/before") + online_failures)) ||
+    fail "the line lost the minutes of the failed ticks: $session_minutes"
 errors=$(error_count "Disk full.")
 go_online
 wait_for 10 "a new session" test -e "$folder/BegTime.txt"

@@ -184,8 +184,14 @@ kill_program() {
 }
 
 # errors_shown: the error boxes the program has shown so far, one a line.
+# The log line may name the file after the box's text: "Disk full. (Table.dat)".
 errors_shown() {
-    sed -n 's/^vimo: error: //p' "$log"
+    sed -n -E '/^vimo: error: /{s///; s/ \([^()]*\)$//; p}' "$log"
+}
+
+# error_files: the file each error line names, one a line.
+error_files() {
+    sed -n -E 's/^vimo: error: .* \(([^()]*)\)$/\1/p' "$log"
 }
 
 error_count() {
@@ -215,6 +221,24 @@ minutes_of_lines() {
         -e 's/.*время = ([0-9]+) час\..*/\1 0/' \
         -e 's/.*время = ([0-9]+) мин\..*/0 \1/' |
         awk 'NF == 2 {s += $1 * 60 + $2} END {print s + 0}'
+}
+
+# one_whole_session <folder>: the folder's history holds one line, the only
+# session it ever had, and that line counts every minute in the table and
+# ends that many minutes after it started (or one more, when the ticks,
+# sixty seconds apart, straddle minute marks). Sets $session_minutes.
+one_whole_session() {
+    local folder=$1 line span
+    [ "$(wc -l <"$folder/Static.txt")" = 1 ] || fail "the history should hold the one session"
+    line=$(utf8 "$folder/Static.txt")
+    echo "session line: $line"
+    session_minutes=$(minutes_of_lines <<<"$line")
+    [ "$session_minutes" = "$(table_total "$folder")" ] ||
+        fail "the line counts $session_minutes minutes, the table $(table_total "$folder")"
+    span=$(sed -E 's/^\[[^]]*\] ([0-9]+):([0-9]+)-([0-9]+):([0-9]+).*/\3 * 60 + \4 - \1 * 60 - \2/' <<<"$line")
+    span=$((span))
+    ((span >= session_minutes && span <= session_minutes + 1)) ||
+        fail "the line's times span $span minutes, it counts $session_minutes"
 }
 
 # fake_date <epoch seconds>: the text faketime takes for a start time.
