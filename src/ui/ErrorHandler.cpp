@@ -2,8 +2,10 @@
 
 #include "Errors.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 
 std::string ErrorBoxText(const std::string& message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
@@ -25,30 +27,52 @@ std::string ApplicationErrorText(const std::string& className, const std::string
     return text;
 }
 
+namespace {
+
+// An error's text on one line, with the file it names.
+std::string OneLine(const std::string& text, const std::string& file) {
+    std::string line = text;
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    if (!file.empty()) {
+        line += " (" + file + ")";
+    }
+    return line;
+}
+
+}  // namespace
+
+std::string ErrorLogLine(const std::string& text, const std::string& file) {
+    return "vimo: error: " + OneLine(text, file);
+}
+
 int ReportApplicationError(MessageBoxes& boxes, const std::exception& error,
-                           const std::string& moduleName) {
+                           const std::string& moduleName, std::ostream& log) {
     const auto* known = dynamic_cast<const Exception*>(&error);
     // No code address is known for a C++ exception; the field shows zero.
-    boxes.Error("Application Error",
-                ApplicationErrorText(known != nullptr ? known->ClassName() : "Exception",
-                                     moduleName, nullptr, error.what()));
+    const std::string text = ApplicationErrorText(
+        known != nullptr ? known->ClassName() : "Exception", moduleName, nullptr, error.what());
+    log << ErrorLogLine(text) << std::endl;
+    boxes.Error("Application Error", text);
     return 1;
 }
 
 void TopLevelErrorHandler::Show(const std::exception& error) {
-    ShowMessage(error.what());
+    const auto* fileStep = dynamic_cast<const EInOutError*>(&error);
+    ShowText(ErrorBoxText(error.what()), fileStep != nullptr ? fileStep->File : std::string());
 }
 
 void TopLevelErrorHandler::ShowMessage(const std::string& message) {
     ShowText(ErrorBoxText(message));
 }
 
-void TopLevelErrorHandler::ShowText(const std::string& text) {
+void TopLevelErrorHandler::ShowText(const std::string& text, const std::string& file) {
     if (openBoxes_ >= kMaxOpenBoxes) {
-        std::fprintf(stderr, "vimo: error (no further box while %d are open): %s\n", openBoxes_,
-                     text.c_str());
+        log_ << "vimo: error (no further box while " << openBoxes_
+             << " are open): " << OneLine(text, file) << std::endl;
         return;
     }
+    log_ << ErrorLogLine(text, file) << std::endl;
     ++openBoxes_;
     boxes_.Error("", text);
     --openBoxes_;

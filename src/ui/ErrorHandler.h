@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <functional>
+#include <iostream>
 #include <string>
 
 // The text of an error box: a full stop is appended when the message's last
@@ -16,18 +17,24 @@ std::string ErrorBoxText(const std::string& message);
 std::string ApplicationErrorText(const std::string& className, const std::string& moduleName,
                                  const void* address, const std::string& message);
 
+// The line `log` gets for each error box, so a program started from a
+// terminal or a session log keeps a record: "vimo: error: <text>", the text on
+// one line, followed by " (<file>)" when the error names the file it was for.
+std::string ErrorLogLine(const std::string& text, const std::string& file = {});
+
 // Shows an error that stopped the program before its window existed, in the
 // "Application Error" box, and returns the program's exit code, 1.
 int ReportApplicationError(MessageBoxes& boxes, const std::exception& error,
-                           const std::string& moduleName);
+                           const std::string& moduleName, std::ostream& log = std::cerr);
 
 // The application's top-level handler. Every event handler and the tick run
 // through Guard, so no exception ever reaches Qt's event loop; an error ends
 // the operation and is shown in a box with the error icon, "OK" and the
-// application's empty title as caption.
+// application's empty title as caption, and written to `log` as a line.
 class TopLevelErrorHandler {
   public:
-    explicit TopLevelErrorHandler(MessageBoxes& boxes) : boxes_(boxes) {}
+    explicit TopLevelErrorHandler(MessageBoxes& boxes, std::ostream& log = std::cerr)
+        : boxes_(boxes), log_(log) {}
 
     // At most this many error boxes stand open inside one another (a box
     // waits modally while the minute tick goes on); further errors go to the
@@ -42,8 +49,9 @@ class TopLevelErrorHandler {
     bool Guard(const std::function<void()>& action);
 
   private:
-    void ShowText(const std::string& text);
+    void ShowText(const std::string& text, const std::string& file = {});
 
     MessageBoxes& boxes_;
+    std::ostream& log_;
     int openBoxes_ = 0;
 };

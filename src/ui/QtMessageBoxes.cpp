@@ -4,9 +4,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <algorithm>
-#include <cstdio>
-
 namespace {
 
 // Buttons get their texts set explicitly so that the captions stay the
@@ -55,12 +52,5 @@ bool QtMessageBoxes::Confirm(const std::string& text) {
 }
 
 void QtMessageBoxes::Error(const std::string& caption, const std::string& text) {
-    // Each error shown also goes to standard error, one line per box, so a
-    // program started from a terminal or a session log keeps a record of it.
-    std::string line = text;
-    std::replace_if(
-        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    std::fprintf(stderr, "vimo: error: %s\n", line.c_str());
-    std::fflush(stderr);
     ShowBox(QMessageBox::Critical, QString::fromStdString(caption), text, false);
 }

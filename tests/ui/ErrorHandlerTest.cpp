@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <sstream>
 
 TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
     const struct {
@@ -35,12 +36,16 @@ TEST(ApplicationErrorText, NamesClassModuleAndMessage) {
               "Exception E in module vimo at 00000000.\n");
 }
 
+// Every box also leaves a line in the log; the line names the file a file
+// step failed on, which the box's text, the run-time's own, does not.
 TEST(TopLevelErrorHandler, ShowsEveryErrorWithEmptyCaptionAndGoesOn) {
     RecordingBoxes boxes;
-    TopLevelErrorHandler handler(boxes);
+    std::ostringstream log;
+    TopLevelErrorHandler handler(boxes, log);
 
-    EXPECT_FALSE(handler.Guard([] { throw EInOutError(101, "Disk full"); }));
-    EXPECT_FALSE(handler.Guard([] { throw std::runtime_error("plain"); }));
+    EXPECT_FALSE(handler.Guard([] { throw EInOutError(101, "Disk full", "Table.dat"); }));
+    EXPECT_FALSE(handler.Guard([] { throw EInOutError(5, "File access denied"); }));
+    EXPECT_FALSE(handler.Guard([] { throw std::runtime_error("plain\r\ntwo lines"); }));
     EXPECT_FALSE(handler.Guard([] { throw 42; }));
     bool ran = false;
     EXPECT_TRUE(handler.Guard([&] { ran = true; }));
@@ -48,8 +53,14 @@ TEST(TopLevelErrorHandler, ShowsEveryErrorWithEmptyCaptionAndGoesOn) {
     EXPECT_TRUE(ran);
     using Shown = RecordingBoxes::Shown;
     EXPECT_EQ(boxes.shown, (std::vector<Shown>{{"Error", "", "Disk full."},
-                                               {"Error", "", "plain."},
+                                               {"Error", "", "File access denied."},
+                                               {"Error", "", "plain\r\ntwo lines."},
                                                {"Error", "", "Unknown error."}}));
+    EXPECT_EQ(log.str(),
+              "vimo: error: Disk full. (Table.dat)\n"
+              "vimo: error: File access denied.\n"
+              "vimo: error: plain  two lines.\n"
+              "vimo: error: Unknown error.\n");
 }
 
 // Boxes wait modally while the minute tick goes on, so an unattended failing
@@ -98,9 +109,15 @@ TEST(ReportApplicationError, ShowsClassAndTextAndEndsWithCodeOne) {
         const char* ClassName() const noexcept override { return "EStackTrouble"; }
     };
     RecordingBoxes boxes;
-    EXPECT_EQ(ReportApplicationError(boxes, EStackTrouble("Winsock Initialization Error."), "vimo"),
-              1);
-    EXPECT_EQ(ReportApplicationError(boxes, std::runtime_error("out of memory"), "vimo"), 1);
+    std::ostringstream log;
+    EXPECT_EQ(
+        ReportApplicationError(boxes, EStackTrouble("Winsock Initialization Error."), "vimo", log),
+        1);
+    EXPECT_EQ(ReportApplicationError(boxes, std::runtime_error("out of memory"), "vimo", log), 1);
+    EXPECT_EQ(log.str(),
+              "vimo: error: Exception EStackTrouble in module vimo at 00000000. Winsock "
+              "Initialization Error.\n"
+              "vimo: error: Exception Exception in module vimo at 00000000. out of memory.\n");
     using Shown = RecordingBoxes::Shown;
     EXPECT_EQ(
         boxes.shown,
