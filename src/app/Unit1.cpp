@@ -9,7 +9,6 @@
 #include "StatisticsPage.h"
 #include "Summaries.h"
 #include "TrayIcon.h"
-#include "WorkDir.h"
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -34,9 +33,7 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
       // Check_OS: the family is known before the meter exists, as its session
       // lines carry the family's label.
       identity_(IdentifyOs(services.platform.Family())),
-      meter_(services.clock,
-             RestoreWorkDir(services.autostart.ReadProgramPath(), services.startedIn),
-             identity_.OSName),
+      meter_(services.clock, services.workDir, identity_.OSName),
       IPWatch1_(std::move(IPWatch1)) {
     InitPictures();
     setWindowTitle(QString::fromUtf8(kTitle));
@@ -218,6 +215,10 @@ void TForm1::N4Click() {
 
 void TForm1::TrayIcon1DblClick() {
     ShowWindow();
+}
+
+void TForm1::ShowOnRequest() {
+    Guarded([this] { ShowWindow(); });
 }
 
 void TForm1::N6Click() {

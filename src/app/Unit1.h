@@ -28,14 +28,14 @@ class TTrayIcon;
 
 // What the window works through: the clock, the message boxes and beep, the
 // operating system, the autostart entry, the report save dialog, and the
-// folder the program was started in.
+// working folder decided at start-up (absolute, see RestoreWorkDir).
 struct Form1Services {
     const Clock& clock;
     MessageBoxes& boxes;
     OsPlatform& platform;
     AutostartStore& autostart;
     SaveFileDialog& saveDialog;
-    std::filesystem::path startedIn;
+    std::filesystem::path workDir;
 };
 
 // The program's one window: the tab strip over its four pages, the tray icon
@@ -70,6 +70,8 @@ class TForm1 : public QWidget {
     void N4Click();
     void N6Click();
     void TrayIcon1DblClick();
+    // Another start in the working folder asked this copy to show itself.
+    void ShowOnRequest();
     void ChangeIcon(bool online);
     void UpDateHint();
 

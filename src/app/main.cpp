@@ -6,8 +6,10 @@
 #include "OsPlatform.h"
 #include "QtMessageBoxes.h"
 #include "QtTrayShell.h"
+#include "RunningCopy.h"
 #include "SaveFileDialog.h"
 #include "Unit1.h"
+#include "WorkDir.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -27,6 +29,16 @@ int main(int argc, char** argv) {
     DesktopAutostartStore autostart(DefaultAutostartFile());
     QtSaveFileDialog saveDialog;
 
+    // The working folder is decided and locked before any data file is read
+    // and before the watcher starts: a second start there only shows the
+    // window of the copy already running, and ends.
+    const std::filesystem::path workDir =
+        RestoreWorkDir(autostart.ReadProgramPath(), std::filesystem::current_path());
+    RunningCopy copy(workDir);
+    if (copy.Acquire() == RunningCopy::Outcome::AnotherCopyRuns) {
+        return 0;
+    }
+
     // The watcher starts while the window is being built; if its socket stack
     // cannot start, the program ends before touching any data file.
     std::unique_ptr<OnlineState> watch;
@@ -37,9 +49,9 @@ int main(int argc, char** argv) {
             boxes, error, QFileInfo(QApplication::applicationFilePath()).fileName().toStdString());
     }
 
-    TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog,
-                              std::filesystem::current_path()},
+    TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir},
                 std::move(watch), std::make_unique<QtTrayShell>());
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
+    QObject::connect(&copy, &RunningCopy::ShowRequested, &form, &TForm1::ShowOnRequest);
     return QApplication::exec();
 }

@@ -103,8 +103,9 @@ outside_table)
         fi
         ((history > total)) || fail "no tick ran outside the table: $history against $total"
         table_sizes_ok || fail "a table file changed its size"
+        # The lock file stays behind the killed program.
         files=$(ls "$folder" | sort | tr '\n' ' ')
-        [ "$files" = "Propert.dat Res Static.txt Table.dat TableExt.dat " ] ||
+        [ "$files" = "Propert.dat Res Static.txt Table.dat TableExt.dat Vimo.lock " ] ||
             fail "unexpected files: $files"
         [ -z "$(errors_shown)" ] || fail "errors: $(errors_shown)"
     done

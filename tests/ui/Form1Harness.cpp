@@ -20,7 +20,7 @@ TForm1& Form1Harness::Start() {
     auto state = std::make_unique<ScriptedOnline>();
     online = state.get();
     form = std::make_unique<TForm1>(
-        Form1Services{clock, boxes, platform, autostart, saveDialog, startedIn}, std::move(state),
+        Form1Services{clock, boxes, platform, autostart, saveDialog, workDir}, std::move(state),
         std::make_unique<RecordingTrayShell>(trayLog));
     return *form;
 }

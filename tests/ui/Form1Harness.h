@@ -50,9 +50,8 @@ class Form1Harness {
     FakePlatform platform;
     FakeAutostart autostart;
     FakeSaveDialog saveDialog;
-    // The folder the program is started in; the working folder unless the
-    // autostart entry names another.
-    std::filesystem::path startedIn = dir.Path();
+    // The working folder, as start-up decided it.
+    std::filesystem::path workDir = dir.Path();
     ScriptedOnline* online = nullptr;
     std::shared_ptr<RecordingTrayShell::Log> trayLog = std::make_shared<RecordingTrayShell::Log>();
     std::unique_ptr<TForm1> form;

@@ -3,6 +3,7 @@
 #include "PropRecord.h"
 #include "TrayIcon.h"
 #include "UsageTable.h"
+#include "WorkDir.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -104,6 +105,12 @@ TEST(Window, TabsAndTrayMenuSwitchPagesEachKeepingItsOwnState) {
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(PanelsShown(form), (std::vector<bool>{true, false, false, false}));
 
+    Ctl<QAction>(form, "N3")->trigger();
+    form.hide();
+    form.ShowOnRequest();  // another start in the folder: the page last shown again
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, false, true, false}));
+
     form.ChangePage(7);  // no such page: none shows
     EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, false, false, false}));
 }
@@ -136,8 +143,8 @@ TEST(StartUp, RunsInOrderInTheProgramsFolderAndAFailingStepSkipsTheLaterOnes) {
     // Started by the desktop from elsewhere: the autostart entry names the
     // program's folder, which holds every file.
     TempDir startedIn;
-    h.startedIn = startedIn.Path();
     h.autostart.path = (h.dir / "vimo").string();
+    h.workDir = RestoreWorkDir(h.autostart.ReadProgramPath(), startedIn.Path());  // as main does
     WriteBytes(h.dir / "Propert.dat", std::string(10, '\0'));  // too short to read
     TForm1& form = h.Start();
 

@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Two starts in one working folder: the second asks the running copy to show
+# its window and ends at once with status 0, touching no data file, so a
+# session is counted and recorded once. A copy in another folder runs
+# alongside; a copy killed outright, also in a folder turned read-only, never
+# keeps the next start from running.
+#
+# Usage: two_copies.sh <program folder> <clock-wait shim>
+program_dir=$(cd "$1" && pwd)
+shim=$(realpath "$2")
+source "$(dirname "$0")/lib.sh"
+
+if [ -z "${VIMO_FAULTS_PRIVATE_MOUNTS:-}" ]; then
+    need_mounts
+    VIMO_FAULTS_PRIVATE_MOUNTS=1 exec unshare -m --propagation private bash "$0" "$@"
+fi
+faults_init
+need_namespaces
+make_namespace
+speed=60
+data_files=(Table.dat TableExt.dat Propert.dat Static.txt BegTime.txt)
+
+running() { # <pid>: not ended, not a zombie
+    local state
+    state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
+}
+ended() { ! running "$1"; }
+carried_over() { utf8 "$1/Static.txt" 2>/dev/null | grep -q 'Аварийное'; }
+notices() { sed -n 's/^vimo: notice: //p' "$1"; }
+
+# start_again <folder> <fake start>: one more start there, which must end by
+# itself within a few seconds with status 0 and without a line of its own on
+# standard error; $vimo and $log stay those of the copy already running.
+start_again() {
+    local running_pid=$vimo running_log=$log status=0
+    start_program "$1" "$2" "$speed"
+    local again=$vimo again_log=$log
+    vimo=$running_pid log=$running_log
+    wait_for 10 "the second start to end" ended "$again"
+    wait "$again" || status=$?
+    [ "$status" = 0 ] || fail "the second start ended with status $status: $(tail -n5 "$again_log")"
+    ! grep -q '^vimo:' "$again_log" || fail "the second start printed: $(grep '^vimo:' "$again_log")"
+}
+
+# --- a second start beside a copy that is online ------------------------------
+one=$(new_folder one)
+go_online
+start_program "$one" "2010-03-05 10:00:00" "$speed"
+first=$vimo first_log=$log
+wait_for 30 "the first copy's session" test -e "$one/BegTime.txt"
+wait_for 10 "two minutes counted" bash -c "[ \$(od -An -tu2 -j$((((7 * 12 + 2) * 31 + 4) * 2)) -N2 '$one/Table.dat') -ge 2 ]"
+[ -e "$one/Vimo.lock" ] || fail "the running copy holds no lock file"
+
+# Stopped, the first copy cannot write while the second start runs, so any
+# change to the files is the second's. The system still queues the second's
+# request on the first's socket, to be answered once it goes on.
+kill -STOP "$vimo"
+snapshot "$one" "$work/before"
+start_again "$one" "2010-03-05 10:30:00"
+same_files "$work/before" "$one" "${data_files[@]}"
+kill -CONT "$vimo"
+echo "a second start beside a stopped copy ended at once and changed no file"
+
+# And beside the copy as it runs, answering at once.
+sleep 2
+start_again "$one" "2010-03-05 10:40:00"
+alive || fail "the first copy ended: $(tail -n5 "$log")"
+echo "a second start beside the running copy ended at once"
+
+# --- a copy in another folder runs alongside ---------------------------------
+two=$(new_folder two)
+start_program "$two" "2010-03-05 11:00:00" "$speed"
+other=$vimo other_log=$log
+wait_for 30 "the other folder's session" test -e "$two/BegTime.txt"
+sleep 2
+alive || fail "the copy in the other folder ended: $(tail -n5 "$log")"
+[ -z "$(notices "$log")" ] || fail "the copy in the other folder: $(notices "$log")"
+vimo=$first log=$first_log
+alive || fail "the first copy ended: $(tail -n5 "$log")"
+
+# Each session closes into its own history once, with no crash marker: no
+# second copy carried the first's session over.
+go_offline
+wait_for 10 "the sessions to close" bash -c "[ ! -e '$one/BegTime.txt' ] && [ ! -e '$two/BegTime.txt' ]"
+for folder in "$one" "$two"; do
+    [ "$(wc -l <"$folder/Static.txt")" = 1 ] ||
+        fail "$(basename "$folder"): the history holds $(wc -l <"$folder/Static.txt") lines: $(utf8 "$folder/Static.txt")"
+    ! carried_over "$folder" || fail "$(basename "$folder"): a session carried over as a crash"
+done
+for each_log in "$first_log" "$other_log"; do
+    ! grep -q '^vimo:' "$each_log" || fail "a running copy printed: $(grep '^vimo:' "$each_log")"
+done
+stop_program
+vimo=$other log=$other_log
+stop_program
+echo "the copies in two folders counted side by side, one session each"
+
+# --- the lock of a killed copy ------------------------------------------------
+# The copies were killed outright above: their lock files and sockets stayed.
+folder=$one
+[ -e "$folder/Vimo.lock" ] || fail "no lock file left by the killed copy"
+start_program "$folder" "2010-03-05 12:00:00" "$speed"
+go_online
+wait_for 30 "a session of the new copy" test -e "$folder/BegTime.txt"
+alive || fail "the new copy ended: $(tail -n5 "$log")"
+[ -z "$(notices "$log")" ] || fail "the new copy: $(notices "$log")"
+# It holds the lock and answers in its turn.
+start_again "$folder" "2010-03-05 12:30:00"
+alive || fail "the new copy ended: $(tail -n5 "$log")"
+stop_program
+go_offline
+echo "a killed copy's lock kept no later start from running"
+
+# --- a folder that cannot be locked: the program runs unguarded -------------
+folder=$(new_folder three)
+mount --bind "$folder" "$folder"
+mounts+=("$folder")
+mount -o remount,bind,ro "$folder"
+start_program "$folder" "2010-03-05 13:00:00" "$speed"
+wait_for 30 "the notice" bash -c "grep -q '^vimo: notice:' '$log'"
+sleep 2
+alive || fail "the program ended in a read-only folder: $(tail -n5 "$log")"
+[ "$(notices "$log")" = "cannot lock the working folder (read-only file system); a second copy would not be noticed" ] ||
+    fail "read-only folder: $(notices "$log")"
+stop_program
+
+# A lock left by a killed copy in a folder that turned read-only since
+# cannot be removed; it must not keep the program from running there.
+mount -o remount,bind,rw "$folder"
+start_program "$folder" "2010-03-05 14:00:00" "$speed"
+wait_for 30 "the start-up" test -e "$folder/Table.dat"
+stop_program
+[ -e "$folder/Vimo.lock" ] || fail "no lock file left by the killed copy"
+mount -o remount,bind,ro "$folder"
+start_program "$folder" "2010-03-05 15:00:00" "$speed"
+wait_for 30 "the notice" bash -c "grep -q '^vimo: notice:' '$log'"
+sleep 2
+alive || fail "the program ended in a read-only folder with a stale lock: $(tail -n5 "$log")"
+[ "$(notices "$log")" = "cannot lock the working folder (a lock left by a copy that ended cannot be removed); a second copy would not be noticed" ] ||
+    fail "read-only folder with a stale lock: $(notices "$log")"
+stop_program
+echo "read-only folders: the program ran unguarded with one notice"
+echo PASS
