@@ -81,19 +81,11 @@ void StatisticsPage::LoadStatistics() {
     }
 }
 
-// The history is read once and filtered outside the widget; the memo gets the
-// report's text in one assignment.
+// The history is read once and filtered outside the widget; the memo draws
+// only the lines in sight, so a report of a million lines shows at once.
 void StatisticsPage::ShowStatistics(TDateTime from, TDateTime to) {
     HistoryReport report = ::ShowStatistics(meter_.PathOf(datafiles::kStatic), from, to);
-    QString text;
-    for (std::size_t i = 0; i < report.Lines.size(); ++i) {
-        if (i > 0) {
-            text += QLatin1Char('\n');
-        }
-        text += QString::fromStdString(report.Lines[i]);
-    }
-    ui_->Memo1->setPlainText(text);
-    reportLines_ = std::move(report.Lines);
+    ui_->Memo1->SetLines(std::move(report.Lines));
     if (report.Error) {
         throw EConvertError(*report.Error);
     }
@@ -166,6 +158,6 @@ void StatisticsPage::BitBtn1Click() {
     const SaveDialogRequest request{kSaveDialogTitle, kSaveDialogFilter, "txt",
                                     "Linkminutes (" + ui_->Label16->text().toStdString() + ")"};
     if (const auto file = saveDialog_.Run(window(), request)) {
-        SaveReport(*file, reportLines_);
+        SaveReport(*file, ui_->Memo1->Lines());
     }
 }

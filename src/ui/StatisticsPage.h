@@ -54,6 +54,4 @@ class StatisticsPage : public QFrame {
     const Clock& clock_;
     MessageBoxes& boxes_;
     SaveFileDialog& saveDialog_;
-    // The lines the report shows, as BitBtn1Click saves them.
-    std::vector<std::string> reportLines_;
 };

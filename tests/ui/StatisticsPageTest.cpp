@@ -1,13 +1,14 @@
 #include "Codec1251.h"
 #include "DateBridge.h"
 #include "Form1Harness.h"
+#include "LineListView.h"
 #include "PropRecord.h"
 #include "StatisticsPage.h"
+#include "WorkDir.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -28,7 +29,7 @@ std::string Session(const std::string& day, const std::string& start, const std:
 }
 
 QStringList MemoLines(const TForm1& form) {
-    const QString text = Ctl<QPlainTextEdit>(form, "Memo1")->toPlainText();
+    const QString text = Ctl<LineListView>(form, "Memo1")->Text();
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
@@ -197,17 +198,17 @@ TEST_F(StatisticsReports, PeriodReportsIncludeBothEndsAndRefuseAReversedPeriod) 
 TEST_F(StatisticsReports, AReportLeftAndComeBackToIsUnchanged) {
     TForm1& form = StartWith(kAugust2004);
     DayReport(form, 2004, 8, 15);
-    const QString memo = Ctl<QPlainTextEdit>(form, "Memo1")->toPlainText();
+    const QString memo = Ctl<LineListView>(form, "Memo1")->Text();
     Ctl<QTabBar>(form, "TabControl1")->setCurrentIndex(0);
     EXPECT_TRUE(Ctl<QFrame>(form, "Statistics")->isHidden());
     Ctl<QTabBar>(form, "TabControl1")->setCurrentIndex(1);
     EXPECT_FALSE(Ctl<QFrame>(form, "StatWnd")->isHidden());
-    EXPECT_EQ(Ctl<QPlainTextEdit>(form, "Memo1")->toPlainText(), memo);
+    EXPECT_EQ(Ctl<LineListView>(form, "Memo1")->Text(), memo);
     EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(), "15.08.2004");
 
     Ctl<QPushButton>(form, "BitBtn5")->click();
     EXPECT_EQ(Ctl<QDateEdit>(form, "DateTimePicker4")->date(), QDate(2004, 8, 15));
-    EXPECT_EQ(Ctl<QPlainTextEdit>(form, "Memo1")->toPlainText(), memo);
+    EXPECT_EQ(Ctl<LineListView>(form, "Memo1")->Text(), memo);
 }
 
 TEST_F(StatisticsReports, ADamagedLineStopsTheFilteringAndKeepsEverythingFromIt) {
@@ -297,7 +298,7 @@ TEST_F(StatisticsReports, SavedReportsAreWindows1251WithCrLfAndNoHeader) {
 TEST_F(StatisticsReports, AnEmptyHistoryGivesAnEmptyReportSavedAsAnEmptyFile) {
     TForm1& form = StartWith({});
     DayReport(form, 2004, 8, 15);
-    EXPECT_EQ(Ctl<QPlainTextEdit>(form, "Memo1")->toPlainText(), "");
+    EXPECT_EQ(Ctl<LineListView>(form, "Memo1")->Text(), "");
     EXPECT_EQ(Ctl<QLabel>(form, "Label16")->text(), "15.08.2004");
     h.saveDialog.answer = h.dir / "empty.txt";
     Ctl<QPushButton>(form, "BitBtn1")->click();
@@ -326,8 +327,8 @@ TEST_F(StatisticsReports, AReportThatCannotBeWrittenIsReportedAndACancelSavesNot
 TEST_F(StatisticsReports, TheNextMinutesFilesAreWrittenInTheProgramsFolderAfterSavingElsewhere) {
     // Started by the desktop from another folder; the entry names the program's.
     TempDir startedIn;
-    h.startedIn = startedIn.Path();
     h.autostart.path = (h.dir / "vimo").string();
+    h.workDir = RestoreWorkDir(h.autostart.ReadProgramPath(), startedIn.Path());  // as main does
     TForm1& form = StartWith(kAugust2004);
     TempDir elsewhere;
     DayReport(form, 2004, 8, 15);
