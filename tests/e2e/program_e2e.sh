@@ -253,8 +253,8 @@ save_tariff 3.5 - ctrl+a 3 End BackSpace 5
 
 # --- 4c: minimising hides the window into the tray --------------------------
 # As closing does, it leaves no window and no taskbar entry. A double click on
-# the icon brings the window back on the page it showed, a menu item on the
-# item's page: restored, not minimised, and painted.
+# the icon, or a second start, brings the window back on the page it showed,
+# a menu item on the item's page: restored, not minimised, and painted.
 win_hex=$(printf '0x%x' "$win")
 in_client_list() { xprop -root _NET_CLIENT_LIST | grep -qw "$win_hex"; }
 withdrawn() {
@@ -291,6 +291,15 @@ minimise
 open_page 4
 wait_for 10 "the window back through the menu, not minimised" restored
 wait_for 10 "the about page painted" shows_painted "$shots/page4.png"
+# A second start in the folder shows the running copy's window and ends.
+minimise
+second=0
+(cd "$run" && timeout 30 ip netns exec "$ns" env TZ=UTC XDG_CONFIG_HOME="$work/config" \
+    LD_PRELOAD="$shim:$libfaketime" FAKETIME="@2004-08-15 14:00:00 x60" ./vimo \
+    >"$work/second.log" 2>&1) || second=$?
+[ "$second" = 0 ] || fail "the second start ended with $second: $(cat "$work/second.log")"
+wait_for 10 "the window shown by a second start" restored
+wait_for 10 "the about page painted after a second start" shows_painted "$shots/page4.png"
 
 # --- 5: killed while online, the next run carries the line over -------------
 go_online
