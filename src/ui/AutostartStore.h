@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "AutostartEntry.h"
+
 // The entry that starts the program with the user's desktop session. It holds
 // the absolute path of the program's executable; start-up takes the program's
 // working folder from it.
@@ -21,9 +23,8 @@ class AutostartStore {
     virtual void Remove() = 0;
 };
 
-// The Desktop Application Autostart file "Vimo.desktop": UTF-8 with LF line
-// ends. An entry marked Hidden=true counts as absent, as the desktop itself
-// treats it.
+// The Desktop Application Autostart file "Vimo.desktop" (see AutostartEntry.h,
+// which reads it).
 class DesktopAutostartStore final : public AutostartStore {
   public:
     explicit DesktopAutostartStore(std::filesystem::path file) : file_(std::move(file)) {}
@@ -37,7 +38,3 @@ class DesktopAutostartStore final : public AutostartStore {
   private:
     std::filesystem::path file_;
 };
-
-// $XDG_CONFIG_HOME/autostart/Vimo.desktop, or ~/.config/autostart/Vimo.desktop
-// when that variable is unset or empty.
-std::filesystem::path DefaultAutostartFile();
