@@ -13,6 +13,9 @@ inline constexpr std::string_view kProp = "Propert.dat";       // the settings r
 inline constexpr std::string_view kBegTime = "BegTime.txt";    // the session in progress
 inline constexpr std::string_view kStatic = "Static.txt";      // the connection history
 
+// The money plan, written by the user and only read by the program.
+inline constexpr std::string_view kPlan = "Vimo.toml";
+
 inline constexpr std::array<std::string_view, 5> kAll = {kTable, kTableExt, kProp, kBegTime,
                                                          kStatic};
 

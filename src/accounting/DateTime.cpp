@@ -13,7 +13,7 @@ constexpr int64_t kMsPerDay = 86'400'000;
 
 // Days from 1 March of year 0 in the proleptic Gregorian calendar; the
 // well-known civil-date conversion, exact for every year we meet.
-int64_t DaysFromCivil(int64_t y, int m, int d) {
+constexpr int64_t DaysFromCivil(int64_t y, int m, int d) {
     y -= m <= 2 ? 1 : 0;
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
     const int64_t yoe = y - era * 400;
@@ -34,7 +34,8 @@ CalendarDate CivilFromDays(int64_t z) {
     return {static_cast<int>(era * 400 + yoe + (month <= 2 ? 1 : 0)), month, day};
 }
 
-const int64_t kEpochDays = DaysFromCivil(1899, 12, 30);
+// Constant, so dates made while other files' globals are initialised are right.
+constexpr int64_t kEpochDays = DaysFromCivil(1899, 12, 30);
 
 int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));

@@ -50,7 +50,11 @@ Sum SplitKopecks(int64_t k) {
 }  // namespace
 
 std::string MinToMoney(uint32_t minutes, double minuteCost) {
-    const Sum s = SplitKopecks(MinutesToKopecks(minutes, minuteCost));
+    return KopecksToMoney(MinutesToKopecks(minutes, minuteCost));
+}
+
+std::string KopecksToMoney(int64_t kopecks) {
+    const Sum s = SplitKopecks(kopecks);
     const std::string sign = s.negative ? "-" : "";
     if (s.hryvnias == 0) {
         return sign + std::to_string(s.kopecks) + " коп.";

@@ -19,6 +19,8 @@ int64_t MinutesToKopecks(uint32_t minutes, double minuteCost);
 
 // "18 коп.", "5 гр.", "9 гр. 72 коп."; a negative sum gets a leading "-".
 std::string MinToMoney(uint32_t minutes, double minuteCost);
+// The same text for a sum already in kopecks.
+std::string KopecksToMoney(int64_t kopecks);
 
 // "9,72 гр.", "0,05 гр."; a negative sum gets a leading "-".
 std::string MinToGrivn(uint32_t minutes, double minuteCost);

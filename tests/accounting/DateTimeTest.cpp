@@ -6,6 +6,13 @@
 
 namespace {
 
+// Made before main, while the library's own globals may not be set yet.
+const TDateTime kMadeAtStartUp = EncodeDate(2026, 12, 8);
+
+TEST(DateTime, DatesMadeBeforeMainAreRight) {
+    EXPECT_EQ(DateText(kMadeAtStartUp), "08.12.2026");
+}
+
 TEST(DateTime, EpochAndRoundTrip) {
     EXPECT_EQ(EncodeDate(1899, 12, 30), 0.0);
     EXPECT_EQ(EncodeDate(1900, 1, 1), 2.0);

@@ -1,0 +1,49 @@
+#include "Budget.h"
+
+#include <algorithm>
+
+#include "Millikopecks.h"
+#include "MoneyTexts.h"
+
+namespace {
+
+bool Reaches(int64_t use, int percent, int64_t limit) {
+    return use * 100 >= percent * limit;
+}
+
+std::string AmountText(BudgetUnit unit, int64_t amount) {
+    return unit == BudgetUnit::Kopecks ? KopecksToMoney(amount) : std::to_string(amount) + " мин.";
+}
+
+}  // namespace
+
+BudgetFigures FiguresOf(int64_t used, std::optional<int64_t> limit, const BillingCycle& cycle,
+                        TDateTime today) {
+    BudgetFigures figures;
+    figures.Used = used;
+    figures.Forecast = DivideRoundingHalfToEven(used * cycle.Days(), ElapsedDays(cycle, today));
+    if (limit) {
+        figures.Limit = limit;
+        figures.Percent = static_cast<double>(used) * 100 / static_cast<double>(*limit);
+        figures.AllowancePerDay = std::max<int64_t>(0, (*limit - used) / DaysLeft(cycle, today));
+    }
+    return figures;
+}
+
+std::vector<int> CrossedAlerts(std::span<const int> thresholds, std::span<const int> fired,
+                               int64_t before, int64_t after, int64_t limit) {
+    std::vector<int> crossed;
+    for (const int percent : thresholds) {
+        if (Reaches(after, percent, limit) && !Reaches(before, percent, limit) &&
+            std::find(fired.begin(), fired.end(), percent) == fired.end()) {
+            crossed.push_back(percent);
+        }
+    }
+    std::sort(crossed.begin(), crossed.end());
+    return crossed;
+}
+
+std::string AlertText(BudgetUnit unit, int percent, int64_t used, int64_t limit) {
+    return "Израсходовано " + std::to_string(percent) + "% бюджета: " + AmountText(unit, used) +
+           " из " + AmountText(unit, limit);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "BillingCycle.h"
+
+// The figures of one budget unit (kopecks or minutes) for today's cycle.
+struct BudgetFigures {
+    // With today.
+    int64_t Used = 0;
+    // At the cycle's end, at the pace so far: Used / elapsed days (today
+    // included) x the cycle's days, rounded half to even.
+    int64_t Forecast = 0;
+    // The rest only when the budget sets a limit for the unit.
+    std::optional<int64_t> Limit;
+    std::optional<double> Percent;
+    // What is left / the days left (today included), rounded down, never
+    // below 0.
+    std::optional<int64_t> AllowancePerDay;
+};
+
+BudgetFigures FiguresOf(int64_t used, std::optional<int64_t> limit, const BillingCycle& cycle,
+                        TDateTime today);
+
+// The alert thresholds (percents of `limit`) that a change of use from
+// `before` to `after` reaches for the first time in the cycle: `after` is at
+// or past them, `before` below, and none is among `fired`. Ascending: all are
+// to be recorded, the last (highest) is the one to show.
+std::vector<int> CrossedAlerts(std::span<const int> thresholds, std::span<const int> fired,
+                               int64_t before, int64_t after, int64_t limit);
+
+enum class BudgetUnit { Kopecks, Minutes };
+
+// "Израсходовано 80% бюджета: 40 гр. из 50 гр.": the threshold, then the use
+// and the limit, money as the pages write it and minutes as plain minutes
+// ("1200 мин."), the unit the budget is set in.
+std::string AlertText(BudgetUnit unit, int percent, int64_t used, int64_t limit);

@@ -1,0 +1,387 @@
+#include "PlanFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <initializer_list>
+#include <iterator>
+#include <utility>
+#include <vector>
+
+#include <toml++/toml.h>
+
+#include "DataFiles.h"
+#include "FileIO.h"
+
+namespace {
+
+constexpr std::string_view kDayNames[] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
+
+// Upper limits far beyond any real plan; they keep every sum of a cycle, and
+// its forecast, well inside 64 bits.
+constexpr int64_t kMaxBudgetKopecks = 1'000'000'000;
+constexpr int64_t kMaxMinutes = 1'000'000;
+constexpr int64_t kMaxMegabytes = 1'000'000'000;
+constexpr int64_t kMaxFeeKopecks = 1'000'000;
+constexpr int64_t kMaxRateKopecks = 1'000'000;
+constexpr int64_t kMaxAlertPercent = 1000;
+// Linux interface names are shorter than IFNAMSIZ (16) with their final zero.
+constexpr std::size_t kMaxInterfaceName = 15;
+
+const std::vector<int> kDefaultAlerts = {80, 100};
+
+[[noreturn]] void Fail(const toml::source_region& where, const std::string& reason) {
+    throw EPlanFileError(static_cast<int>(where.begin.line), reason);
+}
+
+[[noreturn]] void Fail(const toml::node& where, const std::string& reason) {
+    Fail(where.source(), reason);
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+using KeyReader = std::function<void(const toml::node&)>;
+
+// Hands each key of `table` to its reader, in the order of the file, so the
+// fault reported is the first one there. `path` names the table in the
+// message for a key no reader takes.
+void ReadKeys(const toml::table& table, std::string_view path,
+              std::initializer_list<std::pair<std::string_view, KeyReader>> readers) {
+    std::vector<std::pair<const toml::key*, const toml::node*>> entries;
+    for (auto&& [key, node] : table) {
+        entries.emplace_back(&key, &node);
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return a.first->source().begin < b.first->source().begin;
+    });
+    for (const auto& [key, node] : entries) {
+        const std::string_view name = key->str();
+        const auto reader = std::find_if(readers.begin(), readers.end(),
+                                         [name](const auto& r) { return r.first == name; });
+        if (reader == readers.end()) {
+            const std::string fullName =
+                (path.empty() ? "" : std::string(path) + ".") + std::string(name);
+            Fail(key->source(),
+                 (node->is_table() ? "unknown table " : "unknown key ") + Quoted(fullName));
+        }
+        reader->second(*node);
+    }
+}
+
+const toml::table& TableOf(const toml::node& node, std::string_view key) {
+    if (const toml::table* table = node.as_table()) {
+        return *table;
+    }
+    Fail(node, std::string(key) + " must be a table");
+}
+
+int64_t WholeNumber(const toml::node& node, std::string_view key) {
+    if (const auto* value = node.as_integer()) {
+        return value->get();
+    }
+    Fail(node, std::string(key) + " must be a whole number");
+}
+
+// A whole number from `low` (0 or 1) to `high`.
+int64_t Bounded(const toml::node& node, std::string_view key, int64_t low, int64_t high) {
+    const int64_t value = WholeNumber(node, key);
+    const std::string name(key);
+    if (low == 0 && value < 0) {
+        Fail(node, name + " must not be negative");
+    }
+    if (low == 0 && value > high) {
+        Fail(node, name + " must be at most " + std::to_string(high));
+    }
+    if (value < low || value > high) {
+        Fail(node, name + " must be " + std::to_string(low) + " to " + std::to_string(high));
+    }
+    return value;
+}
+
+// A rate in kopecks, whole or with up to three decimals, in millikopecks.
+int64_t Millikopecks(const toml::node& node, std::string_view key, int64_t maxKopecks) {
+    if (node.is_integer()) {
+        return Bounded(node, key, 0, maxKopecks) * 1000;
+    }
+    const std::string name(key);
+    const auto* number = node.as_floating_point();
+    if (number == nullptr || std::isnan(number->get())) {
+        Fail(node, name + " must be a number");
+    }
+    const double kopecks = number->get();
+    if (kopecks < 0) {
+        Fail(node, name + " must not be negative");
+    }
+    if (kopecks > static_cast<double>(maxKopecks)) {
+        Fail(node, name + " must be at most " + std::to_string(maxKopecks));
+    }
+    const int64_t millikopecks = std::llround(kopecks * 1000);
+    // A decimal of at most three places reads as the double nearest to
+    // millikopecks / 1000; any other value is refused rather than rounded.
+    if (static_cast<double>(millikopecks) / 1000 != kopecks) {
+        Fail(node, name + " must not have more than 3 decimal places");
+    }
+    return millikopecks;
+}
+
+int ClockMinutes(const toml::node& node, std::string_view key) {
+    const auto* text = node.as_string();
+    if (text == nullptr) {
+        Fail(node, std::string(key) + " must be a time of day such as \"21:00\"");
+    }
+    const std::string& s = text->get();
+    const auto digit = [&](std::size_t i) { return s[i] >= '0' && s[i] <= '9'; };
+    if (s.size() == 5 && digit(0) && digit(1) && s[2] == ':' && digit(3) && digit(4)) {
+        const int hours = (s[0] - '0') * 10 + (s[1] - '0');
+        const int minutes = (s[3] - '0') * 10 + (s[4] - '0');
+        if (hours < 24 && minutes < 60) {
+            return hours * 60 + minutes;
+        }
+    }
+    Fail(node, std::string(key) + ": " + Quoted(s) + " is not a time of day (HH:MM)");
+}
+
+uint8_t DaySet(const toml::node& node) {
+    const toml::array* list = node.as_array();
+    if (list == nullptr) {
+        Fail(node, "days must be a list of day names such as [\"mon\", \"tue\"]");
+    }
+    if (list->empty()) {
+        Fail(node, "days must name at least one day");
+    }
+    uint8_t days = 0;
+    for (const toml::node& item : *list) {
+        const auto* name = item.as_string();
+        if (name == nullptr) {
+            Fail(item, "days: a day must be a name such as \"mon\"");
+        }
+        const auto* found = std::find(std::begin(kDayNames), std::end(kDayNames), name->get());
+        if (found == std::end(kDayNames)) {
+            Fail(item, "days: unknown day " + Quoted(name->get()));
+        }
+        const auto bit = static_cast<uint8_t>(1u << (found - std::begin(kDayNames)));
+        if ((days & bit) != 0) {
+            Fail(item, "days: " + Quoted(name->get()) + " is given twice");
+        }
+        days |= bit;
+    }
+    return days;
+}
+
+std::vector<int> Alerts(const toml::node& node) {
+    const std::string wrongType = "alerts must be a list of whole percents such as [80, 100]";
+    const toml::array* list = node.as_array();
+    if (list == nullptr) {
+        Fail(node, wrongType);
+    }
+    std::vector<int> percents;
+    for (const toml::node& item : *list) {
+        const auto* value = item.as_integer();
+        if (value == nullptr) {
+            Fail(item, wrongType);
+        }
+        const int64_t percent = value->get();
+        const std::string text = std::to_string(percent);
+        if (percent < 1 || percent > kMaxAlertPercent) {
+            Fail(item, "alerts: " + text + " is not a percent from 1 to " +
+                           std::to_string(kMaxAlertPercent));
+        }
+        if (std::find(percents.begin(), percents.end(), percent) != percents.end()) {
+            Fail(item, "alerts: " + text + " is given twice");
+        }
+        percents.push_back(static_cast<int>(percent));
+    }
+    std::sort(percents.begin(), percents.end());
+    return percents;
+}
+
+std::vector<std::string> InterfaceNames(const toml::node& node) {
+    const std::string wrongType = "interfaces must be a list of names such as [\"ppp0\"]";
+    const toml::array* list = node.as_array();
+    if (list == nullptr) {
+        Fail(node, wrongType);
+    }
+    std::vector<std::string> names;
+    for (const toml::node& item : *list) {
+        const auto* name = item.as_string();
+        if (name == nullptr) {
+            Fail(item, wrongType);
+        }
+        const std::string& text = name->get();
+        if (text.empty() || text.size() > kMaxInterfaceName) {
+            Fail(item, "interfaces: " + Quoted(text) + " is not an interface name");
+        }
+        if (std::find(names.begin(), names.end(), text) != names.end()) {
+            Fail(item, "interfaces: " + Quoted(text) + " is given twice");
+        }
+        names.push_back(text);
+    }
+    return names;
+}
+
+bool Flag(const toml::node& node, std::string_view key) {
+    if (const auto* value = node.as_boolean()) {
+        return value->get();
+    }
+    Fail(node, std::string(key) + " must be true or false");
+}
+
+std::optional<int> ReadCycle(const toml::table& table) {
+    std::optional<int> startDay;
+    ReadKeys(table, "cycle", {{"start_day", [&](const toml::node& n) {
+                                   startDay = static_cast<int>(Bounded(n, "start_day", 1, 31));
+                               }}});
+    return startDay;
+}
+
+BudgetSettings ReadBudget(const toml::table& table) {
+    BudgetSettings budget;
+    bool alertsGiven = false;
+    ReadKeys(
+        table, "budget",
+        {{"kopecks",
+          [&](const toml::node& n) {
+              budget.Kopecks = Bounded(n, "kopecks", 1, kMaxBudgetKopecks);
+          }},
+         {"minutes",
+          [&](const toml::node& n) { budget.Minutes = Bounded(n, "minutes", 1, kMaxMinutes); }},
+         {"megabytes",
+          [&](const toml::node& n) {
+              budget.Megabytes = Bounded(n, "megabytes", 1, kMaxMegabytes);
+          }},
+         {"alerts", [&](const toml::node& n) {
+              budget.Alerts = Alerts(n);
+              alertsGiven = true;
+          }}});
+    if (!alertsGiven && (budget.Kopecks || budget.Minutes || budget.Megabytes)) {
+        budget.Alerts = kDefaultAlerts;
+    }
+    return budget;
+}
+
+RateRule ReadRate(const toml::table& table) {
+    RateRule rule;
+    bool priced = false;
+    std::optional<int> from;
+    std::optional<int> to;
+    const toml::node* lastTime = nullptr;
+    ReadKeys(table, "plan.rate",
+             {{"days", [&](const toml::node& n) { rule.Days = DaySet(n); }},
+              {"from",
+               [&](const toml::node& n) {
+                   from = ClockMinutes(n, "from");
+                   lastTime = &n;
+               }},
+              {"to",
+               [&](const toml::node& n) {
+                   to = ClockMinutes(n, "to");
+                   lastTime = &n;
+               }},
+              {"kopecks_per_minute", [&](const toml::node& n) {
+                   rule.MillikopecksPerMinute =
+                       Millikopecks(n, "kopecks_per_minute", kMaxRateKopecks);
+                   priced = true;
+               }}});
+    if (from.has_value() != to.has_value()) {
+        Fail(*lastTime, "from and to must both be given");
+    }
+    if (from && *from == *to) {
+        Fail(*lastTime, "from and to must differ");
+    }
+    if (from) {
+        rule.Hours = ClockWindow{*from, *to};
+    }
+    if (rule.Days == 0) {
+        Fail(table, "days must be given");
+    }
+    if (!priced) {
+        Fail(table, "kopecks_per_minute must be given");
+    }
+    return rule;
+}
+
+std::vector<RateRule> ReadRates(const toml::node& node) {
+    const std::string wrongType = "rate must be a list of tables, each begun with [[plan.rate]]";
+    const toml::array* list = node.as_array();
+    if (list == nullptr) {
+        Fail(node, wrongType);
+    }
+    std::vector<RateRule> rules;
+    for (const toml::node& item : *list) {
+        const toml::table* table = item.as_table();
+        if (table == nullptr) {
+            Fail(item, wrongType);
+        }
+        rules.push_back(ReadRate(*table));
+    }
+    return rules;
+}
+
+PlanTariff ReadPlan(const toml::table& table) {
+    PlanTariff plan;
+    ReadKeys(table, "plan",
+             {{"connection_fee",
+               [&](const toml::node& n) {
+                   plan.ConnectionFeeKopecks = Bounded(n, "connection_fee", 0, kMaxFeeKopecks);
+               }},
+              {"included_minutes",
+               [&](const toml::node& n) {
+                   plan.IncludedMinutes = Bounded(n, "included_minutes", 0, kMaxMinutes);
+               }},
+              {"kopecks_per_mb",
+               [&](const toml::node& n) {
+                   plan.MillikopecksPerMegabyte =
+                       Millikopecks(n, "kopecks_per_mb", kMaxRateKopecks);
+               }},
+              {"rate", [&](const toml::node& n) { plan.Rates = ReadRates(n); }}});
+    return plan;
+}
+
+CountingSettings ReadCounting(const toml::table& table) {
+    CountingSettings counting;
+    ReadKeys(table, "counting",
+             {{"interfaces", [&](const toml::node& n) { counting.Interfaces = InterfaceNames(n); }},
+              {"metered_only",
+               [&](const toml::node& n) { counting.MeteredOnly = Flag(n, "metered_only"); }}});
+    return counting;
+}
+
+}  // namespace
+
+EPlanFileError::EPlanFileError(int line, const std::string& reason)
+    : Exception(std::string(datafiles::kPlan) + ", line " + std::to_string(line) + ": " + reason) {}
+
+PlanSettings ParsePlanText(std::string_view text) {
+    toml::table root;
+    try {
+        root = toml::parse(text, datafiles::kPlan);
+    } catch (const toml::parse_error& error) {
+        Fail(error.source(), std::string(error.description()));
+    }
+    PlanSettings settings;
+    ReadKeys(
+        root, "",
+        {{"cycle",
+          [&](const toml::node& n) { settings.CycleStartDay = ReadCycle(TableOf(n, "cycle")); }},
+         {"budget",
+          [&](const toml::node& n) { settings.Budget = ReadBudget(TableOf(n, "budget")); }},
+         {"plan", [&](const toml::node& n) { settings.Plan = ReadPlan(TableOf(n, "plan")); }},
+         {"counting",
+          [&](const toml::node& n) { settings.Counting = ReadCounting(TableOf(n, "counting")); }}});
+    return settings;
+}
+
+std::optional<PlanSettings> ReadPlanFile(const std::filesystem::path& folder) {
+    std::string text;
+    try {
+        text = ReadWholeFile(folder / datafiles::kPlan);
+    } catch (const EInOutError& error) {
+        if (error.Code == EInOutError::kFileNotFound) {
+            return std::nullopt;
+        }
+        throw;
+    }
+    return ParsePlanText(text);
+}

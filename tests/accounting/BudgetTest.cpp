@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "Budget.h"
+
+namespace {
+
+TEST(Budget, FiguresOfTodaysCycle) {
+    // 14.11.2026-13.12.2026: on 08.12 25 days have passed and 6 are left, today in both.
+    const BillingCycle cycle = CycleOf(ParseDate("08.12.2026"), 14);
+    const TDateTime today = EncodeDateTime(2026, 12, 8, 15, 0, 0);
+    struct Case {
+        int64_t used;
+        std::optional<int64_t> limit;
+        TDateTime today;
+        int64_t forecast;
+        std::optional<double> percent;
+        std::optional<int64_t> allowance;
+    };
+    const Case cases[] = {
+        {4000, 5000, today, 4800, 80.0, 166},
+        {5500, 5000, today, 6600, 110.0, 0},
+        {4000, std::nullopt, today, 4800, std::nullopt, std::nullopt},
+        // The first day: the forecast is a whole cycle at today's pace.
+        {7, 100, ParseDate("14.11.2026"), 210, 7.0, 3},
+        // Forecasts round halves to even: 1 / 4 x 30 is 7.5, 3 / 4 x 30 is 22.5.
+        {1, std::nullopt, ParseDate("17.11.2026"), 8, std::nullopt, std::nullopt},
+        {3, std::nullopt, ParseDate("17.11.2026"), 22, std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const BudgetFigures f = FiguresOf(c.used, c.limit, cycle, c.today);
+        const std::string label = std::to_string(c.used) + " on " + DateText(c.today);
+        EXPECT_EQ(f.Forecast, c.forecast) << label;
+        EXPECT_EQ(f.Percent, c.percent) << label;
+        EXPECT_EQ(f.AllowancePerDay, c.allowance) << label;
+    }
+}
+
+TEST(Budget, AlertsFireOnceWhenReached) {
+    struct Case {
+        std::vector<int> thresholds;
+        std::vector<int> fired;
+        int64_t before;
+        int64_t after;
+        int64_t limit;
+        std::vector<int> crossed;
+    };
+    const Case cases[] = {
+        {{80, 100}, {}, 3990, 4000, 5000, {80}},
+        // One minute past two thresholds: both are recorded, the higher is shown.
+        {{80, 100}, {}, 3999, 5001, 5000, {80, 100}},
+        {{80, 100}, {80}, 3990, 4000, 5000, {}},
+        {{80, 100}, {}, 4000, 4010, 5000, {}},
+        // 80% of 3 minutes is 2.4: reached with the third minute.
+        {{80}, {}, 2, 3, 3, {80}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CrossedAlerts(c.thresholds, c.fired, c.before, c.after, c.limit), c.crossed)
+            << c.before << " -> " << c.after << " of " << c.limit;
+    }
+}
+
+TEST(Budget, AlertTexts) {
+    EXPECT_EQ(AlertText(BudgetUnit::Kopecks, 80, 4002, 5000),
+              "Израсходовано 80% бюджета: 40 гр. 2 коп. из 50 гр.");
+    EXPECT_EQ(AlertText(BudgetUnit::Minutes, 100, 1200, 1200),
+              "Израсходовано 100% бюджета: 1200 мин. из 1200 мин.");
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "FileVersion.h"
+#include "PlanFile.h"
+#include "TempDir.h"
+
+namespace {
+
+using testing::StrEq;
+using testing::ThrowsMessage;
+
+TEST(PlanFile, EveryKey) {
+    const PlanSettings s = ParsePlanText(R"(
+[cycle]
+start_day = 14
+[budget]
+kopecks = 5000
+minutes = 1200
+megabytes = 2048
+alerts = [100, 50, 80]
+[plan]
+connection_fee = 10
+included_minutes = 60
+kopecks_per_mb = 0.125
+[[plan.rate]]
+days = ["sat", "sun"]
+kopecks_per_minute = 1.8
+[[plan.rate]]
+days = ["mon", "tue", "wed", "thu", "fri"]
+from = "21:00"
+to = "07:00"
+kopecks_per_minute = 2
+[counting]
+interfaces = ["ppp0", "wwan0"]
+metered_only = true
+)");
+    EXPECT_EQ(s.CycleStartDay, 14);
+    EXPECT_EQ(s.Budget->Kopecks, 5000);
+    EXPECT_EQ(s.Budget->Minutes, 1200);
+    EXPECT_EQ(s.Budget->Megabytes, 2048);
+    EXPECT_EQ(s.Budget->Alerts, (std::vector<int>{50, 80, 100}));
+    EXPECT_EQ(s.Plan->ConnectionFeeKopecks, 10);
+    EXPECT_EQ(s.Plan->IncludedMinutes, 60);
+    EXPECT_EQ(s.Plan->MillikopecksPerMegabyte, 125);
+    EXPECT_EQ(s.Plan->Rates, (std::vector<RateRule>{{0b1100000, std::nullopt, 1800},
+                                                    {0b0011111, ClockWindow{1260, 420}, 2000}}));
+    EXPECT_EQ(s.Counting->Interfaces, (std::vector<std::string>{"ppp0", "wwan0"}));
+    EXPECT_EQ(s.Counting->MeteredOnly, true);
+}
+
+TEST(PlanFile, EmptyFileAndDefaultAlerts) {
+    const PlanSettings empty = ParsePlanText("# nothing yet\n");
+    EXPECT_FALSE(empty.CycleStartDay || empty.Budget || empty.Plan || empty.Counting);
+    EXPECT_EQ(ParsePlanText("[budget]\nkopecks = 50").Budget->Alerts, (std::vector<int>{80, 100}));
+    EXPECT_EQ(ParsePlanText("[budget]\nminutes = 9\nalerts = []").Budget->Alerts.size(), 0u);
+    EXPECT_EQ(ParsePlanText("[budget]").Budget->Alerts.size(), 0u);
+}
+
+TEST(PlanFile, EachFaultNamesItsLineAndKey) {
+    struct Case {
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"a = 1\na = 2",
+         "line 2: Error while parsing key-value pair: cannot redefine existing integer 'a'"},
+        {"colour = 1", "line 1: unknown key 'colour'"},
+        {"\n[tariff]", "line 2: unknown table 'tariff'"},
+        {"[[plan.rate]]\ndays = [\"mon\"]\nhours = 3", "line 3: unknown key 'plan.rate.hours'"},
+        {"cycle = 5", "line 1: cycle must be a table"},
+        {"[cycle]\nstart_day = 32", "line 2: start_day must be 1 to 31"},
+        {"[cycle]\nstart_day = 14.0", "line 2: start_day must be a whole number"},
+        {"[budget]\nalerts = [\n  80,\n  0]", "line 4: alerts: 0 is not a percent from 1 to 1000"},
+        {"[budget]\nalerts = [80, 80]", "line 2: alerts: 80 is given twice"},
+        {"[budget]\nalerts = 80",
+         "line 2: alerts must be a list of whole percents such as [80, 100]"},
+        {"[plan]\nconnection_fee = -1", "line 2: connection_fee must not be negative"},
+        {"[plan]\nincluded_minutes = 1000001", "line 2: included_minutes must be at most 1000000"},
+        {"[plan.rate]", "line 1: rate must be a list of tables, each begun with [[plan.rate]]"},
+        {"[[plan.rate]]\nkopecks_per_minute = -1.5",
+         "line 2: kopecks_per_minute must not be negative"},
+        {"[[plan.rate]]\nkopecks_per_minute = 1.2345",
+         "line 2: kopecks_per_minute must not have more than 3 decimal places"},
+        {"[[plan.rate]]\nkopecks_per_minute = inf",
+         "line 2: kopecks_per_minute must be at most 1000000"},
+        {"[[plan.rate]]\nkopecks_per_minute = nan", "line 2: kopecks_per_minute must be a number"},
+        {"[[plan.rate]]\ndays = [\"mo\"]", "line 2: days: unknown day 'mo'"},
+        {"[[plan.rate]]\ndays = [\"mon\",\n  \"mon\"]", "line 3: days: 'mon' is given twice"},
+        {"[[plan.rate]]\ndays = []", "line 2: days must name at least one day"},
+        {"[[plan.rate]]\nkopecks_per_minute = 1", "line 1: days must be given"},
+        {"\n[[plan.rate]]\ndays = [\"sun\"]", "line 2: kopecks_per_minute must be given"},
+        {"[[plan.rate]]\nto = \"07:00\"", "line 2: from and to must both be given"},
+        {"[[plan.rate]]\nfrom = \"25:00\"", "line 2: from: '25:00' is not a time of day (HH:MM)"},
+        {"[[plan.rate]]\nfrom = 2100", "line 2: from must be a time of day such as \"21:00\""},
+        {"[[plan.rate]]\nfrom = \"08:00\"\nto = \"08:00\"", "line 3: from and to must differ"},
+        {"[counting]\ninterfaces = [\"a-name-of-16-chr\"]",
+         "line 2: interfaces: 'a-name-of-16-chr' is not an interface name"},
+        {"[counting]\nmetered_only = 1", "line 2: metered_only must be true or false"},
+        // The first fault in the file is reported, whatever the order of the keys.
+        {"[plan]\nincluded_minutes = -1\n[budget]\nalerts = [0]",
+         "line 2: included_minutes must not be negative"},
+        {"[budget]\nminutes = 0\nalerts = [0]", "line 2: minutes must be 1 to 1000000"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_THAT([&] { ParsePlanText(c.text); },
+                    ThrowsMessage<EPlanFileError>(StrEq(std::string("Vimo.toml, ") + c.message)))
+            << c.text;
+    }
+}
+
+TEST(PlanFile, ReadsTheWorkingFoldersFileAndTellsItsVersion) {
+    TempDir dir;
+    const auto path = dir / "Vimo.toml";
+    EXPECT_EQ(ReadPlanFile(dir.Path()), std::nullopt);
+    EXPECT_EQ(CurrentFileVersion(path).Error, ENOENT);
+    WriteBytes(path, "[cycle]\r\nstart_day = 31\r\n");
+    EXPECT_EQ(ReadPlanFile(dir.Path())->CycleStartDay, 31);
+    const FileVersion first = CurrentFileVersion(path);
+    EXPECT_EQ(CurrentFileVersion(path), first);
+    // Rewritten in place with the same size and its modification time put
+    // back, after more than a tick of the file system's clock: still a change.
+    usleep(20'000);
+    WriteBytes(path, "[cycle]\r\nstart_day = 30\r\n");
+    const timespec times[2] = {
+        {0, UTIME_OMIT},
+        {first.ModifiedNanoseconds / 1'000'000'000, first.ModifiedNanoseconds % 1'000'000'000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_EQ(CurrentFileVersion(path).ModifiedNanoseconds, first.ModifiedNanoseconds);
+    EXPECT_NE(CurrentFileVersion(path), first);
+}
+
+}  // namespace
