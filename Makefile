@@ -95,7 +95,7 @@ uninstall:
 deb: deps
 	cmake -S . -B $(PKG_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIMO_WERROR=ON \
 	    -DVIMO_BUILD_TESTS=OFF -DVIMO_SYSTEM_INSTALL=ON -DCMAKE_INSTALL_PREFIX=/usr
-	cmake --build $(PKG_BUILD) -j $(JOBS) --target vimo
+	cmake --build $(PKG_BUILD) -j $(JOBS) --target vimo vimo-report
 	cd $(PKG_BUILD) && cpack -G DEB
 
 # Builds the package, installs it, starts the installed program once and

@@ -11,6 +11,8 @@
 # <prefix>/lib/vimo, the launcher script <prefix>/bin/vimo that gives each
 # user a private copy of it in ~/.local/share/vimo and starts that copy, the
 # menu launcher and the icon. `make deb` packages this layout with CPack.
+#
+# Both put the report command in <prefix>/bin/vimo-report.
 if(NOT TARGET vimo)
     return()
 endif()
@@ -28,6 +30,9 @@ else()
 endif()
 
 install(TARGETS vimo RUNTIME DESTINATION ${program_dir})
+# The report command only reads a working folder and finds it by itself, so
+# it needs no private copy: it goes where commands are looked for.
+install(TARGETS vimo-report RUNTIME DESTINATION bin)
 install(FILES ${PROJECT_SOURCE_DIR}/res/OnLine.ico ${PROJECT_SOURCE_DIR}/res/OffLine.ico
         DESTINATION ${program_dir}/Res)
 foreach(size 16 32 48 128)

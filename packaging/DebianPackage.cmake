@@ -10,7 +10,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tray counter of online minutes and their 
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vimo sits in the notification area and counts the minutes the computer is
 online, per day and per connection, and what they cost at a tariff per
 minute. Each user runs a private copy in ~/.local/share/vimo, where the
-minutes table, the settings and the connection history are kept.")
+minutes table, the settings and the connection history are kept. The command
+vimo-report lists the recorded connections as text, CSV or JSON.")
 set(CPACK_PACKAGE_CONTACT "Vimo maintainers <vimo@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian package built in BUILD_DIR, starts the installed program
-# the way its menu entry does, offscreen in a temporary HOME, checks that it
-# runs from the user's own program folder and writes its data files there,
-# stops it by its pid and removes the package again.
+# Installs the Debian package built in BUILD_DIR, runs the installed report
+# command once, starts the installed program the way its menu entry does,
+# offscreen in a temporary HOME, checks that it runs from the user's own
+# program folder and writes its data files there, stops it by its pid and
+# removes the package again.
 #   deb_smoke.sh BUILD_DIR
 set -euo pipefail
 
@@ -47,6 +48,22 @@ desktop-file-validate "$desktop" || fail "$desktop does not validate"
 exec_value=$(sed -n 's/^Exec=//p' "$desktop")
 [ "$(command -v "$exec_value")" = /usr/bin/vimo ] || fail "Exec=$exec_value is not the launcher"
 
+# The report command: on the PATH, linked to no Qt library, and listing an
+# empty working folder (its current folder, with no autostart entry) as
+# nothing.
+report=$(command -v vimo-report) || fail "vimo-report is not on the PATH"
+if [ -n "$report" ]; then
+    "$report" --help >/dev/null || fail "vimo-report --help failed"
+    if ldd "$report" | grep -qi 'libQt'; then
+        fail "vimo-report links a Qt library"
+    fi
+    mkdir "$home/empty"
+    listed=$(cd "$home/empty" && HOME="$home" XDG_CONFIG_HOME="$home/.config" \
+        "$report" --format json day 08.12.2026) || fail "vimo-report day failed"
+    [ "$listed" = "[]" ] || fail "vimo-report listed '$listed' for an empty folder"
+    [ -z "$(ls -A "$home/empty")" ] || fail "vimo-report wrote into the folder"
+fi
+
 # Started as the menu starts it: the Exec= command, from the home folder.
 program_dir="$home/.local/share/vimo"
 (cd "$home" && HOME="$home" XDG_CONFIG_HOME="$home/.config" QT_QPA_PLATFORM=offscreen \
@@ -87,7 +104,8 @@ pid=""
 
 echo "deb_smoke: removing the package"
 $sudo dpkg -r vimo >/dev/null
-[ ! -e /usr/bin/vimo ] && [ ! -e "$desktop" ] || fail "the package left files behind"
+[ ! -e /usr/bin/vimo ] && [ ! -e /usr/bin/vimo-report ] && [ ! -e "$desktop" ] ||
+    fail "the package left files behind"
 [ -f "$program_dir/Table.dat" ] || fail "removing the package took the user's data"
 
 if [ $failures -ne 0 ]; then

@@ -1,0 +1,161 @@
+#include "SessionLineFields.h"
+
+#include <charconv>
+
+#include "DateTime.h"
+#include "Errors.h"
+#include "MoneyTexts.h"
+#include "SessionLog.h"
+
+namespace {
+
+constexpr std::size_t kSystemWidth = 9;
+constexpr std::size_t kAddressWidth = 15;
+constexpr std::string_view kBetweenSystemAndAddress = "   ";
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+    const auto last = text.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
+}
+
+// "HH:MM" of a 24-hour clock.
+std::optional<std::string> ClockAt(std::string_view line, std::size_t pos) {
+    const std::string_view t = line.substr(pos < line.size() ? pos : line.size(), 5);
+    if (t.size() != 5 || !IsDigit(t[0]) || !IsDigit(t[1]) || t[2] != ':' || !IsDigit(t[3]) ||
+        !IsDigit(t[4])) {
+        return std::nullopt;
+    }
+    const int hour = (t[0] - '0') * 10 + (t[1] - '0');
+    const int minute = (t[3] - '0') * 10 + (t[4] - '0');
+    if (hour > 23 || minute > 59) {
+        return std::nullopt;
+    }
+    return std::string(t);
+}
+
+// Reads a decimal number at the front of `text` and drops it from there.
+std::optional<uint32_t> TakeNumber(std::string_view& text) {
+    uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end == text.data()) {
+        return std::nullopt;
+    }
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return value;
+}
+
+bool TakeText(std::string_view& text, std::string_view expected) {
+    if (!StartsWith(text, expected)) {
+        return false;
+    }
+    text.remove_prefix(expected.size());
+    return true;
+}
+
+// Reads a duration at the front of `text` and drops it from there: "45 мин.",
+// "2 час." or "1 ч. 15 мин.", only in the very form MinToTimeStr gives.
+std::optional<uint32_t> TakeDuration(std::string_view& text) {
+    std::string_view rest = text;
+    const auto first = TakeNumber(rest);
+    if (!first) {
+        return std::nullopt;
+    }
+    uint64_t minutes = 0;
+    if (TakeText(rest, " мин.")) {
+        minutes = *first;
+    } else if (TakeText(rest, " час.")) {
+        minutes = uint64_t{*first} * 60;
+    } else if (TakeText(rest, " ч. ")) {
+        const auto second = TakeNumber(rest);
+        if (!second || !TakeText(rest, " мин.")) {
+            return std::nullopt;
+        }
+        minutes = uint64_t{*first} * 60 + *second;
+    } else {
+        return std::nullopt;
+    }
+    const std::string_view read = text.substr(0, text.size() - rest.size());
+    if (minutes > UINT32_MAX || MinToTimeStr(static_cast<uint32_t>(minutes)) != read) {
+        return std::nullopt;
+    }
+    text = rest;
+    return static_cast<uint32_t>(minutes);
+}
+
+// Where the UTF-8 text's `count`-th character begins, or npos when it has
+// fewer characters.
+std::size_t CharacterOffset(std::string_view text, std::size_t count) {
+    std::size_t pos = 0;
+    for (std::size_t seen = 0; seen < count; ++seen) {
+        if (pos == text.size()) {
+            return std::string_view::npos;
+        }
+        ++pos;
+        while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80) {
+            ++pos;
+        }
+    }
+    return pos;
+}
+
+// The rest after the duration: its blanks, the system label, three blanks
+// and the address. An address whose padding was trimmed away still reads.
+void ReadSystemAndAddress(std::string_view rest, SessionLineFields& fields) {
+    const auto labelStart = rest.find_first_not_of(' ');
+    if (labelStart == 0 || labelStart == std::string_view::npos) {
+        return;
+    }
+    rest.remove_prefix(labelStart);
+    const std::size_t labelEnd = CharacterOffset(rest, kSystemWidth);
+    if (labelEnd == std::string_view::npos) {
+        return;
+    }
+    const std::string_view label = rest.substr(0, labelEnd);
+    std::string_view address = rest.substr(labelEnd);
+    if (!TakeText(address, kBetweenSystemAndAddress) ||
+        CharacterOffset(address, kAddressWidth + 1) != std::string_view::npos) {
+        return;
+    }
+    fields.System = std::string(WithoutTrailingBlanks(label));
+    fields.Address = std::string(WithoutTrailingBlanks(address));
+}
+
+}  // namespace
+
+SessionLineFields ReadSessionLineFields(std::string_view line) {
+    SessionLineFields fields;
+    if (EndsWith(line, TSessionLog::kCrashMarker)) {
+        fields.Crashed = true;
+        line.remove_suffix(std::string_view(TSessionLog::kCrashMarker).size());
+    }
+    if (line.size() >= 13 && line[0] == '[' && line[11] == ']' && line[12] == ' ') {
+        try {
+            fields.StartDate = DateText(ParseDate(line.substr(1, 10)));
+        } catch (const EConvertError&) {
+        }
+    }
+    if (line.size() >= 24 && line[18] == '-') {
+        fields.StartTime = ClockAt(line, 13);
+        fields.EndTime = ClockAt(line, 19);
+    }
+    std::string_view rest = line.substr(line.size() < 24 ? line.size() : 24);
+    if (TakeText(rest, TSessionLog::kTimeLabel)) {
+        fields.Minutes = TakeDuration(rest);
+        if (fields.Minutes) {
+            ReadSystemAndAddress(rest, fields);
+        }
+    }
+    return fields;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The parts of a history line (UTF-8) as SessionLine writes them:
+//   "[DD.MM.YYYY] HH:MM-HH:MM   время = <duration><blanks><system>   <address>"
+// with the nine-character system label, the address padded to 15 characters
+// and, for a session whose run ended before closing it, the crash marker
+// after the line. Lines edited by hand or cut short keep what they still
+// have: a part that is not in its place and form is nullopt, and reading
+// never fails.
+struct SessionLineFields {
+    std::optional<std::string> StartDate;  // DD.MM.YYYY
+    std::optional<std::string> StartTime;  // HH:MM
+    std::optional<std::string> EndTime;    // HH:MM
+    // The duration's minutes, read from a text exactly as MinToTimeStr writes it.
+    std::optional<uint32_t> Minutes;
+    std::optional<std::string> System;   // without its padding blanks
+    std::optional<std::string> Address;  // without its padding blanks; may be empty
+    bool Crashed = false;
+
+    friend bool operator==(const SessionLineFields&, const SessionLineFields&) = default;
+};
+
+SessionLineFields ReadSessionLineFields(std::string_view line);

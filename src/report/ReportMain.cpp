@@ -1,0 +1,136 @@
+// vimo-report: the connections recorded in Vimo's working folder, on standard
+// output. It only reads the data files, so it may run beside the program.
+// Each subcommand reads its own arguments and leaves its work to run once
+// the options common to all are known; errors go to standard error with the
+// program's texts and exit status 2.
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "AutostartEntry.h"
+#include "Errors.h"
+#include "FileIO.h"
+#include "HistoryListing.h"
+#include "ReportRange.h"
+#include "WorkDir.h"
+
+namespace {
+
+constexpr int kErrorStatus = 2;
+
+// What every subcommand's work is given.
+struct Invocation {
+    std::filesystem::path Folder;
+    ReportFormat Format = ReportFormat::Text;
+    std::ostream& Out;
+};
+using Work = std::function<int(const Invocation&)>;
+
+// The folder named on the command line, else the program's own rule.
+std::filesystem::path WorkingFolder(const std::optional<std::string>& named) {
+    if (named) {
+        return std::filesystem::absolute(*named);
+    }
+    return RestoreWorkDir(ReadAutostartProgram(DefaultAutostartFile()),
+                          std::filesystem::current_path());
+}
+
+int ListRange(const Invocation& run, const DayRange& range) {
+    const HistoryReport report = ListHistory(run.Folder, range);
+    WriteHistoryLines(run.Out, report.Lines, run.Format);
+    // As on the statistics page: the lines are shown, then the error.
+    if (report.Error) {
+        throw EConvertError(*report.Error);
+    }
+    return 0;
+}
+
+// "vimo-report: error: <text>", with the file a file step failed on.
+std::string ErrorLine(const std::exception& error) {
+    std::string line = std::string("vimo-report: error: ") + error.what();
+    if (const auto* fileStep = dynamic_cast<const EInOutError*>(&error)) {
+        if (!fileStep->File.empty()) {
+            line += " (" + fileStep->File + ")";
+        }
+    }
+    return line;
+}
+
+// The arguments of the listing subcommands.
+struct ListingArguments {
+    std::string Day;
+    std::string Month;
+    std::string First;
+    std::string Last;
+};
+
+void AddListing(CLI::App& app, ListingArguments& args, Work& work) {
+    CLI::App* day = app.add_subcommand("day", "List the connections of one day");
+    day->add_option("date", args.Day, "DD.MM.YYYY")->required();
+    day->callback([&] {
+        work = [&](const Invocation& run) { return ListRange(run, DayRangeOf(args.Day)); };
+    });
+
+    CLI::App* month = app.add_subcommand("month", "List the connections of a calendar month");
+    month->add_option("month", args.Month, "MM.YYYY")->required();
+    month->callback([&] {
+        work = [&](const Invocation& run) { return ListRange(run, MonthRangeOf(args.Month)); };
+    });
+
+    CLI::App* period = app.add_subcommand("period", "List the connections of a period of days");
+    period->add_option("first", args.First, "DD.MM.YYYY, the first day")->required();
+    period->add_option("last", args.Last, "DD.MM.YYYY, the last day")->required();
+    period->callback([&] {
+        work = [&](const Invocation& run) {
+            return ListRange(run, PeriodRangeOf(args.First, args.Last));
+        };
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Reports the connections Vimo recorded in its working folder.", "vimo-report"};
+    app.require_subcommand(1, 1);
+    app.fallthrough();
+
+    std::optional<std::string> folder;
+    app.add_option("--folder", folder,
+                   "Vimo's working folder (default: the folder of the program in the "
+                   "autostart entry, else the current folder)");
+    const std::map<std::string, ReportFormat> formats{
+        {"text", ReportFormat::Text}, {"csv", ReportFormat::Csv}, {"json", ReportFormat::Json}};
+    std::string format = "text";
+    app.add_option("--format", format, "The output's form (default: text)")
+        ->check(CLI::IsMember(formats));
+
+    Work work;
+    ListingArguments listing;
+    AddListing(app, listing, work);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error) == 0 ? 0 : kErrorStatus;
+    }
+
+    std::ios::sync_with_stdio(false);
+    try {
+        const int status = work(Invocation{WorkingFolder(folder), formats.at(format), std::cout});
+        if (!std::cout.flush()) {
+            throw InOutErrorFromErrno(errno != 0 ? errno : EIO);
+        }
+        return status;
+    } catch (const std::exception& error) {
+        std::cout.flush();
+        std::cerr << ErrorLine(error) << std::endl;
+        return kErrorStatus;
+    }
+}
