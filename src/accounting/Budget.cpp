@@ -31,10 +31,10 @@ BudgetFigures FiguresOf(int64_t used, std::optional<int64_t> limit, const Billin
 }
 
 std::vector<int> CrossedAlerts(std::span<const int> thresholds, std::span<const int> fired,
-                               int64_t before, int64_t after, int64_t limit) {
+                               int64_t used, int64_t limit) {
     std::vector<int> crossed;
     for (const int percent : thresholds) {
-        if (Reaches(after, percent, limit) && !Reaches(before, percent, limit) &&
+        if (Reaches(used, percent, limit) &&
             std::find(fired.begin(), fired.end(), percent) == fired.end()) {
             crossed.push_back(percent);
         }

@@ -26,12 +26,13 @@ struct BudgetFigures {
 BudgetFigures FiguresOf(int64_t used, std::optional<int64_t> limit, const BillingCycle& cycle,
                         TDateTime today);
 
-// The alert thresholds (percents of `limit`) that a change of use from
-// `before` to `after` reaches for the first time in the cycle: `after` is at
-// or past them, `before` below, and none is among `fired`. Ascending: all are
-// to be recorded, the last (highest) is the one to show.
+// The alert thresholds (percents of `limit`) that a use of `used` has
+// reached and that are not among `fired` yet in the cycle, ascending: all are
+// to be recorded, the last (highest) is the one to show. A threshold the use
+// had passed unrecorded (the budget was set mid-cycle, or recording a minute
+// failed) fires with the next minute counted.
 std::vector<int> CrossedAlerts(std::span<const int> thresholds, std::span<const int> fired,
-                               int64_t before, int64_t after, int64_t limit);
+                               int64_t used, int64_t limit);
 
 enum class BudgetUnit { Kopecks, Minutes };
 

@@ -10,7 +10,8 @@ ConnectionMeter::ConnectionMeter(const Clock& clock, std::filesystem::path workD
     : clock_(clock),
       workDir_(std::move(workDir)),
       table_(workDir_),
-      log_(workDir_, clock, std::move(osName)) {}
+      log_(workDir_, clock, std::move(osName)),
+      plan_(workDir_, CostStore::Access::ReadWrite) {}
 
 std::filesystem::path ConnectionMeter::PathOf(std::string_view name) const {
     return workDir_ / name;
@@ -35,8 +36,13 @@ TPropRecord ConnectionMeter::SaveProp(const TPropRecord& record) {
     return WritePropFile(workDir_, record, clock_);
 }
 
+int64_t ConnectionMeter::KopecksOf(TDateTime first, TDateTime last) const {
+    return plan_.KopecksOf(table_, prop_.MinuteCost, first, last);
+}
+
 TickResult ConnectionMeter::Tick(bool online, const std::string& address) {
     TickResult result;
+    result.Plan = plan_.Reload();
     // Each file of the tick is tried on its own: one that fails (a full
     // disk, a file made read-only) does not keep the others from being
     // written. The first failure is the one reported.
@@ -70,7 +76,15 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address) {
             tableBehind_ = false;
         });
     }
+    // The plan's record of the minute follows the table's: a run killed
+    // between them leaves a minute counted but unpriced, which is then
+    // priced at the settings record's tariff.
     if (result.MinuteCounted) {
+        step([&] {
+            CheckFolder();
+            result.Alerts =
+                plan_.CountMinute(table_, prop_.MinuteCost, clock_.Now(), result.SessionOpened);
+        });
         step([&] {
             CheckFolder();
             log_.SaveNewTimeToFile(sessionMinutes_);

@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "FileIO.h"
+#include "PlanAccount.h"
 #include "PropRecord.h"
 #include "SessionLog.h"
 #include "UsageTable.h"
@@ -12,15 +13,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What one minute tick changed, for the screen to follow.
 struct TickResult {
     bool SessionOpened = false;
     bool SessionClosed = false;
     bool MinuteCounted = false;
+    // The budget alerts the minute raised, to be shown as notifications.
+    std::vector<std::string> Alerts;
     // The tick's first failure. The flags above tell which steps were done;
     // a file that failed is written again at the next tick.
     std::exception_ptr Error;
+    // "Vimo.toml" changed; its fault when the new version cannot be taken.
+    PlanReload Plan;
 };
 
 // The connection meter: the minute tick's two-state session machine over the
@@ -60,6 +66,13 @@ class ConnectionMeter {
     uint32_t SessionMinutes() const { return sessionMinutes_; }
     const TUsageTable& UsageTable() const { return table_; }
     const TSessionLog& SessionLog() const { return log_; }
+    const PlanAccount& Plan() const { return plan_; }
+
+    // Reads "Vimo.toml" again when it changed; its fault once per version.
+    PlanReload ReloadPlan() { return plan_.Reload(); }
+    // The money of the days from `first` to `last`, in kopecks: the plan's
+    // when one prices minutes, else minutes x the settings record's tariff.
+    int64_t KopecksOf(TDateTime first, TDateTime last) const;
 
   private:
     void Open(const std::string& address, TickResult& result);
@@ -75,6 +88,7 @@ class ConnectionMeter {
     TUsageTable table_;
     TSessionLog log_;
     TPropRecord prop_;
+    PlanAccount plan_;
     bool sessionOpen_ = false;
     uint32_t sessionMinutes_ = 0;
     // Minutes are counted in memory that the table files do not hold yet.

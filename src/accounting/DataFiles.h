@@ -15,6 +15,8 @@ inline constexpr std::string_view kStatic = "Static.txt";      // the connection
 
 // The money plan, written by the user and only read by the program.
 inline constexpr std::string_view kPlan = "Vimo.toml";
+// What the plan adds: priced days and alerts shown, made when first needed.
+inline constexpr std::string_view kCostStore = "Vimo.db";
 
 inline constexpr std::array<std::string_view, 5> kAll = {kTable, kTableExt, kProp, kBegTime,
                                                          kStatic};

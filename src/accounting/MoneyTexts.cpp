@@ -66,7 +66,11 @@ std::string KopecksToMoney(int64_t kopecks) {
 }
 
 std::string MinToGrivn(uint32_t minutes, double minuteCost) {
-    const Sum s = SplitKopecks(MinutesToKopecks(minutes, minuteCost));
+    return KopecksToGrivn(MinutesToKopecks(minutes, minuteCost));
+}
+
+std::string KopecksToGrivn(int64_t kopecks) {
+    const Sum s = SplitKopecks(kopecks);
     return (s.negative ? "-" : "") + std::to_string(s.hryvnias) + "," +
            (s.kopecks < 10 ? "0" : "") + std::to_string(s.kopecks) + " гр.";
 }

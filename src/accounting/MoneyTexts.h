@@ -24,6 +24,7 @@ std::string KopecksToMoney(int64_t kopecks);
 
 // "9,72 гр.", "0,05 гр."; a negative sum gets a leading "-".
 std::string MinToGrivn(uint32_t minutes, double minuteCost);
+std::string KopecksToGrivn(int64_t kopecks);
 
 // The twelve month names, January first.
 extern const std::array<std::string_view, 12> MonthNames;

@@ -3,16 +3,22 @@
 #include "MoneyTexts.h"
 #include "MonthBounds.h"
 
-uint32_t MinutesOfMonth(const TUsageTable& table, int month, int year) {
-    return table.MinutesFromPeriod(ParseDate(MonthFirstDayText(month, year)),
-                                   ParseDate(MonthLastDayText(month, year)));
+DayRange MonthRange(int month, int year) {
+    return {ParseDate(MonthFirstDayText(month, year)), ParseDate(MonthLastDayText(month, year))};
 }
 
-std::string TrayHintText(const TUsageTable& table, double minuteCost, TDateTime now) {
+uint32_t MinutesOfMonth(const TUsageTable& table, int month, int year) {
+    const DayRange range = MonthRange(month, year);
+    return table.MinutesFromPeriod(range.First, range.Last);
+}
+
+std::string TrayHintText(const ConnectionMeter& meter, TDateTime now) {
     const CalendarDate today = SplitDate(now);
-    const uint32_t monthMinutes = MinutesOfMonth(table, today.Month, today.Year);
+    const DayRange month = MonthRange(today.Month, today.Year);
+    const TUsageTable& table = meter.UsageTable();
+    const uint32_t monthMinutes = table.MinutesFromPeriod(month.First, month.Last);
     const uint32_t todayMinutes = table.MinutesFromPeriod(now, now);
-    return "День : " + MinToTimeStr(todayMinutes) + " (" + MinToGrivn(todayMinutes, minuteCost) +
-           ")\nМес.  : " + MinToTimeStr(monthMinutes) + " (" +
-           MinToGrivn(monthMinutes, minuteCost) + ")";
+    return "День : " + MinToTimeStr(todayMinutes) + " (" +
+           KopecksToGrivn(meter.KopecksOf(now, now)) + ")\nМес.  : " + MinToTimeStr(monthMinutes) +
+           " (" + KopecksToGrivn(meter.KopecksOf(month.First, month.Last)) + ")";
 }

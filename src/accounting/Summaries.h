@@ -1,15 +1,23 @@
 #pragma once
 
+#include "ConnectionMeter.h"
 #include "DateTime.h"
 #include "UsageTable.h"
 
 #include <cstdint>
 #include <string>
 
+// The first and last day of a month, as the month bounds give them.
+struct DayRange {
+    TDateTime First = 0;
+    TDateTime Last = 0;
+};
+DayRange MonthRange(int month, int year);
+
 // Minutes of a whole month of the table, from its first to its last day as
 // the month bounds give them.
 uint32_t MinutesOfMonth(const TUsageTable& table, int month, int year);
 
-// The tray icon's two-line hint: today's and this month's time and cost at
-// `minuteCost` kopecks a minute, for the day of `now`.
-std::string TrayHintText(const TUsageTable& table, double minuteCost, TDateTime now);
+// The tray icon's two-line hint: today's and this month's time and money, as
+// the meter prices them, for the day of `now`.
+std::string TrayHintText(const ConnectionMeter& meter, TDateTime now);

@@ -29,7 +29,8 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
                            Qt::WindowCloseButtonHint),
       clock_(services.clock),
       boxes_(services.boxes),
-      errors_(services.boxes),
+      log_(services.log),
+      errors_(services.boxes, services.log),
       // Check_OS: the family is known before the meter exists, as its session
       // lines carry the family's label.
       identity_(IdentifyOs(services.platform.Family())),
@@ -122,6 +123,9 @@ void TForm1::BuildTrayMenu() {
 }
 
 void TForm1::FormCreate() {
+    // The plan is read first, so the pages' money follows it from the start;
+    // a faulty file is reported after them and leaves the design's rules.
+    const PlanReload plan = meter_.ReloadPlan();
     Guarded([this] {
         meter_.LoadTable();
         Properties_->LoadProp();
@@ -130,6 +134,9 @@ void TForm1::FormCreate() {
         ChangeIcon(false);
         Statistics_->LoadStatistics();
     });
+    if (plan.Error) {
+        Guarded([&plan] { std::rethrow_exception(plan.Error); });
+    }
 }
 
 void TForm1::Timer1Timer() {
@@ -140,11 +147,17 @@ void TForm1::Timer1Timer() {
     if (change.SessionOpened || change.SessionClosed) {
         Guarded([this] { ChangeIcon(meter_.SessionOpen()); });
     }
-    if (change.MinuteCounted) {
+    if (change.MinuteCounted || change.Plan.Changed) {
         Guarded([this] {
             Main_->RefreshSummaries();
             UpDateHint();
         });
+    }
+    for (const std::string& alert : change.Alerts) {
+        ShowAlert(alert);
+    }
+    if (change.Plan.Error) {
+        Guarded([&change] { std::rethrow_exception(change.Plan.Error); });
     }
     if (change.Error) {
         std::rethrow_exception(change.Error);
@@ -162,8 +175,12 @@ void TForm1::ChangeIcon(bool online) {
 }
 
 void TForm1::UpDateHint() {
-    TrayIcon1_->SetHint(QString::fromStdString(
-        TrayHintText(meter_.UsageTable(), meter_.Prop().MinuteCost, clock_.Now())));
+    TrayIcon1_->SetHint(QString::fromStdString(TrayHintText(meter_, clock_.Now())));
+}
+
+void TForm1::ShowAlert(const std::string& text) {
+    log_ << "vimo: notice: " << text << std::endl;
+    TrayIcon1_->ShowMessage(QStringLiteral("Vimo"), QString::fromStdString(text));
 }
 
 bool TForm1::Guarded(const std::function<void()>& action) {

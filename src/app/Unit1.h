@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <memory>
 
 class AboutPage;
@@ -27,8 +28,9 @@ class StatisticsPage;
 class TTrayIcon;
 
 // What the window works through: the clock, the message boxes and beep, the
-// operating system, the autostart entry, the report save dialog, and the
-// working folder decided at start-up (absolute, see RestoreWorkDir).
+// operating system, the autostart entry, the report save dialog, the
+// working folder decided at start-up (absolute, see RestoreWorkDir), and
+// where error and notice lines go.
 struct Form1Services {
     const Clock& clock;
     MessageBoxes& boxes;
@@ -36,6 +38,7 @@ struct Form1Services {
     AutostartStore& autostart;
     SaveFileDialog& saveDialog;
     std::filesystem::path workDir;
+    std::ostream& log = std::cerr;
 };
 
 // The program's one window: the tab strip over its four pages, the tray icon
@@ -74,6 +77,8 @@ class TForm1 : public QWidget {
     void ShowOnRequest();
     void ChangeIcon(bool online);
     void UpDateHint();
+    // A budget alert: a tray notification and a notice line.
+    void ShowAlert(const std::string& text);
 
     // Runs `action` under the top-level error handler; false when it failed.
     bool Guarded(const std::function<void()>& action);
@@ -99,6 +104,7 @@ class TForm1 : public QWidget {
 
     const Clock& clock_;
     MessageBoxes& boxes_;
+    std::ostream& log_;
     TopLevelErrorHandler errors_;
     OsIdentity identity_;
     ConnectionMeter meter_;

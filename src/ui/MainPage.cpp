@@ -55,9 +55,11 @@ MainPage::MainPage(QWidget* parent, const ConnectionMeter& meter, const Clock& c
 
 MainPage::~MainPage() = default;
 
-void MainPage::FillMoneyTime(QLineEdit* timeBox, QLineEdit* moneyBox, uint32_t minutes) const {
+void MainPage::FillMoneyTime(QLineEdit* timeBox, QLineEdit* moneyBox, TDateTime first,
+                             TDateTime last) const {
+    const uint32_t minutes = meter_.UsageTable().MinutesFromPeriod(first, last);
     timeBox->setText(QString::fromStdString(MinToTimeStr(minutes)));
-    moneyBox->setText(QString::fromStdString(MinToMoney(minutes, meter_.Prop().MinuteCost)));
+    moneyBox->setText(QString::fromStdString(KopecksToMoney(meter_.KopecksOf(first, last))));
 }
 
 void MainPage::LoadMain() {
@@ -99,12 +101,13 @@ void MainPage::RefreshSummaries() {
 
 void MainPage::SetMoneyTimeMonMain(int month) {
     const int year = SplitToday(clock_).Year;
-    FillMoneyTime(ui_->Edit4, ui_->Edit1, MinutesOfMonth(meter_.UsageTable(), month, year));
+    const DayRange range = MonthRange(month, year);
+    FillMoneyTime(ui_->Edit4, ui_->Edit1, range.First, range.Last);
 }
 
 void MainPage::SetMoneyTimeDayMain() {
     const TDateTime day = FromQDate(ui_->DateTimePicker1->date());
-    FillMoneyTime(ui_->Edit5, ui_->Edit2, meter_.UsageTable().MinutesFromPeriod(day, day));
+    FillMoneyTime(ui_->Edit5, ui_->Edit2, day, day);
 }
 
 void MainPage::SetMoneyTimePeriodMain() {
@@ -124,7 +127,7 @@ void MainPage::SetMoneyTimePeriodMain() {
         ui_->Edit6->clear();
         return;
     }
-    FillMoneyTime(ui_->Edit6, ui_->Edit3, meter_.UsageTable().MinutesFromPeriod(first, last));
+    FillMoneyTime(ui_->Edit6, ui_->Edit3, first, last);
 }
 
 void MainPage::RadioButton1Click() {

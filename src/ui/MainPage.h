@@ -46,7 +46,9 @@ class MainPage : public QFrame {
     void DateTimePicker3Change();
 
   private:
-    void FillMoneyTime(QLineEdit* timeBox, QLineEdit* moneyBox, uint32_t minutes) const;
+    // The time and money of the days from `first` to `last`.
+    void FillMoneyTime(QLineEdit* timeBox, QLineEdit* moneyBox, TDateTime first,
+                       TDateTime last) const;
 
     std::unique_ptr<Ui::MainPage> ui_;
     const ConnectionMeter& meter_;

@@ -68,6 +68,11 @@ void QtTrayShell::Delete() {
     icon_.hide();
 }
 
+void QtTrayShell::ShowMessage(const QString& title, const QString& text) {
+    constexpr int kShownMs = 15000;
+    icon_.showMessage(title, text, QSystemTrayIcon::Information, kShownMs);
+}
+
 void QtTrayShell::Report(QSystemTrayIcon::ActivationReason reason) {
     TrayActivation activation;
     activation.Cursor = QCursor::pos();

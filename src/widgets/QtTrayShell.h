@@ -16,6 +16,7 @@ class QtTrayShell final : public TrayShell {
     void Add(const QIcon& image, const QString& tip) override;
     void Modify(const QIcon& image, const QString& tip) override;
     void Delete() override;
+    void ShowMessage(const QString& title, const QString& text) override;
 
   private:
     void Report(QSystemTrayIcon::ActivationReason reason);

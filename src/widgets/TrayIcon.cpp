@@ -113,6 +113,12 @@ void TTrayIcon::SetHint(const QString& text) {
     SendChange();
 }
 
+void TTrayIcon::ShowMessage(const QString& title, const QString& text) {
+    if (registered_) {
+        shell_->ShowMessage(title, text);
+    }
+}
+
 void TTrayIcon::SetIcon(const QIcon& image) {
     icon_ = image;
     SendChange();

@@ -54,6 +54,8 @@ class TTrayIcon : public QObject {
     // opened or holds no readable image; the old image stays and nothing is
     // sent to the tray.
     void LoadIconFromFile(const QString& path);
+    // A notification from the icon; nothing while the icon is not shown.
+    void ShowMessage(const QString& title, const QString& text);
     void SetNoClose(bool value) { noClose_ = value; }
     bool NoClose() const { return noClose_; }
     void SetShowMinimizedIcon(bool value) { showMinimizedIcon_ = value; }

@@ -39,6 +39,9 @@ class TrayShell : public QObject {
     virtual void Add(const QIcon& image, const QString& tip) = 0;
     virtual void Modify(const QIcon& image, const QString& tip) = 0;
     virtual void Delete() = 0;
+    // A passing notification beside the icon, or from the desktop's
+    // notification service where the tray host hands it on.
+    virtual void ShowMessage(const QString& title, const QString& text) = 0;
 
   signals:
     void Activated(const TrayActivation& activation);

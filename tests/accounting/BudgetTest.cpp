@@ -39,23 +39,24 @@ TEST(Budget, AlertsFireOnceWhenReached) {
     struct Case {
         std::vector<int> thresholds;
         std::vector<int> fired;
-        int64_t before;
-        int64_t after;
+        int64_t used;
         int64_t limit;
         std::vector<int> crossed;
     };
     const Case cases[] = {
-        {{80, 100}, {}, 3990, 4000, 5000, {80}},
-        // One minute past two thresholds: both are recorded, the higher is shown.
-        {{80, 100}, {}, 3999, 5001, 5000, {80, 100}},
-        {{80, 100}, {80}, 3990, 4000, 5000, {}},
-        {{80, 100}, {}, 4000, 4010, 5000, {}},
+        {{80, 100}, {}, 3999, 5000, {}},
+        {{80, 100}, {}, 4000, 5000, {80}},
+        // Past two thresholds at once: both are recorded, the higher is shown.
+        {{80, 100}, {}, 5001, 5000, {80, 100}},
+        {{80, 100}, {80}, 4010, 5000, {}},
+        {{80, 100}, {80}, 5000, 5000, {100}},
         // 80% of 3 minutes is 2.4: reached with the third minute.
-        {{80}, {}, 2, 3, 3, {80}},
+        {{80}, {}, 2, 3, {}},
+        {{80}, {}, 3, 3, {80}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CrossedAlerts(c.thresholds, c.fired, c.before, c.after, c.limit), c.crossed)
-            << c.before << " -> " << c.after << " of " << c.limit;
+        EXPECT_EQ(CrossedAlerts(c.thresholds, c.fired, c.used, c.limit), c.crossed)
+            << c.used << " of " << c.limit;
     }
 }
 

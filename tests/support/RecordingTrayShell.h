@@ -12,8 +12,8 @@
 // A tray shell that records every call; the log outlives the shell, so a
 // test can see the removal done by the icon's destructor.
 struct TrayCall {
-    std::string Kind;  // "add", "modify", "delete"
-    QString Tip;
+    std::string Kind;  // "add", "modify", "delete", "message"
+    QString Tip;       // a message's title, then its text
     QIcon Image;
 };
 
@@ -31,6 +31,9 @@ class RecordingTrayShell final : public TrayShell {
         log_->push_back({"modify", tip, image});
     }
     void Delete() override { log_->push_back({"delete", {}, {}}); }
+    void ShowMessage(const QString& title, const QString& text) override {
+        log_->push_back({"message", title + '\n' + text, {}});
+    }
 
     void Report(TrayMouseAction action, QPoint cursor = {}, bool alt = false) {
         emit Activated(TrayActivation{action, cursor, alt});
