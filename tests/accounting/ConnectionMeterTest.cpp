@@ -2,6 +2,7 @@
 #include "ConnectionMeter.h"
 #include "Errors.h"
 #include "FakeClock.h"
+#include "PlanFile.h"
 #include "TempDir.h"
 #include "WorkDir.h"
 
@@ -333,6 +334,170 @@ TEST_F(MeterTest, ASavedRecordIsInForceEvenWhenItsFileCannotBeWritten) {
     fs::create_directory(dir / "Propert.dat");
     EXPECT_THROW(meter->SaveProp(cheaper), EInOutError);
     EXPECT_EQ(meter->Prop().MinuteCost, 1.5);
+}
+
+// A day's money under the plan in force while its minutes were counted. Each
+// session is its count of online ticks, then one offline tick.
+TEST_F(MeterTest, EachMinuteIsPricedByThePlanInForceWhenItIsCounted) {
+    const std::string everyDay =
+        "days = [\"mon\", \"tue\", \"wed\", \"thu\", \"fri\", \"sat\", \"sun\"]\n";
+    struct Case {
+        const char* name;
+        std::optional<std::string> plan;
+        CalendarDate day;
+        int hour, minute;
+        std::vector<int> sessions;
+        // Kopecks of the start day and of the day after.
+        int64_t kopecks, nextDayKopecks;
+        bool storeMade;
+    };
+    const Case cases[] = {
+        {"no plan file: minutes x tariff, no new file",
+         std::nullopt,
+         {2026, 12, 8},
+         10,
+         0,
+         {5},
+         18,
+         0,
+         false},
+        {"a budget alone keeps minutes x tariff",
+         "[budget]\nminutes = 1000\n",
+         {2026, 12, 8},
+         10,
+         0,
+         {5},
+         18,
+         0,
+         false},
+        {"a fee for each session",
+         "[plan]\nconnection_fee = 10\n",
+         {2026, 12, 8},
+         10,
+         0,
+         {2, 3},
+         38,
+         0,
+         true},
+        {"included minutes run out within the session",
+         "[plan]\nincluded_minutes = 3\n[[plan.rate]]\n" + everyDay + "kopecks_per_minute = 1.5\n",
+         {2026, 12, 8},
+         10,
+         0,
+         {5},
+         3,
+         0,
+         true},
+        // Friday's night rate stops at midnight: Saturday's minutes take the
+        // tariff of the settings page, 3.6 kopecks.
+        {"a Friday night rate across midnight",
+         "[plan]\n[[plan.rate]]\ndays = [\"fri\"]\nfrom = \"21:00\"\nto = \"07:00\"\n"
+         "kopecks_per_minute = 1.8\n",
+         {2026, 12, 11},
+         23,
+         57,
+         {4},
+         4,
+         7,
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempDir folder;
+        clock.Set(c.day.Year, c.day.Month, c.day.Day, c.hour, c.minute);
+        if (c.plan) {
+            WriteBytes(folder / "Vimo.toml", *c.plan);
+        }
+        meter.emplace(clock, folder.Path(), kLinux);
+        meter->LoadTable();
+        meter->SaveProp(meter->Prop());
+        meter->ReadProp();
+        for (const int minutes : c.sessions) {
+            for (int i = 0; i < minutes; ++i) {
+                Tick(true);
+            }
+            Tick(false);
+        }
+        const TDateTime day = EncodeDate(c.day.Year, c.day.Month, c.day.Day);
+        EXPECT_EQ(meter->KopecksOf(day, day), c.kopecks);
+        EXPECT_EQ(meter->KopecksOf(day + 1, day + 1), c.nextDayKopecks);
+        EXPECT_EQ(fs::exists(folder / "Vimo.db"), c.storeMade);
+    }
+}
+
+TEST_F(MeterTest, MinutesBeforeThePlanKeepTheTariffAndAChangedPlanNeverRepricesThem) {
+    clock.Set(2026, 12, 8, 10, 0);
+    Start();
+    const TDateTime today = EncodeDate(2026, 12, 8);
+    for (int i = 0; i < 3; ++i) {
+        Tick(true);
+    }
+    Tick(false);
+    WriteBytes(dir / "Vimo.toml",
+               "[plan]\nconnection_fee = 10\n[[plan.rate]]\ndays = [\"tue\"]\n"
+               "kopecks_per_minute = 1\n");
+    Tick(true);
+    Tick(true);
+    // 3 x 3.6 before the plan, then a fee and 2 x 1: 22.8 kopecks.
+    EXPECT_EQ(meter->KopecksOf(today, today), 23);
+    WriteBytes(dir / "Vimo.toml",
+               "[plan]\n[[plan.rate]]\ndays = [\"tue\"]\nkopecks_per_minute = 5\n");
+    const TickResult changed = Tick(true);
+    EXPECT_TRUE(changed.Plan.Changed);
+    EXPECT_EQ(meter->KopecksOf(today, today), 28);
+}
+
+TEST_F(MeterTest, ABudgetAlertFiresOncePerCycleAlsoAfterARestart) {
+    clock.Set(2026, 12, 8, 10, 0);
+    WriteBytes(dir / "Vimo.toml", "[budget]\nminutes = 5\nkopecks = 10\n");
+    Start();
+    std::vector<std::vector<std::string>> alerts;
+    for (int i = 0; i < 5; ++i) {
+        alerts.push_back(Tick(true).Alerts);
+    }
+    // 2 minutes at 3.6 kopecks cost 7, below 80% of 10; the third takes
+    // the money past both thresholds at once, and only the higher is shown.
+    const std::vector<std::vector<std::string>> expected = {
+        {},
+        {},
+        {"Израсходовано 100% бюджета: 11 коп. из 10 коп."},
+        {"Израсходовано 80% бюджета: 4 мин. из 5 мин."},
+        {"Израсходовано 100% бюджета: 5 мин. из 5 мин."},
+    };
+    EXPECT_EQ(alerts, expected);
+    const TDateTime today = EncodeDate(2026, 12, 8);
+    EXPECT_EQ(meter->Plan().FiredAlerts(today, BudgetUnit::Kopecks), (std::vector<int>{80, 100}));
+
+    Start();
+    EXPECT_TRUE(Tick(true).Alerts.empty());
+    // A new cycle alerts again.
+    clock.Set(2027, 1, 1, 10, 0);
+    Tick(false);
+    Tick(true);
+    Tick(true);
+    EXPECT_EQ(Tick(true).Alerts,
+              (std::vector<std::string>{"Израсходовано 100% бюджета: 11 коп. из 10 коп."}));
+}
+
+TEST_F(MeterTest, AFaultyPlanFileIsReportedOnceAndTheMendedFileTakesOverWithoutARestart) {
+    clock.Set(2026, 12, 8, 10, 0);
+    Start();
+    WriteBytes(dir / "Vimo.toml", "[cycle]\nstart_day = 40\n");
+    const TickResult faulty = Tick(true);
+    EXPECT_TRUE(faulty.Plan.Changed);
+    EXPECT_THAT(
+        [&] { std::rethrow_exception(faulty.Plan.Error); },
+        ThrowsMessage<EPlanFileError>(StrEq("Vimo.toml, line 2: start_day must be 1 to 31")));
+    const TickResult again = Tick(true);
+    EXPECT_FALSE(again.Plan.Changed);
+    EXPECT_FALSE(again.Plan.Error);
+    EXPECT_EQ(meter->Plan().CycleOf(EncodeDate(2026, 12, 8)).First, EncodeDate(2026, 12, 1));
+
+    WriteBytes(dir / "Vimo.toml", "[cycle]\nstart_day = 14\n");
+    const TickResult mended = Tick(true);
+    EXPECT_TRUE(mended.Plan.Changed);
+    EXPECT_FALSE(mended.Plan.Error);
+    EXPECT_EQ(meter->Plan().CycleOf(EncodeDate(2026, 12, 8)).First, EncodeDate(2026, 11, 14));
 }
 
 TEST(RestoreWorkDir, TakesTheRecordedProgramsFolderElseTheFolderStartedIn) {
