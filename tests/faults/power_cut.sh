@@ -4,7 +4,9 @@
 # killed with SIGKILL at random instants, session after session. After every
 # kill the data files must be whole, every session seen must be in the history
 # once, and the minutes in the table must agree with the history's durations
-# up to the one minute in flight per kill.
+# up to the one minute in flight per kill. The folder has a plan, so each
+# minute is also priced in "Vimo.db": the database must open whole after every
+# kill, price no minute the table lacks, and lose at most the minute in flight.
 #
 # Usage: power_cut.sh <program folder> <clock-wait shim> <kills> [seed]
 program_dir=$(cd "$1" && pwd)
@@ -21,6 +23,18 @@ RANDOM=$seed
 
 speed=600
 folder=$(new_folder power)
+# 1.5 kopecks a minute every day; a minutes budget whose alerts are recorded
+# in the same transactions.
+cat >"$folder/Vimo.toml" <<'TOML'
+[budget]
+minutes = 40
+alerts = [10, 50, 100]
+
+[plan]
+[[plan.rate]]
+days = ["mon", "tue", "wed", "thu", "fri", "sat", "sun"]
+kopecks_per_minute = 1.5
+TOML
 # Starts at noon on the last day of Table.dat, so the run counts into both
 # table files.
 base=$(date -u -d '2015-12-31 12:00:00' +%s)
@@ -108,12 +122,32 @@ drift() {
 drift_ok() { ((new_drift >= prev_drift && new_drift <= prev_drift + 1)); }
 ticks_ok() { ((table_now >= table_before && table_now - table_before <= ran_minutes + 1)); }
 no_errors() { ! grep -q '^vimo: error:' "$log"; }
+# The database as the next start finds it: a copy, with its journal, opened
+# read-write so a transaction cut short is rolled back there, not here.
+store_query() {
+    rm -rf "$work/store" && mkdir "$work/store"
+    cp "$folder"/Vimo.db* "$work/store/"
+    sqlite3 "$work/store/Vimo.db" "$1"
+}
+store_whole() {
+    [ ! -e "$folder/Vimo.db" ] && return 0
+    [ "$(store_query 'PRAGMA integrity_check; PRAGMA user_version;' | tr '\n' ' ')" = "ok 1 " ] &&
+        # Every day's money is its minutes at the one rate: no half-applied minute.
+        [ "$(store_query 'SELECT count(*) FROM day_cost WHERE millikopecks != minutes * 1500')" = 0 ]
+}
+priced_ok() {
+    priced_now=$(store_query 'SELECT coalesce(sum(minutes), 0) FROM day_cost' 2>/dev/null || echo 0)
+    local gap=$((table_now - priced_now))
+    ((gap >= prev_gap && gap <= prev_gap + 1)) || return 1
+    prev_gap=$gap
+}
 
 declare -A known_heads=()
 prop_ref=""
 table_made=no
 ext_made=no
 prev_drift=0
+prev_gap=0
 table_before=0
 online_minutes=0
 
@@ -132,6 +166,7 @@ check_files() {
     check "no session twice in Static.txt" heads_unique
     record_head
     check "every session in Static.txt once" sessions_once
+    check "Vimo.db whole" store_whole
     if [ "$table_made" = yes ] && [ "$ext_made" = yes ]; then
         table_now=$(table_total "$folder")
         check "the table counts no more minutes than ticks ran" ticks_ok
@@ -139,6 +174,7 @@ check_files() {
         check "table and history agree up to the minute in flight ($prev_drift -> $new_drift)" \
             drift_ok
         prev_drift=$new_drift
+        check "Vimo.db prices the table's minutes up to the minute in flight" priced_ok
         table_before=$table_now
     fi
     check "no error shown" no_errors
@@ -198,6 +234,6 @@ stale=$(find "$folder" -name '*.tmp.*' | wc -l)
 echo "kills: $kill_no  checks: $checks  failures: $failures"
 echo "sessions: $(wc -l <"$folder/Static.txt")  minutes counted: $(table_total "$folder")" \
     " online minutes run (approx.): $online_minutes  minutes in flight lost from the history: $prev_drift" \
-    " left-over temporary files: $stale"
+    " left-over temporary files: $stale  minutes unpriced in Vimo.db: $prev_gap"
 ((failures == 0)) || fail "$failures of $checks checks failed"
 echo PASS
