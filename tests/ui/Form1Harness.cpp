@@ -20,8 +20,8 @@ TForm1& Form1Harness::Start() {
     auto state = std::make_unique<ScriptedOnline>();
     online = state.get();
     form = std::make_unique<TForm1>(
-        Form1Services{clock, boxes, platform, autostart, saveDialog, workDir}, std::move(state),
-        std::make_unique<RecordingTrayShell>(trayLog));
+        Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, log},
+        std::move(state), std::make_unique<RecordingTrayShell>(trayLog));
     return *form;
 }
 
@@ -71,7 +71,7 @@ QStringList Form1Harness::Pictures() const {
 QStringList Form1Harness::Tips() const {
     QStringList tips;
     for (const TrayCall& call : *trayLog) {
-        if (call.Kind != "delete" && !call.Tip.isEmpty() &&
+        if ((call.Kind == "add" || call.Kind == "modify") && !call.Tip.isEmpty() &&
             (tips.isEmpty() || tips.back() != call.Tip)) {
             tips << call.Tip;
         }

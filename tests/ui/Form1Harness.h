@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 
 // A control of the window found by its name, as the forms name it; a name
@@ -50,6 +51,8 @@ class Form1Harness {
     FakePlatform platform;
     FakeAutostart autostart;
     FakeSaveDialog saveDialog;
+    // The error and notice lines the window writes.
+    std::ostringstream log;
     // The working folder, as start-up decided it.
     std::filesystem::path workDir = dir.Path();
     ScriptedOnline* online = nullptr;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -40,6 +41,33 @@ TEST(MinuteTick, PicturesChangeOncePerSessionAndEveryCountedMinuteRefreshes) {
     h.Tick(true);
     EXPECT_EQ(h.Pictures(), (QStringList{"offline", "online", "offline", "online"}));
     EXPECT_TRUE(h.boxes.shown.empty());
+}
+
+TEST(MinuteTick, UnderAPlanThePagesAndTheTipShowItsMoneyAndAnAlertIsANotification) {
+    Form1Harness h;
+    WriteBytes(h.dir / "Vimo.toml",
+               "[budget]\nkopecks = 110\n[plan]\nconnection_fee = 100\n[[plan.rate]]\n"
+               "days = [\"sun\"]\nkopecks_per_minute = 2\n");
+    TForm1& form = h.Start();
+    h.Tick(true);
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit2")->text(), QString::fromUtf8("1 гр. 2 коп."));
+    EXPECT_EQ(h.Tips().back(),
+              QString::fromUtf8("День : 1 мин. (1,02 гр.)\nМес.  : 1 мин. (1,02 гр.)"));
+    const std::string alert = "Израсходовано 80% бюджета: 1 гр. 2 коп. из 1 гр. 10 коп.";
+    const auto messages =
+        std::count_if(h.trayLog->begin(), h.trayLog->end(),
+                      [](const TrayCall& call) { return call.Kind == "message"; });
+    ASSERT_EQ(messages, 1);
+    EXPECT_EQ(h.trayLog->back().Tip, QString::fromStdString("Vimo\n" + alert));
+    EXPECT_EQ(h.log.str(), "vimo: notice: " + alert + "\n");
+
+    // A plan file spoilt while running: one box, and minutes x tariff again.
+    WriteBytes(h.dir / "Vimo.toml", "[plan]\nconnection_fee = -1\n");
+    h.Tick(false);
+    h.Tick(false);
+    EXPECT_EQ(h.boxes.Errors(),
+              std::vector<std::string>{"Vimo.toml, line 2: connection_fee must not be negative."});
+    EXPECT_EQ(Ctl<QLineEdit>(form, "Edit2")->text(), QString::fromUtf8("4 коп."));
 }
 
 TEST(MinuteTick, AFailingFileStepIsReportedAndTheCountedMinuteStillShows) {
