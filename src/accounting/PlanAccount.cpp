@@ -51,11 +51,26 @@ BillingCycle PlanAccount::CycleOf(TDateTime day) const {
     return ::CycleOf(day, startDay);
 }
 
+bool PlanAccount::StoreKnownDamaged() const {
+    return damagedStore_ && *damagedStore_ == CurrentFileVersion(folder_ / datafiles::kCostStore);
+}
+
+std::unique_ptr<CostStore> PlanAccount::OpenStore(CostStore::Access access) const {
+    try {
+        return CostStore::Open(folder_, access);
+    } catch (const ECostStoreError&) {
+        damagedStore_ = CurrentFileVersion(folder_ / datafiles::kCostStore);
+        throw;
+    }
+}
+
 const CostStore* PlanAccount::Store() const {
-    if (!store_) {
-        store_ = CostStore::Open(folder_, CostStore::Access::ReadOnly);
+    if (!store_ && !StoreKnownDamaged()) {
+        // Reading never makes the file: it is opened for writing only
+        // once it exists.
+        store_ = OpenStore(CostStore::Access::ReadOnly);
         if (store_ && access_ == CostStore::Access::ReadWrite) {
-            store_ = CostStore::Open(folder_, access_);
+            store_ = OpenStore(access_);
         }
     }
     return store_.get();
@@ -110,7 +125,7 @@ std::vector<std::string> PlanAccount::CountMinute(const TUsageTable& table, doub
     if (access_ != CostStore::Access::ReadWrite) {
         throw std::logic_error("PlanAccount::CountMinute on a read-only account");
     }
-    if (!settings_ || (!settings_->Plan && !settings_->Budget)) {
+    if (!settings_ || (!settings_->Plan && !settings_->Budget) || StoreKnownDamaged()) {
         return {};
     }
     const BillingCycle cycle = CycleOf(tick);
@@ -162,7 +177,7 @@ std::vector<std::string> PlanAccount::CountMinute(const TUsageTable& table, doub
         return texts;
     }
     if (!store_) {
-        store_ = CostStore::Open(folder_, CostStore::Access::ReadWrite);
+        store_ = OpenStore(CostStore::Access::ReadWrite);
     }
     store_->Record(record);
     return texts;

@@ -68,8 +68,13 @@ class PlanAccount {
                                          TDateTime tick, bool firstOfSession);
 
   private:
-    // The store for reading: none while there is no file.
+    // The store for reading: none while there is no file, or while the file
+    // is the damaged one already reported.
     const CostStore* Store() const;
+    // Opens the store; a damaged file is reported once (ECostStoreError)
+    // and then left alone, never written, until it is replaced.
+    std::unique_ptr<CostStore> OpenStore(CostStore::Access access) const;
+    bool StoreKnownDamaged() const;
     // Millikopecks of the days from `first` to `last` under the plan.
     int64_t PlanMillikopecksOf(const TUsageTable& table, double minuteCost, TDateTime first,
                                TDateTime last) const;
@@ -79,6 +84,7 @@ class PlanAccount {
     std::optional<FileVersion> planVersion_;
     std::optional<PlanSettings> settings_;
     mutable std::unique_ptr<CostStore> store_;
+    mutable std::optional<FileVersion> damagedStore_;
 };
 
 // The name the store keeps a budget's alerts under: "kopecks", "minutes".

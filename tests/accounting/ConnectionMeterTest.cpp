@@ -500,6 +500,23 @@ TEST_F(MeterTest, AFaultyPlanFileIsReportedOnceAndTheMendedFileTakesOverWithoutA
     EXPECT_EQ(meter->Plan().CycleOf(EncodeDate(2026, 12, 8)).First, EncodeDate(2026, 11, 14));
 }
 
+TEST_F(MeterTest, ADamagedVimoDbIsReportedOnceAndLeftAsItIsWhileMinutesTakeTheTariff) {
+    clock.Set(2026, 12, 8, 10, 0);
+    WriteBytes(dir / "Vimo.toml", "[plan]\nconnection_fee = 10\n");
+    const std::string garbage(4096, 'x');
+    WriteBytes(dir / "Vimo.db", garbage);
+    Start();
+    EXPECT_EQ(ErrorText(Tick(true)), "Vimo.db: file is not a database");
+    EXPECT_EQ(ErrorText(Tick(true)), "");
+    EXPECT_EQ(ReadBytes(dir / "Vimo.db"), garbage);
+    const TDateTime today = EncodeDate(2026, 12, 8);
+    EXPECT_EQ(meter->KopecksOf(today, today), 7);
+    // Once the file is moved away, a new one is made.
+    fs::remove(dir / "Vimo.db");
+    Tick(true);
+    EXPECT_EQ(meter->KopecksOf(today, today), 11);
+}
+
 TEST(RestoreWorkDir, TakesTheRecordedProgramsFolderElseTheFolderStartedIn) {
     TempDir started;
     TempDir installed;
