@@ -89,6 +89,27 @@ void TUsageTable::LoadTable() {
         std::rethrow_exception(firstError);
 }
 
+void TUsageTable::ReadTable() {
+    std::exception_ptr firstError;
+    for (TablePart& part : parts_) {
+        try {
+            if (FileExists(folder_ / part.fileName)) {
+                ReadPart(part, false);
+            } else {
+                // Zeros, and not loaded: a later SaveTable still makes it.
+                const auto first = cells_.begin() + static_cast<std::ptrdiff_t>(PartOffset(part));
+                std::fill(first, first + static_cast<std::ptrdiff_t>(PartSize(part) / 2), 0);
+                part.loaded = false;
+            }
+        } catch (const EInOutError&) {
+            if (!firstError)
+                firstError = std::current_exception();
+        }
+    }
+    if (firstError)
+        std::rethrow_exception(firstError);
+}
+
 void TUsageTable::SaveTable() {
     std::exception_ptr firstError;
     for (TablePart& part : parts_) {

@@ -34,6 +34,10 @@ class TUsageTable {
     // shorter than its size fails with "Read beyond end of file" after its
     // bytes have been taken; the other file is still read.
     void LoadTable();
+    // Reads both files as they are, for a program that only looks: a missing
+    // file counts as zeros and nothing is created or written. A short file
+    // fails as in LoadTable.
+    void ReadTable();
     // Writes both files whole, atomically.
     void SaveTable();
     // Adds a minute to today's cell.
