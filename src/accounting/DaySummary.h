@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "BillingCycle.h"
+#include "Budget.h"
+#include "DateTime.h"
+
+// The figures of one day in a working folder, as the program's pages and
+// budget reckon them, for the report command and anything else that only
+// looks: the day, its calendar month and its billing cycle, in minutes and
+// in kopecks, with the budget's state and the session in progress. Building
+// them reads the data files and never writes one.
+
+struct PeriodFigures {
+    TDateTime First = 0;
+    TDateTime Last = 0;
+    int64_t Minutes = 0;
+    int64_t Kopecks = 0;
+};
+
+struct DaySummary {
+    TDateTime Day = 0;
+    int64_t DayMinutes = 0;
+    int64_t DayKopecks = 0;
+    PeriodFigures Month;
+    // The cycle's First and Last; its use runs from First up to the day.
+    PeriodFigures Cycle;
+    int CycleDays = 0;
+    int DaysLeft = 0;
+    // Use and forecast always; limit, percent and allowance where the budget
+    // sets a limit for the unit.
+    BudgetFigures CycleMinutes;
+    BudgetFigures CycleKopecks;
+    // Whether "Vimo.toml" has a [budget] section.
+    bool HasBudget = false;
+    // The thresholds recorded as fired in the day's cycle, of either budget,
+    // ascending, each once.
+    std::vector<int> AlertsFired;
+};
+
+// The figures of the day of `day` in `folder`. The tariff is the settings
+// record's, or the default record's when there is none; the plan is what
+// "Vimo.toml" says. Throws the files' errors: EInOutError (a folder that is
+// not there is "File not found" naming it; a short table file "Read beyond
+// end of file"), EPlanFileError for a faulty plan file, ECostStoreError for
+// a damaged "Vimo.db".
+DaySummary SummarizeDay(const std::filesystem::path& folder, TDateTime day);
+
+// The session "BegTime.txt" holds. Parts its line lacks are nullopt.
+struct SessionInProgress {
+    std::optional<std::string> Start;  // "DD.MM.YYYY HH:MM"
+    std::optional<uint32_t> Minutes;
+    std::optional<std::string> Address;
+    // No Vimo runs in the folder: the line is one a run left when it ended
+    // during its session, to be carried into the history by the next one.
+    bool LeftOver = false;
+};
+
+// None when "BegTime.txt" is missing or its first line is empty.
+std::optional<SessionInProgress> ReadSessionInProgress(const std::filesystem::path& folder);
+
+// The figures as one line of JSON (UTF-8, no spaces):
+//   {"date", "today": {minutes, kopecks},
+//    "month": {first, last, minutes, kopecks},
+//    "cycle": {first, last, days, days_left, minutes, kopecks,
+//              forecast_minutes, forecast_kopecks},
+//    "budget": null | {kopecks, minutes, percent_kopecks, percent_minutes,
+//                      allowance_kopecks_per_day, allowance_minutes_per_day,
+//                      alerts_fired},
+//    "session": null | {start, minutes, address, left_over}}
+// Dates are DD.MM.YYYY; money is whole kopecks; a budget value is null for a
+// unit the budget sets no limit for; percents are rounded to one decimal.
+void WriteSummaryJson(std::ostream& out, const DaySummary& summary,
+                      const std::optional<SessionInProgress>& session);
+
+// The figures as a few lines of Russian text, money and durations as the
+// pages write them.
+void WriteSummaryText(std::ostream& out, const DaySummary& summary,
+                      const std::optional<SessionInProgress>& session);
+
+// The first budget the cycle breaks, money before minutes, its use before
+// its forecast; only a figure above the limit breaks it:
+//   "Бюджет превышен: 52 гр. из 50 гр."
+//   "Прогноз превышает бюджет: 1300 мин. из 1200 мин."
+// None while the cycle is within every budget, or without a budget.
+std::optional<std::string> BudgetBreach(const DaySummary& summary);

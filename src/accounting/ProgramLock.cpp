@@ -1,0 +1,121 @@
+#include "ProgramLock.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <limits>
+#include <vector>
+
+#include "Errors.h"
+#include "FileIO.h"
+
+namespace {
+
+// More than any line of a lock file or an id file holds.
+constexpr std::size_t kMaxReadBytes = 4096;
+
+std::vector<std::string_view> LinesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        lines.push_back(line);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+// The first line of a small system file, without blanks around it; empty
+// when it cannot be read.
+std::string FirstLineOf(const std::filesystem::path& path) {
+    try {
+        const std::vector<std::string_view> lines = LinesOf(ReadPrefix(path, kMaxReadBytes));
+        if (lines.empty()) {
+            return {};
+        }
+        std::string_view line = lines.front();
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string_view::npos) {
+            return {};
+        }
+        line = line.substr(first, line.find_last_not_of(" \t") - first + 1);
+        return std::string(line);
+    } catch (const EInOutError&) {
+        return {};
+    }
+}
+
+}  // namespace
+
+std::optional<LockOwner> ParseLockFile(std::string_view text) {
+    const std::vector<std::string_view> lines = LinesOf(text);
+    if (lines.empty()) {
+        return std::nullopt;
+    }
+    int64_t pid = 0;
+    const std::string_view first = lines[0];
+    const auto [end, error] = std::from_chars(first.data(), first.data() + first.size(), pid);
+    // 0 and negative numbers would name process groups to kill().
+    if (error != std::errc() || end != first.data() + first.size() || pid <= 0 ||
+        pid > std::numeric_limits<pid_t>::max()) {
+        return std::nullopt;
+    }
+    LockOwner owner;
+    owner.Pid = pid;
+    const auto line = [&lines](std::size_t index) {
+        return index < lines.size() ? std::string(lines[index]) : std::string();
+    };
+    owner.Host = line(2);
+    owner.HostId = line(3);
+    owner.BootId = line(4);
+    return owner;
+}
+
+MachineIds ThisMachine() {
+    MachineIds here;
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) == 0) {
+        here.Host = host;
+    }
+    here.HostId = FirstLineOf("/etc/machine-id");
+    if (here.HostId.empty()) {
+        here.HostId = FirstLineOf("/var/lib/dbus/machine-id");
+    }
+    here.BootId = FirstLineOf("/proc/sys/kernel/random/boot_id");
+    return here;
+}
+
+bool LockOwnerRuns(const LockOwner& owner, const MachineIds& here) {
+    // The machine id tells hosts apart better than a name, when both have it.
+    bool sameHost = owner.Host.empty() || owner.Host == here.Host;
+    if (!owner.HostId.empty() && !here.HostId.empty()) {
+        sameHost = owner.HostId == here.HostId;
+    }
+    if (!sameHost) {
+        return true;
+    }
+    // After a restart of the machine its id is some other process's.
+    if (!owner.BootId.empty() && !here.BootId.empty() && owner.BootId != here.BootId) {
+        return false;
+    }
+    // EPERM: the process is there but belongs to another user.
+    return ::kill(static_cast<pid_t>(owner.Pid), 0) == 0 || errno == EPERM;
+}
+
+bool ProgramRunsIn(const std::filesystem::path& folder) {
+    std::optional<LockOwner> owner;
+    try {
+        owner = ParseLockFile(ReadPrefix(folder / kProgramLockFile, kMaxReadBytes));
+    } catch (const EInOutError&) {
+        return false;
+    }
+    return owner && LockOwnerRuns(*owner, ThisMachine());
+}
