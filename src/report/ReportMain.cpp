@@ -1,5 +1,6 @@
-// vimo-report: the connections recorded in Vimo's working folder, on standard
-// output. It only reads the data files, so it may run beside the program.
+// vimo-report: the connections recorded in Vimo's working folder and the
+// figures of its days, on standard output. It only reads the data files, so
+// it may run beside the program.
 // Each subcommand reads its own arguments and leaves its work to run once
 // the options common to all are known; errors go to standard error with the
 // program's texts and exit status 2.
@@ -15,6 +16,8 @@
 #include <string>
 
 #include "AutostartEntry.h"
+#include "Clock.h"
+#include "DaySummary.h"
 #include "Errors.h"
 #include "FileIO.h"
 #include "HistoryListing.h"
@@ -24,6 +27,8 @@
 namespace {
 
 constexpr int kErrorStatus = 2;
+// check: the cycle breaks a budget.
+constexpr int kBudgetBrokenStatus = 1;
 
 // What every subcommand's work is given.
 struct Invocation {
@@ -94,6 +99,47 @@ void AddListing(CLI::App& app, ListingArguments& args, Work& work) {
     });
 }
 
+int Summarize(const Invocation& run, const std::optional<std::string>& dayText) {
+    if (run.Format == ReportFormat::Csv) {
+        throw Exception("summary is written as text or json, not csv");
+    }
+    const TDateTime day = dayText ? DayRangeOf(*dayText).First : SystemClock().Now();
+    const DaySummary summary = SummarizeDay(run.Folder, day);
+    const std::optional<SessionInProgress> session = ReadSessionInProgress(run.Folder);
+    if (run.Format == ReportFormat::Json) {
+        WriteSummaryJson(run.Out, summary, session);
+    } else {
+        WriteSummaryText(run.Out, summary, session);
+    }
+    return 0;
+}
+
+// Today's cycle against the budget: nothing and 0 while it is within every
+// limit, else one line and 1. The form of the output does not matter here.
+int CheckBudget(const Invocation& run) {
+    const DaySummary summary = SummarizeDay(run.Folder, SystemClock().Now());
+    if (const std::optional<std::string> breach = BudgetBreach(summary)) {
+        run.Out << *breach << '\n';
+        return kBudgetBrokenStatus;
+    }
+    return 0;
+}
+
+void AddFigures(CLI::App& app, std::string& summaryDay, Work& work) {
+    CLI::App* summary =
+        app.add_subcommand("summary", "The figures of a day: its month, its cycle, the budget");
+    CLI::Option* date = summary->add_option("date", summaryDay, "DD.MM.YYYY (default: today)");
+    summary->callback([&summaryDay, &work, date] {
+        const std::optional<std::string> day =
+            date->count() > 0 ? std::optional<std::string>(summaryDay) : std::nullopt;
+        work = [day](const Invocation& run) { return Summarize(run, day); };
+    });
+
+    CLI::App* check = app.add_subcommand(
+        "check", "Exit 1 when today's cycle or its forecast exceeds a budget, else 0");
+    check->callback([&work] { work = CheckBudget; });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,6 +160,8 @@ int main(int argc, char** argv) {
     Work work;
     ListingArguments listing;
     AddListing(app, listing, work);
+    std::string summaryDay;
+    AddFigures(app, summaryDay, work);
 
     try {
         app.parse(argc, argv);

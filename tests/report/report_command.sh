@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# vimo-report run as a user runs it, over a prepared working folder: each
-# output format, the folder taken from the autostart entry, the errors' texts
-# and exit status, and a folder left exactly as it was.
+# vimo-report run as a user runs it, over prepared working folders: each
+# output format, the folder taken from the autostart entry, the day's figures
+# with and without a plan, the budget check's exit status, the errors' texts
+# and exit status, and folders left exactly as they were.
 #   report_command.sh <vimo-report>
 set -euo pipefail
 
@@ -20,7 +21,7 @@ l1='[08.12.2026] 09:05-10:20   время = 1 ч. 15 мин.  Linux       10.0.0
 l2='[08.12.2026] 23:50-00:35   время = 45 мин.       Linux       10.0.0.2          Аварийное завершение !'
 l3='[09.12.2026] 08:00-09:00   время = 1 час.        Linux       10.0.0.1       '
 printf '%s\r\n' "$l1" "$l2" "$l3" | iconv -f UTF-8 -t CP1251 >"$folder/Static.txt"
-state() { (cd "$folder" && ls -lA --time-style=full-iso && md5sum ./*); }
+state() { (cd "${1:-$folder}" && ls -lA --time-style=full-iso && md5sum ./*); }
 before=$(state)
 
 # check <exit status> <standard output> <standard error> <arguments...>,
@@ -61,6 +62,115 @@ check 2 "" "vimo-report: error: Первая дата должна быть не
     period 09.12.2026 08.12.2026
 check 2 "" "vimo-report: error: File not found ($tmp/none)"$'\n' --folder "$tmp/none" day 08.12.2026
 check 2 "" "*" --format xml day 08.12.2026
+
+# summary: the figures of a day, by the program's own rules without a plan.
+zeros='"today":{"minutes":0,"kopecks":0},"month":{"first":"01.12.2026","last":"31.12.2026",'\
+'"minutes":0,"kopecks":0},"cycle":{"first":"01.12.2026","last":"31.12.2026","days":31,'\
+'"days_left":24,"minutes":0,"kopecks":0,"forecast_minutes":0,"forecast_kopecks":0}'
+check 0 "{\"date\":\"08.12.2026\",$zeros,\"budget\":null,\"session\":null}
+" "" --folder "$folder" --format json summary 08.12.2026
+
+# <folder> <DD.MM.YYYY> <minutes>: sets a day's cell of the table, making the
+# file with zeros first.
+put_minutes() {
+    local file=$1/TableExt.dat day=${2%%.*} month=${2#*.} year=${2##*.}
+    month=${month%%.*}
+    [ -e "$file" ] || head -c 62496 /dev/zero >"$file"
+    local cell=$(((year - 2016) * 372 + (10#$month - 1) * 31 + 10#$day - 1))
+    printf "\\$(printf %03o $(($3 % 256)))\\$(printf %03o $(($3 / 256)))" |
+        dd of="$file" bs=1 seek=$((cell * 2)) conv=notrunc status=none
+}
+
+# A folder under a plan from the 14th with a budget: the priced days in
+# Vimo.db, one minute of the 8th counted before the plan at the settings'
+# tariff of 2 kopecks, and a session in progress of a Vimo that runs.
+plan=$tmp/plan
+mkdir "$plan"
+printf '[cycle]\nstart_day = 14\n[budget]\nkopecks = 100\nminutes = 10\n[plan]\n' >"$plan/Vimo.toml"
+printf '\0\0\0\0\0\0\0\100\0\0\01201.11.2026\0\0\0' >"$plan/Propert.dat"
+put_minutes "$plan" 13.11.2026 5
+put_minutes "$plan" 14.11.2026 4
+put_minutes "$plan" 08.12.2026 4
+put_minutes "$plan" 09.12.2026 2
+sqlite3 "$plan/Vimo.db" "
+CREATE TABLE day_cost (day TEXT PRIMARY KEY, minutes INTEGER NOT NULL,
+    millikopecks INTEGER NOT NULL) WITHOUT ROWID;
+CREATE TABLE fired_alert (cycle_first TEXT NOT NULL, budget TEXT NOT NULL,
+    percent INTEGER NOT NULL, PRIMARY KEY (cycle_first, budget, percent)) WITHOUT ROWID;
+PRAGMA user_version = 1;
+INSERT INTO day_cost VALUES ('2026-11-14', 4, 14000), ('2026-12-08', 3, 13000),
+    ('2026-12-09', 2, 12000);
+INSERT INTO fired_alert VALUES ('2026-11-14', 'minutes', 80), ('2026-10-14', 'kopecks', 100);"
+session='[08.12.2026] 09:05-09:18   время = 12 мин.       Linux       10.0.0.1       '
+printf '%s\r\n' "$session" | iconv -f UTF-8 -t CP1251 >"$plan/BegTime.txt"
+printf '%s\nvimo\n%s\n' $$ "$(hostname)" >"$plan/Vimo.lock"
+plan_before=$(state "$plan")
+
+check 0 '{"date":"08.12.2026","today":{"minutes":4,"kopecks":15},"month":{"first":"01.12.2026",'\
+'"last":"31.12.2026","minutes":6,"kopecks":27},"cycle":{"first":"14.11.2026","last":"13.12.2026",'\
+'"days":30,"days_left":6,"minutes":8,"kopecks":29,"forecast_minutes":10,"forecast_kopecks":35},'\
+'"budget":{"kopecks":100,"minutes":10,"percent_kopecks":29.0,"percent_minutes":80.0,'\
+'"allowance_kopecks_per_day":11,"allowance_minutes_per_day":0,"alerts_fired":[80]},'\
+'"session":{"start":"08.12.2026 09:05","minutes":12,"address":"10.0.0.1","left_over":false}}
+' "" --folder "$plan" summary 08.12.2026 --format json
+check 0 "Дата: 08.12.2026
+Сегодня: 4 мин., 15 коп.
+Месяц с 01.12.2026 по 31.12.2026: 6 мин., 27 коп.
+Цикл с 14.11.2026 по 13.12.2026 (30 дн., осталось 6 дн.): 8 мин., 29 коп.
+Прогноз на цикл: 10 мин., 35 коп.
+Бюджет 1 гр.: израсходовано 29,0%, в день можно 11 коп.
+Бюджет 10 мин.: израсходовано 80,0%, в день можно 0 мин.
+Оповещения в цикле: 80%
+Сеанс с 08.12.2026 09:05: 12 мин., адрес 10.0.0.1
+" "" --folder "$plan" summary 08.12.2026
+[ "$(state "$plan")" = "$plan_before" ] || fail "the plan's folder changed"
+
+# A session whose Vimo is gone.
+left=$tmp/left
+mkdir "$left"
+cp "$plan/BegTime.txt" "$left/"
+left_session='"session":{"start":"08.12.2026 09:05","minutes":12,"address":"10.0.0.1","left_over":true}'
+check 0 "{\"date\":\"08.12.2026\",$zeros,\"budget\":null,$left_session}
+" "" --folder "$left" --format json summary 08.12.2026
+
+# check: today's cycle against the budget. The cycle starts today, so its
+# forecast is today's use times the cycle's days (28 to 31).
+today=$(date +%d.%m.%Y)
+budget=$tmp/budget
+mkdir "$budget"
+printf '[cycle]\nstart_day = %d\n[budget]\nminutes = 100\n' "$((10#${today%%.*}))" >"$budget/Vimo.toml"
+check 0 "" "" --folder "$folder" check
+check 0 "" "" --folder "$budget" check
+put_minutes "$budget" "$today" 101
+budget_before=$(state "$budget")
+check 1 "Бюджет превышен: 101 мин. из 100 мин."$'\n' "" --folder "$budget" check
+[ "$(state "$budget")" = "$budget_before" ] || fail "check changed the folder"
+put_minutes "$budget" "$today" 4
+got=0
+"$report" --folder "$budget" check >"$tmp/out" 2>"$tmp/err" || got=$?
+[ "$got" = 1 ] && grep -qx 'Прогноз превышает бюджет: 1[12][0-9] мин\. из 100 мин\.' "$tmp/out" &&
+    [ ! -s "$tmp/err" ] || fail "check on a forecast: exit status $got, output $(cat "$tmp/out" "$tmp/err")"
+
+# Errors of the figures: the plan file's and the cost store's own texts.
+broken=$tmp/broken
+mkdir "$broken"
+printf '[cycle]\nstart_day = 40\n' >"$broken/Vimo.toml"
+plan_error="vimo-report: error: Vimo.toml, line 2: start_day must be 1 to 31"$'\n'
+check 2 "" "$plan_error" --folder "$broken" summary 08.12.2026
+check 2 "" "$plan_error" --folder "$broken" check
+printf '[plan]\n' >"$broken/Vimo.toml"
+head -c 4096 /dev/zero | tr '\0' x >"$broken/Vimo.db"
+broken_before=$(state "$broken")
+store_error="vimo-report: error: Vimo.db: file is not a database"$'\n'
+check 2 "" "$store_error" --folder "$broken" summary 08.12.2026
+check 2 "" "$store_error" --folder "$broken" check
+check 2 "" "vimo-report: error: '32.13.2026' is not a valid date"$'\n' \
+    --folder "$plan" summary 32.13.2026
+check 2 "" "vimo-report: error: summary is written as text or json, not csv"$'\n' \
+    --folder "$plan" --format csv summary
+check 2 "" "vimo-report: error: File not found ($tmp/none)"$'\n' --folder "$tmp/none" check
+[ "$(state "$broken")" = "$broken_before" ] || fail "the faulty folder changed"
+[ ! -e "$tmp/none" ] || fail "a missing folder was made"
 
 [ "$(state)" = "$before" ] || fail "the working folder changed"
 if [ $failures -ne 0 ]; then
