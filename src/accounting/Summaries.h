@@ -2,16 +2,13 @@
 
 #include "ConnectionMeter.h"
 #include "DateTime.h"
+#include "ReportRange.h"
 #include "UsageTable.h"
 
 #include <cstdint>
 #include <string>
 
 // The first and last day of a month, as the month bounds give them.
-struct DayRange {
-    TDateTime First = 0;
-    TDateTime Last = 0;
-};
 DayRange MonthRange(int month, int year);
 
 // Minutes of a whole month of the table, from its first to its last day as
