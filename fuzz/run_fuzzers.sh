@@ -19,7 +19,7 @@ declare -A smoke_runs=(
     [fuzz_float_text]=60000
     [fuzz_mask_edit]=15000
     [fuzz_autostart]=40000
-    [fuzz_plan_file]=60000
+    [fuzz_plan_file]=40000
 )
 targets=(fuzz_parse_date fuzz_history_filter fuzz_float_text fuzz_mask_edit fuzz_autostart
     fuzz_plan_file)
