@@ -11,6 +11,7 @@
 #include "Errors.h"
 #include "FileIO.h"
 #include "HistoryReport.h"
+#include "PlanFile.h"
 
 namespace {
 
@@ -52,6 +53,37 @@ TEST(FuzzRegression, NulFilledHistoryLineStopsTheFilterAndKeepsTheRest) {
         ASSERT_TRUE(report.Error);
         EXPECT_EQ(*report.Error, InvalidDateText(std::string(10, '\0')));
     }
+}
+
+// Plan files on which toml++ 3.3 breaks an assumption of its own: a table
+// header whose key starts with no key character, and a non-ASCII letter where
+// it looks for a blank. Its release build, which the program links, refuses
+// them with the line and the character at fault, and reads the one valid file
+// among them.
+TEST(FuzzRegression, PlanFilesThatBreakTheTomlReadersAssumptions) {
+    struct Case {
+        const char* file;
+        const char* start;
+        const char* shows;
+    };
+    const Case refused[] = {
+        {"plan-header-bracket.toml", "Vimo.toml, line 1: ", "'['"},
+        {"plan-header-control.bin", "Vimo.toml, line 1: ", "'\\u0007'"},
+        {"plan-cyrillic-key.toml", "Vimo.toml, line 2: ", "'к'"},
+        {"plan-cyrillic-after-key.toml", "Vimo.toml, line 2: ", "'Π'"},
+    };
+    for (const Case& c : refused) {
+        const std::string text = Regression(c.file);
+        EXPECT_THAT([&] { ParsePlanText(text); },
+                    testing::ThrowsMessage<EPlanFileError>(
+                        testing::AllOf(testing::StartsWith(c.start), testing::HasSubstr(c.shows))))
+            << c.file;
+    }
+    // A line-ending backslash in a multi-line string drops the line break and
+    // the blanks after it, up to the letter.
+    const PlanSettings read = ParsePlanText(Regression("plan-multiline-cyrillic.toml"));
+    ASSERT_TRUE(read.Counting && read.Counting->Interfaces);
+    EXPECT_EQ(*read.Counting->Interfaces, std::vector<std::string>{"ж0"});
 }
 
 }  // namespace
