@@ -136,7 +136,7 @@ class Transaction {
 std::string DayKey(TDateTime value) {
     const CalendarDate date = DecodeDate(value);
     char text[16];
-    auto put = [&text](char* at, int number, int width) {
+    auto put = [](char* at, int number, int width) {
         char* end = at + width;
         for (char* p = end - 1; p >= at; --p) {
             *p = static_cast<char>('0' + number % 10);

@@ -229,80 +229,7 @@ save_tariff() {
     [ "$shot" = - ] || import -window "$win" "$shots/$shot"
     xdotool mousemove --window "$win" 63 175 click 1
     wait_for 10 "the box after saving $cost" saved_or_error
-    # --- 8: a plan and a budget: an alert once per cycle, the summary's figures --
-# 12.5 kopecks a minute after 4 free ones, against 3.20 hryvnias a cycle from
-# the 14th: 80% is reached with the 25th minute (262.5 kopecks, 262 rounded),
-# 100% not before the 30th. The run ends offline, restarts, counts two or three
-# minutes more and must not alert again.
-folder=$(run_copy run-plan)
-cat >"$folder/Vimo.toml" <<'TOML'
-[cycle]
-start_day = 14
-
-[budget]
-kopecks = 320
-alerts = [80, 100]
-
-[plan]
-included_minutes = 4
-
-[[plan.rate]]
-days = ["mon", "tue", "wed", "thu", "fri", "sat", "sun"]
-kopecks_per_minute = 12.5
-TOML
-notices() { grep -ac 'vimo: notice: Израсходовано' "$run/vimo.log" || true; }
-start_program "$folder" "2026-12-08 10:00:00"
-wait_for 20 "the data files" test -f "$run/Static.txt"
-[ ! -e "$run/Vimo.db" ] || fail "Vimo.db was made before a minute was counted"
-go_online
-wait_for 60 "the 80% notice" grep -aq 'vimo: notice: ' "$run/vimo.log"
-go_offline
-import -window root "$shots/budget-notice.png"
-grep -a 'vimo: notice: ' "$run/vimo.log" | grep -qxF 'vimo: notice: Израсходовано 80% бюджета: 2 гр. 62 коп. из 3 гр. 20 коп.' ||
-    fail "the notice says: $(grep -a 'vimo: notice' "$run/vimo.log")"
-wait_for 20 "the session to close" test ! -e "$run/BegTime.txt"
-kill -9 "$vimo"
-wait_for 10 "the killed program to go" bash -c "! kill -0 $vimo 2>/dev/null"
-before=$(cell 2026 12 8)
-start_program "$folder" "2026-12-08 12:00:00"
-go_online
-counted_since_restart() { (($(cell 2026 12 8) >= before + 2)); }
-wait_for 20 "two more minutes" counted_since_restart
-go_offline
-wait_for 20 "the session to close" test ! -e "$run/BegTime.txt"
-kill -9 "$vimo"
-wait_for 10 "the killed program to go" bash -c "! kill -0 $vimo 2>/dev/null"
-[ "$(notices)" = 1 ] || fail "$(notices) budget notices, not one: $(grep -a 'vimo: notice' "$run/vimo.log")"
-
-# The figures follow from the day's minutes alone: 25 of the cycle's 30 days
-# have passed on 08.12, 6 are left with today.
-minutes=$(cell 2026 12 8)
-"$program_dir/vimo-report" --folder "$run" --format json summary 08.12.2026 >"$work/summary.json" ||
-    fail "vimo-report summary failed: $(cat "$work/summary.json")"
-python3 - "$work/summary.json" "$minutes" <<'PY' || fail "summary: $(cat "$work/summary.json")"
-import json, sys
-got = json.load(open(sys.argv[1]))
-minutes = int(sys.argv[2])
-kopecks = round((minutes - 4) * 12.5)  # halves to even, as the program rounds
-expected = {
-    "date": "08.12.2026",
-    "today": {"minutes": minutes, "kopecks": kopecks},
-    "month": {"first": "01.12.2026", "last": "31.12.2026", "minutes": minutes, "kopecks": kopecks},
-    "cycle": {"first": "14.11.2026", "last": "13.12.2026", "days": 30, "days_left": 6,
-              "minutes": minutes, "kopecks": kopecks,
-              "forecast_minutes": round(minutes * 30 / 25),
-              "forecast_kopecks": round(kopecks * 30 / 25)},
-    "session": None,
-}
-budget = got.pop("budget")
-assert got == expected, f"{got} != {expected}"
-assert budget["kopecks"] == 320 and budget["minutes"] is None, budget
-assert abs(budget["percent_kopecks"] - kopecks / 3.2) < 0.05, budget
-assert budget["allowance_kopecks_per_day"] == max(0, (320 - kopecks) // 6), budget
-assert budget["alerts_fired"] == [80], budget
-PY
-
-if errors=$(error_lines); then
+    if errors=$(error_lines); then
         fail "saving $cost (keys: ${*:-none}) showed: $errors"
     fi
     box=$(xdotool search --onlyvisible --name '^Information$' | head -n1)
@@ -414,6 +341,79 @@ ext=$(cell "$year" $((10#$month)) $((10#$day)))
 ((ext >= 2)) || fail "TableExt.dat counted $ext minutes for $today"
 cmp -s -n 9672 "$run/Table.dat" /dev/zero || fail "Table.dat changed for a date after 2015"
 go_offline
+
+# --- 8: a plan and a budget: an alert once per cycle, the summary's figures --
+# 12.5 kopecks a minute after 4 free ones, against 3.20 hryvnias a cycle from
+# the 14th: 80% is reached with the 25th minute (262.5 kopecks, 262 rounded),
+# 100% not before the 30th. The run ends offline, restarts, counts two or three
+# minutes more and must not alert again.
+folder=$(run_copy run-plan)
+cat >"$folder/Vimo.toml" <<'TOML'
+[cycle]
+start_day = 14
+
+[budget]
+kopecks = 320
+alerts = [80, 100]
+
+[plan]
+included_minutes = 4
+
+[[plan.rate]]
+days = ["mon", "tue", "wed", "thu", "fri", "sat", "sun"]
+kopecks_per_minute = 12.5
+TOML
+notices() { grep -ac 'vimo: notice: Израсходовано' "$run/vimo.log" || true; }
+start_program "$folder" "2026-12-08 10:00:00"
+wait_for 20 "the data files" test -f "$run/Static.txt"
+[ ! -e "$run/Vimo.db" ] || fail "Vimo.db was made before a minute was counted"
+go_online
+wait_for 60 "the 80% notice" grep -aq 'vimo: notice: ' "$run/vimo.log"
+go_offline
+import -window root -crop 320x104+480+0 "$shots/budget-notice.png"
+grep -a 'vimo: notice: ' "$run/vimo.log" | grep -qxF 'vimo: notice: Израсходовано 80% бюджета: 2 гр. 62 коп. из 3 гр. 20 коп.' ||
+    fail "the notice says: $(grep -a 'vimo: notice' "$run/vimo.log")"
+wait_for 20 "the session to close" test ! -e "$run/BegTime.txt"
+kill -9 "$vimo"
+wait_for 10 "the killed program to go" bash -c "! kill -0 $vimo 2>/dev/null"
+before=$(cell 2026 12 8)
+start_program "$folder" "2026-12-08 12:00:00"
+go_online
+counted_since_restart() { (($(cell 2026 12 8) >= before + 2)); }
+wait_for 20 "two more minutes" counted_since_restart
+go_offline
+wait_for 20 "the session to close" test ! -e "$run/BegTime.txt"
+kill -9 "$vimo"
+wait_for 10 "the killed program to go" bash -c "! kill -0 $vimo 2>/dev/null"
+[ "$(notices)" = 1 ] || fail "$(notices) budget notices, not one: $(grep -a 'vimo: notice' "$run/vimo.log")"
+
+# The figures follow from the day's minutes alone: 25 of the cycle's 30 days
+# have passed on 08.12, 6 are left with today.
+minutes=$(cell 2026 12 8)
+"$program_dir/vimo-report" --folder "$run" --format json summary 08.12.2026 >"$work/summary.json" ||
+    fail "vimo-report summary failed: $(cat "$work/summary.json")"
+python3 - "$work/summary.json" "$minutes" <<'PY' || fail "summary: $(cat "$work/summary.json")"
+import json, sys
+got = json.load(open(sys.argv[1]))
+minutes = int(sys.argv[2])
+kopecks = round((minutes - 4) * 12.5)  # halves to even, as the program rounds
+expected = {
+    "date": "08.12.2026",
+    "today": {"minutes": minutes, "kopecks": kopecks},
+    "month": {"first": "01.12.2026", "last": "31.12.2026", "minutes": minutes, "kopecks": kopecks},
+    "cycle": {"first": "14.11.2026", "last": "13.12.2026", "days": 30, "days_left": 6,
+              "minutes": minutes, "kopecks": kopecks,
+              "forecast_minutes": round(minutes * 30 / 25),
+              "forecast_kopecks": round(kopecks * 30 / 25)},
+    "session": None,
+}
+budget = got.pop("budget")
+assert got == expected, f"{got} != {expected}"
+assert budget["kopecks"] == 320 and budget["minutes"] is None, budget
+assert abs(budget["percent_kopecks"] - kopecks / 3.2) < 0.05, budget
+assert budget["allowance_kopecks_per_day"] == max(0, (320 - kopecks) // 6), budget
+assert budget["alerts_fired"] == [80], budget
+PY
 
 if errors=$(error_lines); then
     fail "the program showed errors: $errors"
