@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "CountedInterfaces.h"
+
 // One IPv4 address of a network interface, as the system reports it.
 struct InterfaceAddress {
     std::string Interface;
@@ -24,4 +26,10 @@ inline constexpr const char* kLoopbackAddress = "127.0.0.1";
 // leaving out loopback and link-local 169.254/16 addresses. Bridges and
 // container interfaces hold addresses while the computer is offline, so only
 // a route to the Internet counts. With none, the single text "127.0.0.1".
-std::vector<std::string> OnlineAddresses(std::span<const InterfaceAddress> addresses);
+// With `counted`, only the interfaces it counts take part.
+std::vector<std::string> OnlineAddresses(std::span<const InterfaceAddress> addresses,
+                                         const CountedInterfaces* counted = nullptr);
+
+// The interface of the first of the online addresses; empty for none.
+std::string FirstOnlineInterface(std::span<const InterfaceAddress> addresses,
+                                 const CountedInterfaces* counted = nullptr);

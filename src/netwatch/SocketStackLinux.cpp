@@ -57,6 +57,7 @@ void TSocketStackLinux::ReadRouteTable() {
 
 void TSocketStackLinux::RefreshHostAddresses() {
     hostAddresses_.clear();
+    firstInterface_.clear();
     ReadRouteTable();
     const std::vector<DefaultRoute> routes = ParseDefaultRoutes(routeTable_);
 
@@ -81,13 +82,14 @@ void TSocketStackLinux::RefreshHostAddresses() {
             }
         }
     }
-    hostAddresses_ = OnlineAddresses(interfaces_);
+    hostAddresses_ = OnlineAddresses(interfaces_, counted_);
+    firstInterface_ = FirstOnlineInterface(interfaces_, counted_);
 }
 
 std::int32_t TSocketStackLinux::LastSocketError() const {
     return SocketErrorFromErrno(errno);
 }
 
-std::unique_ptr<TSocketStack> MakeLinuxSocketStack() {
-    return std::make_unique<TSocketStackLinux>();
+std::unique_ptr<TSocketStack> MakeLinuxSocketStack(const CountedInterfaces* counted) {
+    return std::make_unique<TSocketStackLinux>(counted);
 }

@@ -73,6 +73,21 @@ TEST_F(LinuxStackNamespaceTest, OnlyInterfacesWithADefaultRouteCountLowestMetric
     EXPECT_EQ(stack->HostAddresses(), Addresses{"127.0.0.1"});
 }
 
+TEST_F(LinuxStackNamespaceTest, OnlyTheNamedInterfaceCountsAndNamesItself) {
+    CountedInterfaces counted;
+    counted.SetNames({"vnw6"});
+    TSocketStackLinux stack(&counted);
+    ASSERT_NO_FATAL_FAILURE(AddLink(5));
+    ASSERT_NO_FATAL_FAILURE(AddLink(6));
+    // The unnamed pair has the better route and still does not count.
+    AddDefaultRoute(5, 10);
+    EXPECT_EQ(stack.HostAddresses(), Addresses{"127.0.0.1"});
+    EXPECT_EQ(stack.FirstInterface(), "");
+    AddDefaultRoute(6, 100);
+    EXPECT_EQ(stack.HostAddresses(), Addresses{"10.200.6.2"});
+    EXPECT_EQ(stack.FirstInterface(), "vnw6");
+}
+
 TEST_F(LinuxStackNamespaceTest, DownedInterfaceNoLongerCounts) {
     auto stack = MakeLinuxSocketStack();
     ASSERT_NO_FATAL_FAILURE(AddLink(3));
@@ -89,7 +104,7 @@ TEST_F(LinuxStackNamespaceTest, DownedInterfaceNoLongerCounts) {
 
 TEST_F(LinuxStackNamespaceTest, WatcherFlipsWithinASecondOfTheChange) {
     QueuedUiDispatcher dispatcher;
-    TIPWatch watch(MakeLinuxSocketStack, dispatcher);
+    TIPWatch watch([] { return MakeLinuxSocketStack(); }, dispatcher);
     watch.SetHistoryEnabled(false);
     ASSERT_NO_FATAL_FAILURE(AddLink(4));
     watch.SetActive(true);

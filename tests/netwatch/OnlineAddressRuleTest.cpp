@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <ostream>
+#include <set>
 #include <vector>
 
 #include "OnlineAddressRule.h"
@@ -68,6 +69,50 @@ INSTANTIATE_TEST_SUITE_P(
                 {Entry("eth0", {169, 254, 3, 4}, 0), Entry("eth1", {169, 253, 0, 1}, 10)},
                 {"169.253.0.1"}}),
     [](const ::testing::TestParamInfo<RuleRow>& info) { return info.param.Name; });
+
+// The user's choice of interfaces, and NetworkManager's metered flag, over
+// two routed interfaces: home Wi-Fi with the better route, and a phone.
+TEST(CountedInterfacesRule, OnlyCountedInterfacesTakePart) {
+    const std::vector<InterfaceAddress> routed = {Entry("wlan0", {192, 168, 1, 5}, 50),
+                                                  Entry("usb0", {172, 20, 10, 2}, 100)};
+    using Metered = std::optional<std::set<std::string>>;
+    struct Case {
+        const char* name;
+        std::vector<std::string> names;
+        bool meteredOnly;
+        Metered metered;
+        std::vector<std::string> addresses;
+        std::string first;
+    };
+    const Case cases[] = {
+        {"every interface", {}, false, std::nullopt, {"192.168.1.5", "172.20.10.2"}, "wlan0"},
+        {"the named one", {"usb0"}, false, std::nullopt, {"172.20.10.2"}, "usb0"},
+        {"a name that is not there", {"wwan0"}, false, std::nullopt, {"127.0.0.1"}, ""},
+        {"metered only", {}, true, std::set<std::string>{"usb0"}, {"172.20.10.2"}, "usb0"},
+        {"metered only, none metered", {}, true, std::set<std::string>{}, {"127.0.0.1"}, ""},
+        {"metered only, the manager away: names alone",
+         {"wlan0"},
+         true,
+         std::nullopt,
+         {"192.168.1.5"},
+         "wlan0"},
+        {"named and metered", {"wlan0"}, true, std::set<std::string>{"usb0"}, {"127.0.0.1"}, ""},
+        {"metered ignored unless asked",
+         {},
+         false,
+         std::set<std::string>{"usb0"},
+         {"192.168.1.5", "172.20.10.2"},
+         "wlan0"},
+    };
+    for (const Case& c : cases) {
+        CountedInterfaces counted;
+        counted.SetNames(c.names);
+        counted.SetMeteredOnly(c.meteredOnly);
+        counted.SetMetered(c.metered);
+        EXPECT_EQ(OnlineAddresses(routed, &counted), c.addresses) << c.name;
+        EXPECT_EQ(FirstOnlineInterface(routed, &counted), c.first) << c.name;
+    }
+}
 
 struct RouteRow {
     const char* Name;
