@@ -12,7 +12,15 @@ bool Reaches(int64_t use, int percent, int64_t limit) {
 }
 
 std::string AmountText(BudgetUnit unit, int64_t amount) {
-    return unit == BudgetUnit::Kopecks ? KopecksToMoney(amount) : std::to_string(amount) + " мин.";
+    switch (unit) {
+        case BudgetUnit::Kopecks:
+            return KopecksToMoney(amount);
+        case BudgetUnit::Minutes:
+            return std::to_string(amount) + " мин.";
+        case BudgetUnit::Megabytes:
+            break;
+    }
+    return std::to_string(amount) + " МБ";
 }
 
 }  // namespace

@@ -34,9 +34,9 @@ BudgetFigures FiguresOf(int64_t used, std::optional<int64_t> limit, const Billin
 std::vector<int> CrossedAlerts(std::span<const int> thresholds, std::span<const int> fired,
                                int64_t used, int64_t limit);
 
-enum class BudgetUnit { Kopecks, Minutes };
+enum class BudgetUnit { Kopecks, Minutes, Megabytes };
 
 // "Израсходовано 80% бюджета: 40 гр. из 50 гр.": the threshold, then the use
-// and the limit, money as the pages write it and minutes as plain minutes
-// ("1200 мин."), the unit the budget is set in.
+// and the limit, money as the pages write it, minutes as plain minutes
+// ("1200 мин.") and megabytes as "2400 МБ", the unit the budget is set in.
 std::string AlertText(BudgetUnit unit, int percent, int64_t used, int64_t limit);

@@ -2,16 +2,19 @@
 
 #include "Errors.h"
 #include "LeftoverFiles.h"
+#include "SessionLineFields.h"
 
+#include <algorithm>
 #include <cerrno>
 
 ConnectionMeter::ConnectionMeter(const Clock& clock, std::filesystem::path workDir,
-                                 std::string osName)
+                                 std::string osName, const ByteCounters* counters)
     : clock_(clock),
       workDir_(std::move(workDir)),
       table_(workDir_),
       log_(workDir_, clock, std::move(osName)),
-      plan_(workDir_, CostStore::Access::ReadWrite) {}
+      plan_(workDir_, CostStore::Access::ReadWrite),
+      counters_(counters) {}
 
 std::filesystem::path ConnectionMeter::PathOf(std::string_view name) const {
     return workDir_ / name;
@@ -40,7 +43,42 @@ int64_t ConnectionMeter::KopecksOf(TDateTime first, TDateTime last) const {
     return plan_.KopecksOf(table_, prop_.MinuteCost, first, last);
 }
 
-TickResult ConnectionMeter::Tick(bool online, const std::string& address) {
+void ConnectionMeter::ConnectionSeen(const std::string& interface) {
+    if (counters_ == nullptr || interface.empty()) {
+        return;
+    }
+    readInterface_ = interface;
+    lastReading_ = counters_->Read(interface);
+}
+
+CostStore::Bytes ConnectionMeter::ReadBytes(const std::string& interface) {
+    if (counters_ == nullptr || interface.empty()) {
+        return {};
+    }
+    const std::optional<ByteReading> now = counters_->Read(interface);
+    if (!now) {
+        // Gone: when it comes back it is a new interface, whose counters
+        // start from 0.
+        readInterface_ = interface;
+        lastReading_ = ByteReading{};
+        return {};
+    }
+    // A connection seen on one interface and counted on another (or one
+    // the watcher was not told of) starts from this reading.
+    ByteReading moved;
+    if (interface == readInterface_ && lastReading_) {
+        moved = BytesMoved(*lastReading_, *now);
+    }
+    readInterface_ = interface;
+    lastReading_ = now;
+    // Counters are 64-bit; what a minute moves fits a signed count.
+    constexpr uint64_t kMost = uint64_t{1} << 62;
+    return {static_cast<int64_t>(std::min(moved.Received, kMost)),
+            static_cast<int64_t>(std::min(moved.Sent, kMost))};
+}
+
+TickResult ConnectionMeter::Tick(bool online, const std::string& address,
+                                 const std::string& interface) {
     TickResult result;
     result.Plan = plan_.Reload();
     // Each file of the tick is tried on its own: one that fails (a full
@@ -76,15 +114,25 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address) {
             tableBehind_ = false;
         });
     }
-    // The plan's record of the minute follows the table's: a run killed
+    // The plan's record of the tick follows the table's: a run killed
     // between them leaves a minute counted but unpriced, which is then
-    // priced at the settings record's tariff.
-    if (result.MinuteCounted) {
+    // priced at the settings record's tariff. A connection that has just
+    // ended records what it moved since the last tick.
+    if (result.MinuteCounted || (!online && sessionOpen_)) {
         step([&] {
             CheckFolder();
-            result.Alerts =
-                plan_.CountMinute(table_, prop_.MinuteCost, clock_.Now(), result.SessionOpened);
+            PlanAccount::TickUse use;
+            use.Tick = clock_.Now();
+            use.MinuteCounted = result.MinuteCounted;
+            use.FirstOfSession = result.SessionOpened;
+            if (counters_ != nullptr) {
+                use.Moved = ReadBytes(online ? interface : readInterface_);
+                use.SessionHead = SessionKey(log_.SessionHead());
+            }
+            result.Alerts = plan_.RecordTick(table_, prop_.MinuteCost, use);
         });
+    }
+    if (result.MinuteCounted) {
         step([&] {
             CheckFolder();
             log_.SaveNewTimeToFile(sessionMinutes_);

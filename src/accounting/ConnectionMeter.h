@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteCounters.h"
 #include "Clock.h"
 #include "FileIO.h"
 #include "PlanAccount.h"
@@ -40,8 +41,10 @@ struct TickResult {
 class ConnectionMeter {
   public:
     // `workDir` is absolute (see RestoreWorkDir); `osName` is the
-    // nine-character system label of the session lines.
-    ConnectionMeter(const Clock& clock, std::filesystem::path workDir, std::string osName);
+    // nine-character system label of the session lines. With `counters`,
+    // the bytes of each connection are kept in "Vimo.db" too.
+    ConnectionMeter(const Clock& clock, std::filesystem::path workDir, std::string osName,
+                    const ByteCounters* counters = nullptr);
 
     const std::filesystem::path& WorkDir() const { return workDir_; }
     // A file of the working folder, by its name there.
@@ -58,9 +61,14 @@ class ConnectionMeter {
     TPropRecord SaveProp(const TPropRecord& record);
     const TPropRecord& Prop() const { return prop_; }
 
-    // One minute tick, given what the watcher sees now. Never throws: a
-    // failure is handed back in the result.
-    TickResult Tick(bool online, const std::string& address);
+    // The watcher has just seen the computer go online through `interface`:
+    // the connection's bytes count from here, not from its first tick.
+    void ConnectionSeen(const std::string& interface);
+
+    // One minute tick, given what the watcher sees now: online or not, the
+    // address and the interface that carries it. Never throws: a failure is
+    // handed back in the result.
+    TickResult Tick(bool online, const std::string& address, const std::string& interface = {});
 
     bool SessionOpen() const { return sessionOpen_; }
     uint32_t SessionMinutes() const { return sessionMinutes_; }
@@ -82,6 +90,8 @@ class ConnectionMeter {
     void CheckFolder() const;
     void Close(TickResult& result);
     void EndSession(TickResult& result);
+    // The bytes `interface` moved since its last reading; none unread.
+    CostStore::Bytes ReadBytes(const std::string& interface);
 
     const Clock& clock_;
     std::filesystem::path workDir_;
@@ -89,6 +99,10 @@ class ConnectionMeter {
     TSessionLog log_;
     TPropRecord prop_;
     PlanAccount plan_;
+    const ByteCounters* counters_;
+    // The last reading of the interface the connection runs through.
+    std::string readInterface_;
+    std::optional<ByteReading> lastReading_;
     bool sessionOpen_ = false;
     uint32_t sessionMinutes_ = 0;
     // Minutes are counted in memory that the table files do not hold yet.

@@ -188,35 +188,71 @@ void CostStore::CreateOrCheckSchema(Access access) {
         throw ECostStoreError(kFileName + ": made by a newer version of Vimo (schema " +
                               std::to_string(version) + ")");
     }
-    if (version == kSchemaVersion) {
-        if (access == Access::ReadWrite) {
-            Execute(db_, "PRAGMA synchronous = FULL");
-        }
-        return;
-    }
-    // Version 0: a file that is new, or one this program did not make.
-    if (HasTables(db_)) {
+    // Version 0 is a file that is new, or one this program did not make.
+    if (version == 0 && HasTables(db_)) {
         throw ECostStoreError(kFileName + ": not a file of Vimo");
     }
     if (access == Access::ReadOnly) {
+        // An older layout is read as far as it goes; the running program
+        // brings it up to date.
         return;
     }
     Execute(db_, "PRAGMA synchronous = FULL");
+    if (version == kSchemaVersion) {
+        return;
+    }
     Transaction schema(db_);
+    if (version < 1) {
+        Execute(db_,
+                "CREATE TABLE day_cost ("
+                " day TEXT PRIMARY KEY,"
+                " minutes INTEGER NOT NULL,"
+                " millikopecks INTEGER NOT NULL"
+                ") WITHOUT ROWID;"
+                "CREATE TABLE fired_alert ("
+                " cycle_first TEXT NOT NULL,"
+                " budget TEXT NOT NULL,"
+                " percent INTEGER NOT NULL,"
+                " PRIMARY KEY (cycle_first, budget, percent)"
+                ") WITHOUT ROWID;");
+    }
     Execute(db_,
-            "CREATE TABLE day_cost ("
+            "CREATE TABLE day_bytes ("
             " day TEXT PRIMARY KEY,"
-            " minutes INTEGER NOT NULL,"
-            " millikopecks INTEGER NOT NULL"
+            " received INTEGER NOT NULL,"
+            " sent INTEGER NOT NULL"
             ") WITHOUT ROWID;"
-            "CREATE TABLE fired_alert ("
-            " cycle_first TEXT NOT NULL,"
-            " budget TEXT NOT NULL,"
-            " percent INTEGER NOT NULL,"
-            " PRIMARY KEY (cycle_first, budget, percent)"
+            "CREATE TABLE session_bytes ("
+            " head TEXT PRIMARY KEY,"
+            " received INTEGER NOT NULL,"
+            " sent INTEGER NOT NULL"
             ") WITHOUT ROWID;"
-            "PRAGMA user_version = 1;");
+            "PRAGMA user_version = 2;");
     schema.Commit();
+}
+
+CostStore::Bytes CostStore::BytesBetween(TDateTime first, TDateTime last) const {
+    if (UserVersion(db_) < 2) {
+        return {};
+    }
+    Statement select(db_,
+                     "SELECT coalesce(sum(received), 0), coalesce(sum(sent), 0) FROM day_bytes"
+                     " WHERE day BETWEEN ?1 AND ?2");
+    select.Bind(1, DayKey(first)).Bind(2, DayKey(last));
+    select.Step();
+    return {select.Integer(0), select.Integer(1)};
+}
+
+std::optional<CostStore::Bytes> CostStore::SessionBytes(std::string_view head) const {
+    if (UserVersion(db_) < 2) {
+        return std::nullopt;
+    }
+    Statement select(db_, "SELECT received, sent FROM session_bytes WHERE head = ?1");
+    select.Bind(1, head);
+    if (!select.Step()) {
+        return std::nullopt;
+    }
+    return Bytes{select.Integer(0), select.Integer(1)};
 }
 
 std::map<int32_t, CostStore::DayCost> CostStore::DaysBetween(TDateTime first,
@@ -254,12 +290,36 @@ std::vector<int> CostStore::FiredAlerts(TDateTime cycleFirst, std::string_view b
 
 void CostStore::Record(const MinuteRecord& minute) {
     Transaction transaction(db_);
-    if (minute.Priced) {
+    const std::string day = DayKey(minute.Day);
+    if (minute.Priced || minute.BytesMillikopecks != 0) {
         Statement add(db_,
-                      "INSERT INTO day_cost (day, minutes, millikopecks) VALUES (?1, 1, ?2)"
-                      " ON CONFLICT (day) DO UPDATE SET minutes = minutes + 1,"
+                      "INSERT INTO day_cost (day, minutes, millikopecks) VALUES (?1, ?2, ?3)"
+                      " ON CONFLICT (day) DO UPDATE SET minutes = minutes + excluded.minutes,"
                       " millikopecks = millikopecks + excluded.millikopecks");
-        add.Bind(1, DayKey(minute.Day)).Bind(2, minute.Millikopecks).Step();
+        add.Bind(1, day)
+            .Bind(2, int64_t{minute.Priced ? 1 : 0})
+            .Bind(3, (minute.Priced ? minute.Millikopecks : 0) + minute.BytesMillikopecks)
+            .Step();
+    }
+    if (minute.Moved.Total() != 0) {
+        Statement addDay(db_,
+                         "INSERT INTO day_bytes (day, received, sent) VALUES (?1, ?2, ?3)"
+                         " ON CONFLICT (day) DO UPDATE SET received = received + excluded.received,"
+                         " sent = sent + excluded.sent");
+        addDay.Bind(1, day).Bind(2, minute.Moved.Received).Bind(3, minute.Moved.Sent).Step();
+    }
+    if (!minute.SessionHead.empty()) {
+        // A connection is recorded from its first tick on, also with no
+        // bytes yet, so its report says 0 rather than unknown.
+        Statement addSession(
+            db_,
+            "INSERT INTO session_bytes (head, received, sent) VALUES (?1, ?2, ?3)"
+            " ON CONFLICT (head) DO UPDATE SET received = received + excluded.received,"
+            " sent = sent + excluded.sent");
+        addSession.Bind(1, minute.SessionHead)
+            .Bind(2, minute.Moved.Received)
+            .Bind(3, minute.Moved.Sent)
+            .Step();
     }
     for (const FiredAlert& alert : minute.Alerts) {
         Statement fire(db_,

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,9 +22,10 @@ class ECostStoreError : public Exception {
     const char* ClassName() const noexcept override { return "ECostStoreError"; }
 };
 
-// What the plan adds to the design's files, kept in the SQLite database
-// "Vimo.db" of the working folder: the money of each day's priced minutes,
-// in whole millikopecks, and the budget alerts already shown in each billing
+// What the program keeps beyond its table and session files, in the SQLite
+// database "Vimo.db" of the working folder: the money of each day's priced
+// minutes and bytes, in whole millikopecks; the bytes each day and each
+// connection moved; and the budget alerts already shown in each billing
 // cycle. Every write is one transaction with a full sync, so a power cut
 // leaves either the whole minute or none of it.
 //
@@ -31,7 +33,8 @@ class ECostStoreError : public Exception {
 // with "Vimo.db" as the file; a damaged database throws ECostStoreError.
 class CostStore {
   public:
-    static constexpr int kSchemaVersion = 1;
+    // 1: priced days and alerts; 2 adds the bytes of days and connections.
+    static constexpr int kSchemaVersion = 2;
 
     enum class Access { ReadOnly, ReadWrite };
 
@@ -51,6 +54,18 @@ class CostStore {
     // the whole day number of TDateTime.
     std::map<int32_t, DayCost> DaysBetween(TDateTime first, TDateTime last) const;
 
+    struct Bytes {
+        int64_t Received = 0;
+        int64_t Sent = 0;
+        int64_t Total() const { return Received + Sent; }
+        friend bool operator==(const Bytes&, const Bytes&) = default;
+    };
+    // The bytes of the days from `first` to `last`, summed.
+    Bytes BytesBetween(TDateTime first, TDateTime last) const;
+    // The bytes of the connection whose history line starts with `head`
+    // ("[08.12.2026] 09:05"); none when they were not recorded.
+    std::optional<Bytes> SessionBytes(std::string_view head) const;
+
     // The thresholds of `budget` ("kopecks", "minutes") already raised in the
     // cycle starting on `cycleFirst`, ascending.
     std::vector<int> FiredAlerts(TDateTime cycleFirst, std::string_view budget) const;
@@ -59,12 +74,17 @@ class CostStore {
         std::string Budget;
         int Percent = 0;
     };
-    // One counted minute, in one transaction: its price added to its day
-    // when `priced`, and the alerts it raised recorded for the cycle.
+    // One tick, in one transaction: the price of its minute added to its
+    // day when `Priced`, the money of its bytes, its bytes added to the day
+    // and to the connection of `SessionHead`, and the alerts it raised
+    // recorded for the cycle.
     struct MinuteRecord {
         TDateTime Day = 0;
         bool Priced = false;
         int64_t Millikopecks = 0;
+        int64_t BytesMillikopecks = 0;
+        Bytes Moved;
+        std::string SessionHead;
         TDateTime CycleFirst = 0;
         std::vector<FiredAlert> Alerts;
     };

@@ -15,13 +15,37 @@ std::optional<int64_t> LimitOf(const std::optional<PlanSettings>& settings, Budg
     if (!settings || !settings->Budget) {
         return std::nullopt;
     }
-    return unit == BudgetUnit::Kopecks ? settings->Budget->Kopecks : settings->Budget->Minutes;
+    switch (unit) {
+        case BudgetUnit::Kopecks:
+            return settings->Budget->Kopecks;
+        case BudgetUnit::Minutes:
+            return settings->Budget->Minutes;
+        case BudgetUnit::Megabytes:
+            break;
+    }
+    return settings->Budget->Megabytes;
 }
 
 }  // namespace
 
 std::string_view BudgetName(BudgetUnit unit) {
-    return unit == BudgetUnit::Kopecks ? "kopecks" : "minutes";
+    switch (unit) {
+        case BudgetUnit::Kopecks:
+            return "kopecks";
+        case BudgetUnit::Minutes:
+            return "minutes";
+        case BudgetUnit::Megabytes:
+            break;
+    }
+    return "megabytes";
+}
+
+int64_t PriceBytes(int64_t bytes, int64_t millikopecksPerMegabyte) {
+    // Whole megabytes apart from the rest, so no product can overflow.
+    const int64_t whole = bytes / kBytesPerMegabyte;
+    const int64_t rest = bytes % kBytesPerMegabyte;
+    return whole * millikopecksPerMegabyte +
+           DivideRoundingHalfToEven(rest * millikopecksPerMegabyte, kBytesPerMegabyte);
 }
 
 PlanAccount::PlanAccount(std::filesystem::path folder, CostStore::Access access)
@@ -114,66 +138,97 @@ BudgetFigures PlanAccount::KopeckFigures(const TUsageTable& table, double minute
                      LimitOf(settings_, BudgetUnit::Kopecks), cycle, today);
 }
 
+CostStore::Bytes PlanAccount::BytesOf(TDateTime first, TDateTime last) const {
+    const CostStore* store = Store();
+    return store != nullptr ? store->BytesBetween(first, last) : CostStore::Bytes{};
+}
+
+BudgetFigures PlanAccount::MegabyteFigures(TDateTime today) const {
+    const BillingCycle cycle = CycleOf(today);
+    return FiguresOf(BytesOf(cycle.First, today).Total() / kBytesPerMegabyte,
+                     LimitOf(settings_, BudgetUnit::Megabytes), cycle, today);
+}
+
 std::vector<int> PlanAccount::FiredAlerts(TDateTime today, BudgetUnit unit) const {
     const CostStore* store = Store();
     return store != nullptr ? store->FiredAlerts(CycleOf(today).First, BudgetName(unit))
                             : std::vector<int>{};
 }
 
-std::vector<std::string> PlanAccount::CountMinute(const TUsageTable& table, double minuteCost,
-                                                  TDateTime tick, bool firstOfSession) {
+std::vector<std::string> PlanAccount::RecordTick(const TUsageTable& table, double minuteCost,
+                                                 const TickUse& use) {
     if (access_ != CostStore::Access::ReadWrite) {
-        throw std::logic_error("PlanAccount::CountMinute on a read-only account");
+        throw std::logic_error("PlanAccount::RecordTick on a read-only account");
     }
-    if (!settings_ || (!settings_->Plan && !settings_->Budget) || StoreKnownDamaged()) {
+    const bool plan = settings_ && (settings_->Plan || settings_->Budget);
+    const bool bytesKept = !use.SessionHead.empty();
+    if ((!plan && !bytesKept) || StoreKnownDamaged()) {
         return {};
     }
-    const BillingCycle cycle = CycleOf(tick);
-    const TDateTime day = static_cast<TDateTime>(static_cast<int32_t>(tick));
+    const BillingCycle cycle = CycleOf(use.Tick);
+    const TDateTime day = static_cast<TDateTime>(static_cast<int32_t>(use.Tick));
     // The table holds the minute already; the store does not yet.
     const int64_t cycleMinutes = table.MinutesFromPeriod(cycle.First, day);
 
     CostStore::MinuteRecord record;
     record.Day = day;
     record.CycleFirst = cycle.First;
-    int64_t kopecksAfter = 0;
-    if (settings_->Plan) {
+    record.Moved = use.Moved;
+    record.SessionHead = use.SessionHead;
+    const PlanTariff* tariff = settings_ && settings_->Plan ? &*settings_->Plan : nullptr;
+    if (tariff != nullptr && use.MinuteCounted) {
         record.Priced = true;
         record.Millikopecks =
-            PriceMinute(*settings_->Plan, MillikopecksOfTariff(minuteCost),
-                        {.Tick = tick,
-                         .FirstOfSession = firstOfSession,
+            PriceMinute(*tariff, MillikopecksOfTariff(minuteCost),
+                        {.Tick = use.Tick,
+                         .FirstOfSession = use.FirstOfSession,
                          .CycleMinutesBefore = std::max<int64_t>(0, cycleMinutes - 1)});
-        // Without its price the new minute is one the table counts unpriced.
-        const int64_t before = PlanMillikopecksOf(table, minuteCost, cycle.First, day) -
-                               MillikopecksOfTariff(minuteCost);
-        kopecksAfter = KopecksOfMillikopecks(before + record.Millikopecks);
-    } else {
-        kopecksAfter = MinutesToKopecks(static_cast<uint32_t>(cycleMinutes), minuteCost);
+    }
+    if (tariff != nullptr && tariff->MillikopecksPerMegabyte) {
+        record.BytesMillikopecks = PriceBytes(use.Moved.Total(), *tariff->MillikopecksPerMegabyte);
     }
 
     std::vector<std::string> texts;
-    if (settings_->Budget) {
+    if (settings_ && settings_->Budget) {
+        int64_t kopecks = 0;
+        if (tariff != nullptr) {
+            // Without its price, a minute just counted is one the table
+            // holds unpriced.
+            const int64_t before = PlanMillikopecksOf(table, minuteCost, cycle.First, day) -
+                                   (use.MinuteCounted ? MillikopecksOfTariff(minuteCost) : 0);
+            kopecks =
+                KopecksOfMillikopecks(before + record.Millikopecks + record.BytesMillikopecks);
+        } else {
+            kopecks = MinutesToKopecks(static_cast<uint32_t>(cycleMinutes), minuteCost);
+        }
+        const int64_t bytes = BytesOf(cycle.First, day).Total() + use.Moved.Total();
         const struct {
             BudgetUnit unit;
-            int64_t after;
-        } uses[] = {{BudgetUnit::Kopecks, kopecksAfter}, {BudgetUnit::Minutes, cycleMinutes}};
-        for (const auto& use : uses) {
-            const std::optional<int64_t> limit = LimitOf(settings_, use.unit);
-            if (!limit) {
+            // The use and the limit as compared; megabytes as bytes, so a
+            // threshold is met at its exact byte.
+            int64_t used;
+            int64_t scale;
+        } uses[] = {{BudgetUnit::Kopecks, kopecks, 1},
+                    {BudgetUnit::Minutes, use.MinuteCounted ? cycleMinutes : 0, 1},
+                    {BudgetUnit::Megabytes, use.Moved.Total() != 0 ? bytes : 0, kBytesPerMegabyte}};
+        for (const auto& unit : uses) {
+            const std::optional<int64_t> limit = LimitOf(settings_, unit.unit);
+            if (!limit || unit.used == 0) {
                 continue;
             }
-            const std::vector<int> crossed = CrossedAlerts(
-                settings_->Budget->Alerts, FiredAlerts(day, use.unit), use.after, *limit);
+            const std::vector<int> crossed =
+                CrossedAlerts(settings_->Budget->Alerts, FiredAlerts(day, unit.unit), unit.used,
+                              *limit * unit.scale);
             for (const int percent : crossed) {
-                record.Alerts.push_back({std::string(BudgetName(use.unit)), percent});
+                record.Alerts.push_back({std::string(BudgetName(unit.unit)), percent});
             }
             if (!crossed.empty()) {
-                texts.push_back(AlertText(use.unit, crossed.back(), use.after, *limit));
+                texts.push_back(
+                    AlertText(unit.unit, crossed.back(), unit.used / unit.scale, *limit));
             }
         }
     }
-    if (!record.Priced && record.Alerts.empty()) {
+    if (!record.Priced && record.BytesMillikopecks == 0 && record.Alerts.empty() && !bytesKept) {
         return texts;
     }
     if (!store_) {

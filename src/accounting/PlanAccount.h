@@ -28,7 +28,7 @@ struct PlanReload {
 // record's tariff, no budget; and no new file is made.
 class PlanAccount {
   public:
-    // ReadOnly never writes a file, for the report command; CountMinute is
+    // ReadOnly never writes a file, for the report command; RecordTick is
     // then not to be called.
     PlanAccount(std::filesystem::path folder, CostStore::Access access);
     ~PlanAccount();
@@ -59,13 +59,30 @@ class PlanAccount {
     BudgetFigures KopeckFigures(const TUsageTable& table, double minuteCost, TDateTime today) const;
     std::vector<int> FiredAlerts(TDateTime today, BudgetUnit unit) const;
 
-    // A minute the meter has just counted in `table` at `tick`: prices it
-    // under a plan, records its price and the alerts it raises in "Vimo.db"
-    // in one transaction, and returns the texts of the alerts to show (for
-    // each budget the highest threshold crossed). Throws the store's errors;
-    // nothing is recorded then.
-    std::vector<std::string> CountMinute(const TUsageTable& table, double minuteCost,
-                                         TDateTime tick, bool firstOfSession);
+    // The bytes of the days from `first` to `last`.
+    CostStore::Bytes BytesOf(TDateTime first, TDateTime last) const;
+    // The cycle's megabytes (whole, 1,000,000 bytes each) as figures.
+    BudgetFigures MegabyteFigures(TDateTime today) const;
+
+    // What one tick used.
+    struct TickUse {
+        TDateTime Tick = 0;
+        // A minute was counted (the table holds it already).
+        bool MinuteCounted = false;
+        bool FirstOfSession = false;
+        // The bytes the connection moved since the last tick.
+        CostStore::Bytes Moved;
+        // The connection's history head ("[08.12.2026] 09:05") while its
+        // bytes are kept; empty when no byte counters are read.
+        std::string SessionHead;
+    };
+    // Records a tick in "Vimo.db" in one transaction: the price of its
+    // minute under a plan, its bytes with their price, and the alerts it
+    // raises; returns the texts of the alerts to show (for each budget the
+    // highest threshold crossed). Throws the store's errors; nothing is
+    // recorded then.
+    std::vector<std::string> RecordTick(const TUsageTable& table, double minuteCost,
+                                        const TickUse& use);
 
   private:
     // The store for reading: none while there is no file, or while the file
@@ -87,5 +104,11 @@ class PlanAccount {
     mutable std::optional<FileVersion> damagedStore_;
 };
 
-// The name the store keeps a budget's alerts under: "kopecks", "minutes".
+// The name the store keeps a budget's alerts under: "kopecks", "minutes",
+// "megabytes".
 std::string_view BudgetName(BudgetUnit unit);
+
+inline constexpr int64_t kBytesPerMegabyte = 1'000'000;
+// Millikopecks of `bytes` at a price per 1,000,000 bytes, rounded half to
+// even.
+int64_t PriceBytes(int64_t bytes, int64_t millikopecksPerMegabyte);

@@ -159,3 +159,9 @@ SessionLineFields ReadSessionLineFields(std::string_view line) {
     }
     return fields;
 }
+
+std::string SessionKey(std::string_view lineOrHead) {
+    constexpr std::size_t kHeadLength = 18;  // "[DD.MM.YYYY] HH:MM"
+    return lineOrHead.size() < kHeadLength ? std::string()
+                                           : std::string(lineOrHead.substr(0, kHeadLength));
+}

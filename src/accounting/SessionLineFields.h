@@ -26,3 +26,8 @@ struct SessionLineFields {
 };
 
 SessionLineFields ReadSessionLineFields(std::string_view line);
+
+// What names a connection in "Vimo.db": its start as the line's head gives
+// it, "[08.12.2026] 09:05", the same for the session in progress and for its
+// line in the history. Empty for a line too short to have one.
+std::string SessionKey(std::string_view lineOrHead);

@@ -34,7 +34,7 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
       // Check_OS: the family is known before the meter exists, as its session
       // lines carry the family's label.
       identity_(IdentifyOs(services.platform.Family())),
-      meter_(services.clock, services.workDir, identity_.OSName),
+      meter_(services.clock, services.workDir, identity_.OSName, services.counters),
       IPWatch1_(std::move(IPWatch1)) {
     InitPictures();
     setWindowTitle(QString::fromUtf8(kTitle));
@@ -70,6 +70,11 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
     connect(TrayIcon1_.get(), &TTrayIcon::DblClick, this,
             [this] { Guarded([this] { TrayIcon1DblClick(); }); });
     TrayIcon1_->Loaded();
+
+    connect(IPWatch1_.get(), &OnlineState::WentOnline, this,
+            [this](const QString& interface) { meter_.ConnectionSeen(interface.toStdString()); });
+    connect(IPWatch1_.get(), &OnlineState::Notice, this,
+            [this](const QString& text) { ShowNotice(text.toStdString()); });
 
     FormCreate();
 }
@@ -126,6 +131,7 @@ void TForm1::FormCreate() {
     // The plan is read first, so the pages' money follows it from the start;
     // a faulty file is reported after them and leaves the design's rules.
     const PlanReload plan = meter_.ReloadPlan();
+    ApplyCounting();
     Guarded([this] {
         meter_.LoadTable();
         Properties_->LoadProp();
@@ -140,7 +146,11 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::Timer1Timer() {
-    const TickResult change = meter_.Tick(IPWatch1_->Online(), IPWatch1_->CurrentAddress());
+    const TickResult change = meter_.Tick(IPWatch1_->Online(), IPWatch1_->CurrentAddress(),
+                                          IPWatch1_->CurrentInterface());
+    if (change.Plan.Changed) {
+        ApplyCounting();
+    }
     // The screen follows what the meter did, also when a later step of the
     // tick failed; a picture or summary that fails is reported on its own and
     // never hides the meter's error or costs the minute.
@@ -154,7 +164,7 @@ void TForm1::Timer1Timer() {
         });
     }
     for (const std::string& alert : change.Alerts) {
-        ShowAlert(alert);
+        ShowNotice(alert);
     }
     if (change.Plan.Error) {
         Guarded([&change] { std::rethrow_exception(change.Plan.Error); });
@@ -178,7 +188,13 @@ void TForm1::UpDateHint() {
     TrayIcon1_->SetHint(QString::fromStdString(TrayHintText(meter_, clock_.Now())));
 }
 
-void TForm1::ShowAlert(const std::string& text) {
+void TForm1::ApplyCounting() {
+    const std::optional<PlanSettings>& settings = meter_.Plan().Settings();
+    IPWatch1_->SetCounting(settings && settings->Counting ? *settings->Counting
+                                                          : CountingSettings{});
+}
+
+void TForm1::ShowNotice(const std::string& text) {
     log_ << "vimo: notice: " << text << std::endl;
     TrayIcon1_->ShowMessage(QStringLiteral("Vimo"), QString::fromStdString(text));
 }

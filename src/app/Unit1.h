@@ -39,6 +39,8 @@ struct Form1Services {
     SaveFileDialog& saveDialog;
     std::filesystem::path workDir;
     std::ostream& log = std::cerr;
+    // Where the connection's bytes are read; none keeps no bytes.
+    const ByteCounters* counters = nullptr;
 };
 
 // The program's one window: the tab strip over its four pages, the tray icon
@@ -77,8 +79,9 @@ class TForm1 : public QWidget {
     void ShowOnRequest();
     void ChangeIcon(bool online);
     void UpDateHint();
-    // A budget alert: a tray notification and a notice line.
-    void ShowAlert(const std::string& text);
+    // A budget alert or a notice about what is counted: a tray
+    // notification and a notice line.
+    void ShowNotice(const std::string& text);
 
     // Runs `action` under the top-level error handler; false when it failed.
     bool Guarded(const std::function<void()>& action);
@@ -101,6 +104,8 @@ class TForm1 : public QWidget {
     void BuildTabStrip();
     void BuildTrayMenu();
     void ShowWindow();
+    // The plan's choice of interfaces, handed to the watcher.
+    void ApplyCounting();
 
     const Clock& clock_;
     MessageBoxes& boxes_;

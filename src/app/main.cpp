@@ -8,6 +8,7 @@
 #include "QtTrayShell.h"
 #include "RunningCopy.h"
 #include "SaveFileDialog.h"
+#include "SysfsByteCounters.h"
 #include "Unit1.h"
 #include "WorkDir.h"
 
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 
 #include <filesystem>
+#include <iostream>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -49,8 +51,10 @@ int main(int argc, char** argv) {
             boxes, error, QFileInfo(QApplication::applicationFilePath()).fileName().toStdString());
     }
 
-    TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir},
-                std::move(watch), std::make_unique<QtTrayShell>());
+    const SysfsByteCounters counters;
+    TForm1 form(
+        Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr, &counters},
+        std::move(watch), std::make_unique<QtTrayShell>());
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
     QObject::connect(&copy, &RunningCopy::ShowRequested, &form, &TForm1::ShowOnRequest);
     return QApplication::exec();

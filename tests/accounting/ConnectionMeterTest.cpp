@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "FakeClock.h"
 #include "PlanFile.h"
+#include "SessionLineFields.h"
 #include "TempDir.h"
 #include "WorkDir.h"
 
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 namespace fs = std::filesystem;
@@ -51,9 +53,10 @@ class MeterTest : public testing::Test {
         return *meter;
     }
     // One minute passes and the tick runs.
-    TickResult Tick(bool online, const std::string& address = "10.0.0.2") {
+    TickResult Tick(bool online, const std::string& address = "10.0.0.2",
+                    const std::string& interface = {}) {
         clock.AdvanceMinutes(1);
-        return meter->Tick(online, address);
+        return meter->Tick(online, address, interface);
     }
     std::string FileText(const std::string& name) const {
         return FromCp1251(ReadBytes(dir / name));
@@ -515,6 +518,101 @@ TEST_F(MeterTest, ADamagedVimoDbIsReportedOnceAndLeftAsItIsWhileMinutesTakeTheTa
     fs::remove(dir / "Vimo.db");
     Tick(true);
     EXPECT_EQ(meter->KopecksOf(today, today), 11);
+}
+
+// Byte counters the test sets; an interface not set is gone.
+class FakeCounters final : public ByteCounters {
+  public:
+    std::optional<ByteReading> Read(const std::string& interface) const override {
+        const auto found = readings.find(interface);
+        return found == readings.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::map<std::string, ByteReading> readings;
+};
+
+// Each step sets the counters of "usb0", optionally tells the meter the
+// watcher has just seen the connection, and runs one tick.
+TEST_F(MeterTest, AConnectionsBytesCountFromWhenItIsSeenAndACounterGoingBackCountsFromZero) {
+    struct Step {
+        bool seen;
+        bool online;
+        std::optional<ByteReading> counters;  // none: the interface is gone
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        CostStore::Bytes day;
+    };
+    const Case cases[] = {
+        {"from the moment it is seen, with what moved before the first tick",
+         {{true, false, ByteReading{1000, 100}},
+          {false, true, ByteReading{1500, 300}},
+          {false, true, ByteReading{4500, 400}}},
+         {3500, 300}},
+        {"the interface made anew: its new count, never a jump",
+         {{true, true, ByteReading{900'000, 9'000}}, {false, true, ByteReading{1000, 50}}},
+         {1000, 50}},
+        {"the last bytes of a connection that ends",
+         {{true, true, ByteReading{0, 0}}, {false, false, ByteReading{700, 70}}},
+         {700, 70}},
+        {"an interface that is gone counts nothing, and back, counts from zero",
+         {{true, true, ByteReading{10, 10}},
+          {false, true, std::nullopt},
+          {false, true, ByteReading{50, 20}},
+          {false, true, ByteReading{80, 30}}},
+         {80, 30}},
+    };
+    clock.Set(2026, 12, 8, 10, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempDir folder;
+        FakeCounters counters;
+        meter.emplace(clock, folder.Path(), kLinux, &counters);
+        meter->LoadTable();
+        meter->SaveProp(meter->Prop());
+        std::string head;
+        for (const Step& step : c.steps) {
+            counters.readings.erase("usb0");
+            if (step.counters) {
+                counters.readings["usb0"] = *step.counters;
+            }
+            if (step.seen) {
+                meter->ConnectionSeen("usb0");
+            }
+            EXPECT_EQ(ErrorText(Tick(step.online, "10.0.0.2", "usb0")), "");
+            if (head.empty()) {
+                head = SessionKey(meter->SessionLog().SessionHead());
+            }
+        }
+        const TDateTime today = EncodeDate(2026, 12, 8);
+        EXPECT_EQ(meter->Plan().BytesOf(today, today), c.day);
+        const auto store = CostStore::Open(folder.Path(), CostStore::Access::ReadOnly);
+        ASSERT_TRUE(store);
+        EXPECT_EQ(store->SessionBytes(head), c.day) << head;
+    }
+}
+
+TEST_F(MeterTest, BytesArePricedAndTheirBudgetAlertsLikeTheOthers) {
+    clock.Set(2026, 12, 8, 10, 0);
+    WriteBytes(dir / "Vimo.toml",
+               "[plan]\nkopecks_per_mb = 12.5\n[[plan.rate]]\ndays = [\"tue\"]\n"
+               "kopecks_per_minute = 0\n[budget]\nmegabytes = 10\n");
+    FakeCounters counters;
+    meter.emplace(clock, dir.Path(), kLinux, &counters);
+    meter->LoadTable();
+    meter->SaveProp(meter->Prop());
+    meter->ReadProp();
+    counters.readings["usb0"] = {0, 0};
+    meter->ConnectionSeen("usb0");
+    counters.readings["usb0"] = {6'000'000, 1'999'999};
+    EXPECT_TRUE(Tick(true, "10.0.0.2", "usb0").Alerts.empty());
+    counters.readings["usb0"] = {7'000'000, 2'000'000};
+    EXPECT_EQ(Tick(true, "10.0.0.2", "usb0").Alerts,
+              std::vector<std::string>{"Израсходовано 80% бюджета: 9 МБ из 10 МБ"});
+    const TDateTime today = EncodeDate(2026, 12, 8);
+    // 9 MB at 12.5 kopecks: 112.5, to even.
+    EXPECT_EQ(meter->KopecksOf(today, today), 112);
+    EXPECT_EQ(meter->Plan().MegabyteFigures(today).Used, 9);
 }
 
 TEST(RestoreWorkDir, TakesTheRecordedProgramsFolderElseTheFolderStartedIn) {

@@ -61,9 +61,13 @@ class ScriptedOnline final : public OnlineState {
   public:
     bool Online() const override { return online; }
     std::string CurrentAddress() const override { return address; }
+    std::string CurrentInterface() const override { return online ? interface : std::string(); }
+    void SetCounting(const CountingSettings& settings) override { counting = settings; }
 
     bool online = false;
     std::string address = "127.0.0.1";
+    std::string interface = "ppp0";
+    CountingSettings counting;
 };
 
 class FakePlatform final : public OsPlatform {
