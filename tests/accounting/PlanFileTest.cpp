@@ -55,6 +55,16 @@ metered_only = true
     EXPECT_EQ(s.Counting->MeteredOnly, true);
 }
 
+TEST(PlanFile, CommentsMayBeInAnyLanguage) {
+    const PlanSettings read = ParsePlanText(
+        "# бюджет на месяц\n[budget] # гривны\nkopecks = 5000 # 50 гр.\n"
+        "alerts = [80] # не строка: \"ж\"\n[counting]\ninterfaces = ['#'] # и здесь");
+    ASSERT_TRUE(read.Budget);
+    EXPECT_EQ(read.Budget->Kopecks, 5000);
+    ASSERT_TRUE(read.Counting && read.Counting->Interfaces);
+    EXPECT_EQ(*read.Counting->Interfaces, std::vector<std::string>{"#"});
+}
+
 TEST(PlanFile, EmptyFileAndDefaultAlerts) {
     const PlanSettings empty = ParsePlanText("# nothing yet\n");
     EXPECT_FALSE(empty.CycleStartDay || empty.Budget || empty.Plan || empty.Counting);
@@ -107,6 +117,16 @@ TEST(PlanFile, EachFaultNamesItsLineAndKey) {
         {"[plan]\nincluded_minutes = -1\n[budget]\nalerts = [0]",
          "line 2: included_minutes must not be negative"},
         {"[budget]\nminutes = 0\nalerts = [0]", "line 2: minutes must be 1 to 1000000"},
+        // Letters beyond ASCII only in comments; a '#' in a string opens none.
+        {"# бюджет\n[budget]\nминуты = 5", "line 3: 'м' may stand only in a comment"},
+        {"[counting]\ninterfaces = [\"#\", \"усб\"]", "line 2: 'у' may stand only in a comment"},
+        {"[counting]\ninterfaces = [\"\"\"a\\\n  ж\"\"\"]",
+         "line 3: 'ж' may stand only in a comment"},
+        {"[budget]\nkopecks = 1\x01",
+         "line 2: a control character '\\u0001' cannot stand in the file"},
+        {"[ [plan.rate]]", "line 1: a table name cannot start with '['"},
+        {"[counting]\ninterfaces = [\"\"\"\n[[x\"\"\"]\n[[[plan.rate]]]",
+         "line 4: a table name cannot start with '['"},
     };
     for (const Case& c : cases) {
         EXPECT_THAT([&] { ParsePlanText(c.text); },
