@@ -1,7 +1,5 @@
 #include "IPWatchOnline.h"
 
-#include "SysfsByteCounters.h"
-
 #include <net/if.h>
 
 IPWatchOnline::IPWatchOnline()
@@ -33,8 +31,7 @@ void IPWatchOnline::SetCounting(const CountingSettings& counting) {
     // A name that matches no interface is no error, as a modem's interface
     // comes and goes; it is named once, so that a typing mistake shows.
     for (const std::string& name : names) {
-        if ((!IsInterfaceName(name) || if_nametoindex(name.c_str()) == 0) &&
-            namedMissing_.insert(name).second) {
+        if (if_nametoindex(name.c_str()) == 0 && namedMissing_.insert(name).second) {
             emit Notice(
                 QString::fromUtf8("Интерфейс «%1» не найден: он учитывается, когда появится")
                     .arg(QString::fromStdString(name)));

@@ -3,12 +3,12 @@
 #include "AutostartStore.h"
 #include "ErrorHandler.h"
 #include "IPWatchOnline.h"
+#include "KernelByteCounters.h"
 #include "OsPlatform.h"
 #include "QtMessageBoxes.h"
 #include "QtTrayShell.h"
 #include "RunningCopy.h"
 #include "SaveFileDialog.h"
-#include "SysfsByteCounters.h"
 #include "Unit1.h"
 #include "WorkDir.h"
 
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
             boxes, error, QFileInfo(QApplication::applicationFilePath()).fileName().toStdString());
     }
 
-    const SysfsByteCounters counters;
+    const KernelByteCounters counters;
     TForm1 form(
         Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr, &counters},
         std::move(watch), std::make_unique<QtTrayShell>());

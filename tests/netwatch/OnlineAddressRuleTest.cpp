@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "KernelByteCounters.h"
 #include "OnlineAddressRule.h"
 #include "RouteTable.h"
 
@@ -112,6 +113,36 @@ TEST(CountedInterfacesRule, OnlyCountedInterfacesTakePart) {
         EXPECT_EQ(OnlineAddresses(routed, &counted), c.addresses) << c.name;
         EXPECT_EQ(FirstOnlineInterface(routed, &counted), c.first) << c.name;
     }
+}
+
+TEST(KernelByteCounters, ReadsAnInterfacesReceivedAndSentBytes) {
+    const std::string table =
+        "Inter-|   Receive                                                |  Transmit\n"
+        " face |bytes    packets errs drop fifo frame compressed multicast|bytes    packets "
+        "errs drop fifo colls carrier compressed\n"
+        "    lo:    4800      60    0    0    0     0          0         0     4800      60    0 "
+        "   0    0     0       0          0\n"
+        "  usb0:18446744073709551615 7 0 0 0 0 0 0 12345678 9 0 0 0 0 0 0\n"
+        "wlan0: 1 2 3\n"
+        " usb1x: 5 0 0 0 0 0 0 0 6 0 0 0 0 0 0 0\n";
+    struct Case {
+        const char* interface;
+        std::optional<ByteReading> counters;
+    };
+    const Case cases[] = {
+        {"lo", ByteReading{4800, 4800}},
+        {"usb0", ByteReading{18446744073709551615u, 12345678}},
+        // A line cut short, a name that only starts the same, none at all.
+        {"wlan0", std::nullopt},
+        {"usb1", std::nullopt},
+        {"wwan0", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CountersIn(table, c.interface), c.counters) << c.interface;
+    }
+    // The calling thread's own table, where loopback always is.
+    EXPECT_TRUE(KernelByteCounters().Read("lo").has_value());
+    EXPECT_FALSE(KernelByteCounters("/nonexistent/net/dev").Read("lo").has_value());
 }
 
 struct RouteRow {
