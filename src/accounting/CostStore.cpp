@@ -2,6 +2,7 @@
 
 #include "DataFiles.h"
 #include "FileIO.h"
+#include "SessionLineFields.h"
 
 #include <sqlite3.h>
 
@@ -29,7 +30,8 @@ const std::string kFileName(datafiles::kCostStore);
         throw error;
     }
     const char* reason = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
-    throw ECostStoreError(kFileName + ": " + reason);
+    throw ECostStoreError(kFileName + ": " + reason,
+                          primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB);
 }
 
 void Check(sqlite3* db, int code) {
@@ -190,7 +192,7 @@ void CostStore::CreateOrCheckSchema(Access access) {
     }
     // Version 0 is a file that is new, or one this program did not make.
     if (version == 0 && HasTables(db_)) {
-        throw ECostStoreError(kFileName + ": not a file of Vimo");
+        throw ECostStoreError(kFileName + ": not a file of Vimo", true);
     }
     if (access == Access::ReadOnly) {
         // An older layout is read as far as it goes; the running program
@@ -253,6 +255,27 @@ std::optional<CostStore::Bytes> CostStore::SessionBytes(std::string_view head) c
         return std::nullopt;
     }
     return Bytes{select.Integer(0), select.Integer(1)};
+}
+
+std::map<std::string, CostStore::Bytes, std::less<>> CostStore::SessionBytesBetween(
+    TDateTime first, TDateTime last) const {
+    std::map<std::string, Bytes, std::less<>> sessions;
+    if (UserVersion(db_) < 2) {
+        return sessions;
+    }
+    // A head's "DD.MM.YYYY" does not sort by date, so the dates are compared
+    // here over every row: one a connection, a few thousand in years.
+    const int32_t firstDay = static_cast<int32_t>(first);
+    const int32_t lastDay = static_cast<int32_t>(last);
+    Statement select(db_, "SELECT head, received, sent FROM session_bytes");
+    while (select.Step()) {
+        const std::string_view head = select.Text(0);
+        const std::optional<int32_t> day = SessionKeyDay(head);
+        if (day && *day >= firstDay && *day <= lastDay) {
+            sessions.emplace(head, Bytes{select.Integer(1), select.Integer(2)});
+        }
+    }
+    return sessions;
 }
 
 std::map<int32_t, CostStore::DayCost> CostStore::DaysBetween(TDateTime first,

@@ -18,8 +18,12 @@ struct sqlite3;
 // a newer version. The text names the file and what is wrong with it.
 class ECostStoreError : public Exception {
   public:
-    using Exception::Exception;
+    // `damaged`: the file is no database of this program's (damaged, or
+    // someone else's), as opposed to one a newer version made.
+    explicit ECostStoreError(const std::string& message, bool damaged = false)
+        : Exception(message), Damaged(damaged) {}
     const char* ClassName() const noexcept override { return "ECostStoreError"; }
+    bool Damaged;
 };
 
 // What the program keeps beyond its table and session files, in the SQLite
@@ -65,6 +69,10 @@ class CostStore {
     // The bytes of the connection whose history line starts with `head`
     // ("[08.12.2026] 09:05"); none when they were not recorded.
     std::optional<Bytes> SessionBytes(std::string_view head) const;
+    // The bytes of every connection that started on the days from `first`
+    // to `last`, by head; for a listing, which looks up each of its lines.
+    std::map<std::string, Bytes, std::less<>> SessionBytesBetween(TDateTime first,
+                                                                 TDateTime last) const;
 
     // The thresholds of `budget` ("kopecks", "minutes") already raised in the
     // cycle starting on `cycleFirst`, ascending.

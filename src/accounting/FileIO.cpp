@@ -316,3 +316,7 @@ void CreateEmptyFile(const std::filesystem::path& path) {
 void DeleteFileIgnoringResult(const std::filesystem::path& path) {
     ::unlink(path.c_str());
 }
+
+void SyncFolder(const std::filesystem::path& folder) {
+    SyncFolderOf(folder / ".");
+}

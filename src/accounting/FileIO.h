@@ -79,5 +79,8 @@ void AppendDurably(const std::filesystem::path& path, std::string_view bytes, bo
 // Creates an empty file unless one exists.
 void CreateEmptyFile(const std::filesystem::path& path);
 
+// Flushes a folder's entries (a rename in it) to disk. Throws EInOutError.
+void SyncFolder(const std::filesystem::path& folder);
+
 // Deletes a file; the result is deliberately not examined.
 void DeleteFileIgnoringResult(const std::filesystem::path& path);

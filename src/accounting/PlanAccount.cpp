@@ -1,12 +1,14 @@
 #include "PlanAccount.h"
 
 #include "DataFiles.h"
+#include "FileIO.h"
 #include "Millikopecks.h"
 #include "MinutePrice.h"
 #include "MoneyTexts.h"
 #include "PlanFile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 namespace {
@@ -82,10 +84,42 @@ bool PlanAccount::StoreKnownDamaged() const {
 std::unique_ptr<CostStore> PlanAccount::OpenStore(CostStore::Access access) const {
     try {
         return CostStore::Open(folder_, access);
-    } catch (const ECostStoreError&) {
+    } catch (const ECostStoreError& error) {
+        if (access == CostStore::Access::ReadWrite && error.Damaged) {
+            if (const std::optional<std::string> aside = SetAside()) {
+                throw ECostStoreError(std::string(error.what()) + "; it is kept as " + *aside +
+                                      " and a new " + std::string(datafiles::kCostStore) +
+                                      " is started");
+            }
+        }
         damagedStore_ = CurrentFileVersion(folder_ / datafiles::kCostStore);
         throw;
     }
+}
+
+std::optional<std::string> PlanAccount::SetAside() const {
+    const std::string name(datafiles::kCostStore);
+    for (int n = 1; n < 1000; ++n) {
+        const std::string aside = name + ".damaged" + (n == 1 ? "" : "-" + std::to_string(n));
+        std::error_code error;
+        if (std::filesystem::exists(folder_ / aside, error) || error) {
+            continue;
+        }
+        // Its journal goes with it: left behind, SQLite would roll the new
+        // file back with the old file's pages.
+        if (std::rename((folder_ / name).c_str(), (folder_ / aside).c_str()) != 0) {
+            return std::nullopt;
+        }
+        std::rename((folder_ / (name + "-journal")).c_str(),
+                    (folder_ / (aside + "-journal")).c_str());
+        try {
+            SyncFolder(folder_);
+        } catch (const EInOutError&) {
+            // Renamed all the same; a power cut may only bring the name back.
+        }
+        return aside;
+    }
+    return std::nullopt;
 }
 
 const CostStore* PlanAccount::Store() const {

@@ -88,10 +88,15 @@ class PlanAccount {
     // The store for reading: none while there is no file, or while the file
     // is the damaged one already reported.
     const CostStore* Store() const;
-    // Opens the store; a damaged file is reported once (ECostStoreError)
-    // and then left alone, never written, until it is replaced.
+    // Opens the store. A damaged file (or someone else's) is never deleted
+    // or written: for writing it is renamed aside and reported, so the next
+    // tick starts a new one; one that cannot be renamed, or one a newer
+    // version made, is reported once and left alone until it is replaced.
     std::unique_ptr<CostStore> OpenStore(CostStore::Access access) const;
     bool StoreKnownDamaged() const;
+    // Renames a damaged "Vimo.db" (and its journal) to "Vimo.db.damaged",
+    // "Vimo.db.damaged-2" ...; the name, or none when it could not.
+    std::optional<std::string> SetAside() const;
     // Millikopecks of the days from `first` to `last` under the plan.
     int64_t PlanMillikopecksOf(const TUsageTable& table, double minuteCost, TDateTime first,
                                TDateTime last) const;

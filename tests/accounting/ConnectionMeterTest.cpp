@@ -503,21 +503,23 @@ TEST_F(MeterTest, AFaultyPlanFileIsReportedOnceAndTheMendedFileTakesOverWithoutA
     EXPECT_EQ(meter->Plan().CycleOf(EncodeDate(2026, 12, 8)).First, EncodeDate(2026, 11, 14));
 }
 
-TEST_F(MeterTest, ADamagedVimoDbIsReportedOnceAndLeftAsItIsWhileMinutesTakeTheTariff) {
+TEST_F(MeterTest, ADamagedVimoDbIsKeptAsideAndANewOneStarted) {
     clock.Set(2026, 12, 8, 10, 0);
     WriteBytes(dir / "Vimo.toml", "[plan]\nconnection_fee = 10\n");
     const std::string garbage(4096, 'x');
     WriteBytes(dir / "Vimo.db", garbage);
+    WriteBytes(dir / "Vimo.db.damaged", "an earlier one");
     Start();
-    EXPECT_EQ(ErrorText(Tick(true)), "Vimo.db: file is not a database");
+    EXPECT_EQ(ErrorText(Tick(true)),
+              "Vimo.db: file is not a database; it is kept as Vimo.db.damaged-2 and a new "
+              "Vimo.db is started");
+    EXPECT_EQ(ReadBytes(dir / "Vimo.db.damaged-2"), garbage);
+    EXPECT_EQ(ReadBytes(dir / "Vimo.db.damaged"), "an earlier one");
     EXPECT_EQ(ErrorText(Tick(true)), "");
-    EXPECT_EQ(ReadBytes(dir / "Vimo.db"), garbage);
     const TDateTime today = EncodeDate(2026, 12, 8);
+    // The first minute at the tariff, the second priced: 3.6 + 3.6.
     EXPECT_EQ(meter->KopecksOf(today, today), 7);
-    // Once the file is moved away, a new one is made.
-    fs::remove(dir / "Vimo.db");
-    Tick(true);
-    EXPECT_EQ(meter->KopecksOf(today, today), 11);
+}
 }
 
 // Byte counters the test sets; an interface not set is gone.
