@@ -520,7 +520,6 @@ TEST_F(MeterTest, ADamagedVimoDbIsKeptAsideAndANewOneStarted) {
     // The first minute at the tariff, the second priced: 3.6 + 3.6.
     EXPECT_EQ(meter->KopecksOf(today, today), 7);
 }
-}
 
 // Byte counters the test sets; an interface not set is gone.
 class FakeCounters final : public ByteCounters {
