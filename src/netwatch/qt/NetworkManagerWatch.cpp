@@ -1,0 +1,254 @@
+#include "NetworkManagerWatch.h"
+
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QList>
+#include <utility>
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.NetworkManager");
+const QString kManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
+const QString kManagerInterface = QStringLiteral("org.freedesktop.NetworkManager");
+const QString kDeviceInterface = QStringLiteral("org.freedesktop.NetworkManager.Device");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString kInterface = QStringLiteral("Interface");
+const QString kIpInterface = QStringLiteral("IpInterface");
+const QString kMetered = QStringLiteral("Metered");
+
+// A daemon that is there answers in milliseconds; one that hangs counts as
+// gone once this has passed.
+constexpr int kCallTimeoutMs = 10000;
+
+QDBusMessage MethodCall(const QString& path, const QString& interface, const QString& method) {
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, path, interface, method);
+    // Asking must not start the daemon where it is installed but not running.
+    call.setAutoStartService(false);
+    return call;
+}
+
+}  // namespace
+
+NetworkManagerWatch::NetworkManagerWatch(QDBusConnection bus, QObject* parent)
+    : QObject(parent),
+      bus_(std::move(bus)),
+      serviceWatcher_(kService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
+    connect(&serviceWatcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            &NetworkManagerWatch::OnOwnerChanged);
+    // Connected by the service's name, these take signals from its current
+    // owner only.
+    bus_.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("DeviceAdded"), this,
+                 SLOT(OnDeviceAdded(QDBusObjectPath)));
+    bus_.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("DeviceRemoved"), this,
+                 SLOT(OnDeviceRemoved(QDBusObjectPath)));
+    bus_.connect(kService, QString(), kPropertiesInterface, QStringLiteral("PropertiesChanged"),
+                 QStringList{kDeviceInterface}, QString(), this,
+                 SLOT(OnPropertiesChanged(QString, QVariantMap, QStringList, QDBusMessage)));
+    // The per-interface signal that older daemons send instead.
+    bus_.connect(kService, QString(), kDeviceInterface, QStringLiteral("PropertiesChanged"), this,
+                 SLOT(OnLegacyPropertiesChanged(QVariantMap, QDBusMessage)));
+    AskForDevices();
+}
+
+void NetworkManagerWatch::AskForDevices() {
+    ++generation_;
+    devices_.clear();
+    listed_ = false;
+    answered_ = false;
+    const uint64_t generation = generation_;
+    auto* watcher = new QDBusPendingCallWatcher(
+        bus_.asyncCall(MethodCall(kManagerPath, kManagerInterface, QStringLiteral("GetDevices")),
+                       kCallTimeoutMs),
+        this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, generation](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                if (generation != generation_) {
+                    return;
+                }
+                const QDBusPendingReply<QList<QDBusObjectPath>> reply = *finished;
+                if (reply.isError()) {
+                    Lose();
+                    return;
+                }
+                // The list is newer than any DeviceAdded or DeviceRemoved
+                // that came before it, so it decides which devices there are.
+                std::set<QString> listed;
+                for (const QDBusObjectPath& path : reply.value()) {
+                    listed.insert(path.path());
+                }
+                std::erase_if(devices_, [&listed](const auto& entry) {
+                    return listed.count(entry.first) == 0;
+                });
+                listed_ = true;
+                for (const QString& path : listed) {
+                    if (devices_.count(path) == 0) {
+                        ReadDevice(path);
+                    }
+                }
+                Update();
+            });
+}
+
+// Asks for the device's properties. A device read before keeps its values
+// until the answer replaces them.
+void NetworkManagerWatch::ReadDevice(const QString& path) {
+    const uint64_t request = ++lastRequest_;
+    devices_[path].request = request;
+    const uint64_t generation = generation_;
+    QDBusMessage call = MethodCall(path, kPropertiesInterface, QStringLiteral("GetAll"));
+    call << kDeviceInterface;
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, generation, path, request](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                if (generation != generation_) {
+                    return;
+                }
+                const auto it = devices_.find(path);
+                if (it == devices_.end() || it->second.request != request) {
+                    return;  // removed meanwhile, or asked again
+                }
+                const QDBusPendingReply<QVariantMap> reply = *finished;
+                if (reply.isError()) {
+                    // Gone between the list and the read; a device that comes
+                    // back is announced again.
+                    devices_.erase(it);
+                } else {
+                    // A property the daemon leaves out has its default: a
+                    // daemon without Metered says nothing is metered.
+                    it->second = Device();
+                    it->second.read = true;
+                    ApplyChanges(path, reply.value());
+                }
+                Update();
+            });
+}
+
+void NetworkManagerWatch::ApplyChanges(const QString& path, const QVariantMap& changed) {
+    const auto device = devices_.find(path);
+    if (device == devices_.end()) {
+        return;
+    }
+    // Values of another type than the daemon's documented one are ignored.
+    const auto interface = changed.find(kInterface);
+    if (interface != changed.end() && interface->typeId() == QMetaType::QString) {
+        device->second.interface = interface->toString();
+    }
+    const auto ipInterface = changed.find(kIpInterface);
+    if (ipInterface != changed.end() && ipInterface->typeId() == QMetaType::QString) {
+        device->second.ipInterface = ipInterface->toString();
+    }
+    const auto metered = changed.find(kMetered);
+    if (metered != changed.end() && metered->typeId() == QMetaType::UInt) {
+        device->second.metered = metered->toUInt();
+    }
+}
+
+void NetworkManagerWatch::OnOwnerChanged(const QString& /*service*/, const QString& /*oldOwner*/,
+                                         const QString& newOwner) {
+    if (newOwner.isEmpty()) {
+        Lose();
+    } else {
+        // Started, or replaced by another instance: everything is asked
+        // anew, and the answer held so far stays until the new one is in.
+        AskForDevices();
+    }
+}
+
+void NetworkManagerWatch::OnDeviceAdded(const QDBusObjectPath& path) {
+    if (devices_.count(path.path()) == 0) {
+        ReadDevice(path.path());
+    }
+}
+
+void NetworkManagerWatch::OnDeviceRemoved(const QDBusObjectPath& path) {
+    if (devices_.erase(path.path()) != 0) {
+        Update();
+    }
+}
+
+void NetworkManagerWatch::OnPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                                              const QStringList& invalidated,
+                                              const QDBusMessage& message) {
+    if (interface != kDeviceInterface) {
+        return;
+    }
+    const auto device = devices_.find(message.path());
+    // Before a device's first read the answer on its way is newer than this.
+    if (device == devices_.end() || !device->second.read) {
+        return;
+    }
+    ApplyChanges(message.path(), changed);
+    if (invalidated.contains(kInterface) || invalidated.contains(kIpInterface) ||
+        invalidated.contains(kMetered)) {
+        ReadDevice(message.path());
+    }
+    Update();
+}
+
+void NetworkManagerWatch::OnLegacyPropertiesChanged(const QVariantMap& changed,
+                                                    const QDBusMessage& message) {
+    const auto device = devices_.find(message.path());
+    if (device == devices_.end() || !device->second.read) {
+        return;
+    }
+    ApplyChanges(message.path(), changed);
+    Update();
+}
+
+void NetworkManagerWatch::Lose() {
+    ++generation_;
+    devices_.clear();
+    listed_ = false;
+    answered_ = false;
+    const bool changed = answer_.has_value();
+    answer_.reset();
+    if (!lost_) {
+        lost_ = true;
+        emit ServiceLost();
+    }
+    if (changed) {
+        emit Changed();
+    }
+}
+
+// Publishes the cached devices once the list and each device on it have
+// answered; until then the answer held so far stays.
+void NetworkManagerWatch::Update() {
+    if (!answered_) {
+        if (!listed_) {
+            return;
+        }
+        for (const auto& entry : devices_) {
+            if (!entry.second.read) {
+                return;
+            }
+        }
+        answered_ = true;
+    }
+    std::set<std::string> metered;
+    for (const auto& entry : devices_) {
+        const Device& device = entry.second;
+        if (!device.read || !IsMeteredValue(device.metered)) {
+            continue;
+        }
+        if (!device.interface.isEmpty()) {
+            metered.insert(device.interface.toStdString());
+        }
+        if (!device.ipInterface.isEmpty()) {
+            metered.insert(device.ipInterface.toStdString());
+        }
+    }
+    const bool changed = answer_ != metered;
+    answer_ = std::move(metered);
+    if (lost_) {
+        lost_ = false;
+        emit ServiceReturned();
+    }
+    if (changed) {
+        emit Changed();
+    }
+}
