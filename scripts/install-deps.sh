@@ -11,6 +11,8 @@ packages=(
     libtomlplusplus-dev libsqlite3-dev sqlite3 libcli11-dev nlohmann-json3-dev qt6-charts-dev
     # unit tests, benchmarks, formatting
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
+    # the NetworkManager watch's tests: a private message bus, a mock NetworkManager
+    dbus-daemon python3-dbusmock
     # end-to-end tests: X server, tray host, clicks, screenshots, fake time, namespaces
     xvfb xauth trayer openbox xdotool x11-utils imagemagick faketime iproute2
     desktop-file-utils fonts-dejavu-core
