@@ -72,7 +72,7 @@ class CostStore {
     // The bytes of every connection that started on the days from `first`
     // to `last`, by head; for a listing, which looks up each of its lines.
     std::map<std::string, Bytes, std::less<>> SessionBytesBetween(TDateTime first,
-                                                                 TDateTime last) const;
+                                                                  TDateTime last) const;
 
     // The thresholds of `budget` ("kopecks", "minutes") already raised in the
     // cycle starting on `cycleFirst`, ascending.

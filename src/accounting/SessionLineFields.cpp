@@ -165,3 +165,25 @@ std::string SessionKey(std::string_view lineOrHead) {
     return lineOrHead.size() < kHeadLength ? std::string()
                                            : std::string(lineOrHead.substr(0, kHeadLength));
 }
+
+std::optional<int32_t> SessionKeyDay(std::string_view lineOrHead) {
+    const std::string_view d = lineOrHead.substr(0, 12);
+    if (d.size() != 12 || d[0] != '[' || d[3] != '.' || d[6] != '.' || d[11] != ']') {
+        return std::nullopt;
+    }
+    const auto number = [d](std::size_t from, std::size_t length) -> std::optional<int> {
+        int value = 0;
+        for (const char c : d.substr(from, length)) {
+            if (!IsDigit(c)) {
+                return std::nullopt;
+            }
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    };
+    const std::optional<int> day = number(1, 2), month = number(4, 2), year = number(7, 4);
+    if (!day || !month || !year || !IsValidDate(*year, *month, *day)) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(EncodeDate(*year, *month, *day));
+}

@@ -31,3 +31,7 @@ SessionLineFields ReadSessionLineFields(std::string_view line);
 // it, "[08.12.2026] 09:05", the same for the session in progress and for its
 // line in the history. Empty for a line too short to have one.
 std::string SessionKey(std::string_view lineOrHead);
+
+// The whole day number of the date a line or its head starts with,
+// "[DD.MM.YYYY]"; none when it is not a real day in that form.
+std::optional<int32_t> SessionKeyDay(std::string_view lineOrHead);
