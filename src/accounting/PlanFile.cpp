@@ -1,10 +1,8 @@
 #include "PlanFile.h"
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <initializer_list>
-#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -12,23 +10,12 @@
 
 #include "DataFiles.h"
 #include "FileIO.h"
+#include "PlanChecks.h"
 
 namespace {
 
-constexpr std::string_view kDayNames[] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
-
-// Upper limits far beyond any real plan; they keep every sum of a cycle, and
-// its forecast, well inside 64 bits.
-constexpr int64_t kMaxBudgetKopecks = 1'000'000'000;
-constexpr int64_t kMaxMinutes = 1'000'000;
-constexpr int64_t kMaxMegabytes = 1'000'000'000;
-constexpr int64_t kMaxFeeKopecks = 1'000'000;
-constexpr int64_t kMaxRateKopecks = 1'000'000;
-constexpr int64_t kMaxAlertPercent = 1000;
-// Linux interface names are shorter than IFNAMSIZ (16) with their final zero.
-constexpr std::size_t kMaxInterfaceName = 15;
-
-const std::vector<int> kDefaultAlerts = {80, 100};
+using plankeys::KopecksKey;
+using plankeys::WholeKey;
 
 [[noreturn]] void Fail(const toml::source_region& where, const std::string& reason) {
     throw EPlanFileError(static_cast<int>(where.begin.line), reason);
@@ -36,6 +23,12 @@ const std::vector<int> kDefaultAlerts = {80, 100};
 
 [[noreturn]] void Fail(const toml::node& where, const std::string& reason) {
     Fail(where.source(), reason);
+}
+
+void FailOn(const toml::node& where, const std::optional<plankeys::Problem>& problem) {
+    if (problem) {
+        Fail(where, problem->Text);
+    }
 }
 
 std::string Quoted(std::string_view text) {
@@ -77,53 +70,29 @@ const toml::table& TableOf(const toml::node& node, std::string_view key) {
     Fail(node, std::string(key) + " must be a table");
 }
 
-int64_t WholeNumber(const toml::node& node, std::string_view key) {
-    if (const auto* value = node.as_integer()) {
-        return value->get();
+// A whole number within the bounds of `key`.
+int64_t Bounded(const toml::node& node, const WholeKey& key) {
+    const auto* value = node.as_integer();
+    if (value == nullptr) {
+        Fail(node, plankeys::NotWhole(key.Name).Text);
     }
-    Fail(node, std::string(key) + " must be a whole number");
-}
-
-// A whole number from `low` (0 or 1) to `high`.
-int64_t Bounded(const toml::node& node, std::string_view key, int64_t low, int64_t high) {
-    const int64_t value = WholeNumber(node, key);
-    const std::string name(key);
-    if (low == 0 && value < 0) {
-        Fail(node, name + " must not be negative");
-    }
-    if (low == 0 && value > high) {
-        Fail(node, name + " must be at most " + std::to_string(high));
-    }
-    if (value < low || value > high) {
-        Fail(node, name + " must be " + std::to_string(low) + " to " + std::to_string(high));
-    }
-    return value;
+    FailOn(node, plankeys::WholeProblem(key, value->get()));
+    return value->get();
 }
 
 // A rate in kopecks, whole or with up to three decimals, in millikopecks.
-int64_t Millikopecks(const toml::node& node, std::string_view key, int64_t maxKopecks) {
+int64_t Millikopecks(const toml::node& node, const KopecksKey& key) {
     if (node.is_integer()) {
-        return Bounded(node, key, 0, maxKopecks) * 1000;
+        return Bounded(node, WholeKey{key.Name, 0, key.MaxKopecks}) * 1000;
     }
-    const std::string name(key);
     const auto* number = node.as_floating_point();
-    if (number == nullptr || std::isnan(number->get())) {
-        Fail(node, name + " must be a number");
+    if (number == nullptr) {
+        Fail(node, std::string(key.Name) + " must be a number");
     }
-    const double kopecks = number->get();
-    if (kopecks < 0) {
-        Fail(node, name + " must not be negative");
-    }
-    if (kopecks > static_cast<double>(maxKopecks)) {
-        Fail(node, name + " must be at most " + std::to_string(maxKopecks));
-    }
-    const int64_t millikopecks = std::llround(kopecks * 1000);
-    // A decimal of at most three places reads as the double nearest to
-    // millikopecks / 1000; any other value is refused rather than rounded.
-    if (static_cast<double>(millikopecks) / 1000 != kopecks) {
-        Fail(node, name + " must not have more than 3 decimal places");
-    }
-    return millikopecks;
+    const plankeys::MillikopecksReading reading =
+        plankeys::MillikopecksOfKopecks(key, number->get());
+    FailOn(node, reading.Fault);
+    return reading.Millikopecks;
 }
 
 int ClockMinutes(const toml::node& node, std::string_view key) {
@@ -131,16 +100,10 @@ int ClockMinutes(const toml::node& node, std::string_view key) {
     if (text == nullptr) {
         Fail(node, std::string(key) + " must be a time of day such as \"21:00\"");
     }
-    const std::string& s = text->get();
-    const auto digit = [&](std::size_t i) { return s[i] >= '0' && s[i] <= '9'; };
-    if (s.size() == 5 && digit(0) && digit(1) && s[2] == ':' && digit(3) && digit(4)) {
-        const int hours = (s[0] - '0') * 10 + (s[1] - '0');
-        const int minutes = (s[3] - '0') * 10 + (s[4] - '0');
-        if (hours < 24 && minutes < 60) {
-            return hours * 60 + minutes;
-        }
+    if (const std::optional<int> minutes = plankeys::ClockMinutesOf(text->get())) {
+        return *minutes;
     }
-    Fail(node, std::string(key) + ": " + Quoted(s) + " is not a time of day (HH:MM)");
+    Fail(node, plankeys::NotATime(key, text->get()).Text);
 }
 
 uint8_t DaySet(const toml::node& node) {
@@ -149,7 +112,7 @@ uint8_t DaySet(const toml::node& node) {
         Fail(node, "days must be a list of day names such as [\"mon\", \"tue\"]");
     }
     if (list->empty()) {
-        Fail(node, "days must name at least one day");
+        Fail(node, plankeys::NoDays().Text);
     }
     uint8_t days = 0;
     for (const toml::node& item : *list) {
@@ -157,11 +120,12 @@ uint8_t DaySet(const toml::node& node) {
         if (name == nullptr) {
             Fail(item, "days: a day must be a name such as \"mon\"");
         }
-        const auto* found = std::find(std::begin(kDayNames), std::end(kDayNames), name->get());
-        if (found == std::end(kDayNames)) {
+        const auto& dayNames = plankeys::kDayNames;
+        const auto found = std::find(dayNames.begin(), dayNames.end(), name->get());
+        if (found == dayNames.end()) {
             Fail(item, "days: unknown day " + Quoted(name->get()));
         }
-        const auto bit = static_cast<uint8_t>(1u << (found - std::begin(kDayNames)));
+        const auto bit = static_cast<uint8_t>(1u << (found - dayNames.begin()));
         if ((days & bit) != 0) {
             Fail(item, "days: " + Quoted(name->get()) + " is given twice");
         }
@@ -183,14 +147,7 @@ std::vector<int> Alerts(const toml::node& node) {
             Fail(item, wrongType);
         }
         const int64_t percent = value->get();
-        const std::string text = std::to_string(percent);
-        if (percent < 1 || percent > kMaxAlertPercent) {
-            Fail(item, "alerts: " + text + " is not a percent from 1 to " +
-                           std::to_string(kMaxAlertPercent));
-        }
-        if (std::find(percents.begin(), percents.end(), percent) != percents.end()) {
-            Fail(item, "alerts: " + text + " is given twice");
-        }
+        FailOn(item, plankeys::AlertProblem(percent, percents));
         percents.push_back(static_cast<int>(percent));
     }
     std::sort(percents.begin(), percents.end());
@@ -209,14 +166,8 @@ std::vector<std::string> InterfaceNames(const toml::node& node) {
         if (name == nullptr) {
             Fail(item, wrongType);
         }
-        const std::string& text = name->get();
-        if (text.empty() || text.size() > kMaxInterfaceName) {
-            Fail(item, "interfaces: " + Quoted(text) + " is not an interface name");
-        }
-        if (std::find(names.begin(), names.end(), text) != names.end()) {
-            Fail(item, "interfaces: " + Quoted(text) + " is given twice");
-        }
-        names.push_back(text);
+        FailOn(item, plankeys::InterfaceProblem(name->get(), names));
+        names.push_back(name->get());
     }
     return names;
 }
@@ -231,7 +182,7 @@ bool Flag(const toml::node& node, std::string_view key) {
 std::optional<int> ReadCycle(const toml::table& table) {
     std::optional<int> startDay;
     ReadKeys(table, "cycle", {{"start_day", [&](const toml::node& n) {
-                                   startDay = static_cast<int>(Bounded(n, "start_day", 1, 31));
+                                   startDay = static_cast<int>(Bounded(n, plankeys::kStartDay));
                                }}});
     return startDay;
 }
@@ -242,21 +193,17 @@ BudgetSettings ReadBudget(const toml::table& table) {
     ReadKeys(
         table, "budget",
         {{"kopecks",
-          [&](const toml::node& n) {
-              budget.Kopecks = Bounded(n, "kopecks", 1, kMaxBudgetKopecks);
-          }},
+          [&](const toml::node& n) { budget.Kopecks = Bounded(n, plankeys::kBudgetKopecks); }},
          {"minutes",
-          [&](const toml::node& n) { budget.Minutes = Bounded(n, "minutes", 1, kMaxMinutes); }},
+          [&](const toml::node& n) { budget.Minutes = Bounded(n, plankeys::kBudgetMinutes); }},
          {"megabytes",
-          [&](const toml::node& n) {
-              budget.Megabytes = Bounded(n, "megabytes", 1, kMaxMegabytes);
-          }},
+          [&](const toml::node& n) { budget.Megabytes = Bounded(n, plankeys::kBudgetMegabytes); }},
          {"alerts", [&](const toml::node& n) {
               budget.Alerts = Alerts(n);
               alertsGiven = true;
           }}});
     if (!alertsGiven && (budget.Kopecks || budget.Minutes || budget.Megabytes)) {
-        budget.Alerts = kDefaultAlerts;
+        budget.Alerts.assign(plankeys::kDefaultAlerts.begin(), plankeys::kDefaultAlerts.end());
     }
     return budget;
 }
@@ -280,15 +227,14 @@ RateRule ReadRate(const toml::table& table) {
                    lastTime = &n;
                }},
               {"kopecks_per_minute", [&](const toml::node& n) {
-                   rule.MillikopecksPerMinute =
-                       Millikopecks(n, "kopecks_per_minute", kMaxRateKopecks);
+                   rule.MillikopecksPerMinute = Millikopecks(n, plankeys::kKopecksPerMinute);
                    priced = true;
                }}});
     if (from.has_value() != to.has_value()) {
-        Fail(*lastTime, "from and to must both be given");
+        Fail(*lastTime, plankeys::HalfHours().Text);
     }
     if (from && *from == *to) {
-        Fail(*lastTime, "from and to must differ");
+        Fail(*lastTime, plankeys::EmptyHours().Text);
     }
     if (from) {
         rule.Hours = ClockWindow{*from, *to};
@@ -297,7 +243,7 @@ RateRule ReadRate(const toml::table& table) {
         Fail(table, "days must be given");
     }
     if (!priced) {
-        Fail(table, "kopecks_per_minute must be given");
+        Fail(table, plankeys::NoPrice().Text);
     }
     return rule;
 }
@@ -324,16 +270,15 @@ PlanTariff ReadPlan(const toml::table& table) {
     ReadKeys(table, "plan",
              {{"connection_fee",
                [&](const toml::node& n) {
-                   plan.ConnectionFeeKopecks = Bounded(n, "connection_fee", 0, kMaxFeeKopecks);
+                   plan.ConnectionFeeKopecks = Bounded(n, plankeys::kConnectionFee);
                }},
               {"included_minutes",
                [&](const toml::node& n) {
-                   plan.IncludedMinutes = Bounded(n, "included_minutes", 0, kMaxMinutes);
+                   plan.IncludedMinutes = Bounded(n, plankeys::kIncludedMinutes);
                }},
               {"kopecks_per_mb",
                [&](const toml::node& n) {
-                   plan.MillikopecksPerMegabyte =
-                       Millikopecks(n, "kopecks_per_mb", kMaxRateKopecks);
+                   plan.MillikopecksPerMegabyte = Millikopecks(n, plankeys::kKopecksPerMegabyte);
                }},
               {"rate", [&](const toml::node& n) { plan.Rates = ReadRates(n); }}});
     return plan;
