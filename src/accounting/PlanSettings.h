@@ -34,6 +34,7 @@ struct PlanTariff {
     std::optional<int64_t> MillikopecksPerMegabyte;
     // In the file's order: the first that matches a minute prices it.
     std::vector<RateRule> Rates;
+    friend bool operator==(const PlanTariff&, const PlanTariff&) = default;
 };
 
 // [budget]: the limits of one billing cycle.
@@ -45,12 +46,14 @@ struct BudgetSettings {
     // Without an "alerts" key a budget that sets a limit alerts at 80 and 100;
     // "alerts = []" asks for none.
     std::vector<int> Alerts;
+    friend bool operator==(const BudgetSettings&, const BudgetSettings&) = default;
 };
 
 // [counting]: which connections count.
 struct CountingSettings {
     std::optional<std::vector<std::string>> Interfaces;
     std::optional<bool> MeteredOnly;
+    friend bool operator==(const CountingSettings&, const CountingSettings&) = default;
 };
 
 struct PlanSettings {
@@ -59,4 +62,5 @@ struct PlanSettings {
     std::optional<BudgetSettings> Budget;
     std::optional<PlanTariff> Plan;
     std::optional<CountingSettings> Counting;
+    friend bool operator==(const PlanSettings&, const PlanSettings&) = default;
 };
