@@ -2,7 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -14,7 +16,16 @@
 namespace {
 
 constexpr std::string_view kCsvHeader =
-    "start_date,start_time,end_time,minutes,system,address,crashed,line";
+    "start_date,start_time,end_time,minutes,system,address,crashed,rx_bytes,tx_bytes,line";
+
+// The bytes of the connection of `line`; none when they are not known.
+const CostStore::Bytes* BytesOfLine(const SessionBytesByHead& bytes, const std::string& line) {
+    if (bytes.empty()) {
+        return nullptr;
+    }
+    const auto found = bytes.find(SessionKey(line));
+    return found == bytes.end() ? nullptr : &found->second;
+}
 
 // A CSV field, in double quotes when it holds a quote, a comma or a line end.
 void WriteCsvField(std::ostream& out, std::string_view field) {
@@ -38,7 +49,7 @@ void WriteOptionalCsvField(std::ostream& out, const std::optional<std::string>& 
     }
 }
 
-void WriteCsvRecord(std::ostream& out, const std::string& line) {
+void WriteCsvRecord(std::ostream& out, const std::string& line, const CostStore::Bytes* moved) {
     const SessionLineFields f = ReadSessionLineFields(line);
     WriteOptionalCsvField(out, f.StartDate);
     out << ',';
@@ -54,6 +65,12 @@ void WriteCsvRecord(std::ostream& out, const std::string& line) {
     out << ',';
     WriteOptionalCsvField(out, f.Address);
     out << ',' << (f.Crashed ? "true" : "false") << ',';
+    if (moved != nullptr) {
+        out << moved->Received << ',' << moved->Sent;
+    } else {
+        out << ',';
+    }
+    out << ',';
     WriteCsvField(out, line);
     out << "\r\n";
 }
@@ -63,8 +80,11 @@ nlohmann::ordered_json OrNull(const std::optional<T>& value) {
     return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
 }
 
-std::string JsonObject(const std::string& line) {
+std::string JsonObject(const std::string& line, const CostStore::Bytes* moved) {
     const SessionLineFields f = ReadSessionLineFields(line);
+    using Json = nlohmann::ordered_json;
+    const Json received = moved != nullptr ? Json(moved->Received) : Json(nullptr);
+    const Json sent = moved != nullptr ? Json(moved->Sent) : Json(nullptr);
     const nlohmann::ordered_json object = {
         {"start_date", OrNull(f.StartDate)},
         {"start_time", OrNull(f.StartTime)},
@@ -73,6 +93,8 @@ std::string JsonObject(const std::string& line) {
         {"system", OrNull(f.System)},
         {"address", OrNull(f.Address)},
         {"crashed", f.Crashed},
+        {"rx_bytes", received},
+        {"tx_bytes", sent},
         {"line", line},
     };
     // Report lines come from Windows-1251 and are always valid UTF-8; the
@@ -97,8 +119,27 @@ HistoryReport ListHistory(const std::filesystem::path& folder, const DayRange& r
     return ShowStatistics(history, range.First, range.Last);
 }
 
+SessionBytesByHead ReadSessionBytes(const std::filesystem::path& folder,
+                                    const std::vector<std::string>& lines) {
+    // The days come from the lines rather than from the range asked for:
+    // after a line whose date does not read, the history keeps every line.
+    std::optional<int32_t> first;
+    std::optional<int32_t> last;
+    for (const std::string& line : lines) {
+        if (const std::optional<int32_t> day = SessionKeyDay(line)) {
+            first = first ? std::min(*first, *day) : *day;
+            last = last ? std::max(*last, *day) : *day;
+        }
+    }
+    if (!first) {
+        return {};
+    }
+    const std::unique_ptr<CostStore> store = CostStore::Open(folder, CostStore::Access::ReadOnly);
+    return store ? store->SessionBytesBetween(*first, *last) : SessionBytesByHead{};
+}
+
 void WriteHistoryLines(std::ostream& out, const std::vector<std::string>& lines,
-                       ReportFormat format) {
+                       ReportFormat format, const SessionBytesByHead& bytes) {
     switch (format) {
         case ReportFormat::Text:
             for (const std::string& line : lines) {
@@ -108,7 +149,7 @@ void WriteHistoryLines(std::ostream& out, const std::vector<std::string>& lines,
         case ReportFormat::Csv:
             out << kCsvHeader << "\r\n";
             for (const std::string& line : lines) {
-                WriteCsvRecord(out, line);
+                WriteCsvRecord(out, line, BytesOfLine(bytes, line));
             }
             break;
         case ReportFormat::Json:
@@ -117,7 +158,8 @@ void WriteHistoryLines(std::ostream& out, const std::vector<std::string>& lines,
                 break;
             }
             for (std::size_t i = 0; i < lines.size(); ++i) {
-                out << (i == 0 ? "[\n" : ",\n") << JsonObject(lines[i]);
+                out << (i == 0 ? "[\n" : ",\n")
+                    << JsonObject(lines[i], BytesOfLine(bytes, lines[i]));
             }
             out << "\n]\n";
             break;

@@ -40,16 +40,65 @@ check() {
 }
 
 check 0 "$l1"$'\n'"$l2"$'\n' "" --folder "$folder" day 08.12.2026
-check 0 "start_date,start_time,end_time,minutes,system,address,crashed,line"$'\r\n'"\
-08.12.2026,09:05,10:20,75,Linux,10.0.0.1,false,$l1"$'\r\n'"\
-08.12.2026,23:50,00:35,45,Linux,10.0.0.2,true,$l2"$'\r\n'"\
-09.12.2026,08:00,09:00,60,Linux,10.0.0.1,false,$l3"$'\r\n' "" \
+# Without Vimo.db the bytes of every connection are unknown.
+header="start_date,start_time,end_time,minutes,system,address,crashed,rx_bytes,tx_bytes,line"$'\r\n'
+csv_unknown="${header}\
+08.12.2026,09:05,10:20,75,Linux,10.0.0.1,false,,,$l1"$'\r\n'"\
+08.12.2026,23:50,00:35,45,Linux,10.0.0.2,true,,,$l2"$'\r\n'
+check 0 "${csv_unknown}\
+09.12.2026,08:00,09:00,60,Linux,10.0.0.1,false,,,$l3"$'\r\n' "" \
     --format csv --folder "$folder" month 12.2026
+json_l3='{"start_date":"09.12.2026","start_time":"08:00","end_time":"09:00","minutes":60,'\
+'"system":"Linux","address":"10.0.0.1","crashed":false,'
 check 0 "[
-{\"start_date\":\"09.12.2026\",\"start_time\":\"08:00\",\"end_time\":\"09:00\",\"minutes\":60,\
-\"system\":\"Linux\",\"address\":\"10.0.0.1\",\"crashed\":false,\"line\":\"$l3\"}
+$json_l3\"rx_bytes\":null,\"tx_bytes\":null,\"line\":\"$l3\"}
 ]
 " "" period 09.12.2026 31.12.2026 --format json --folder "$folder"
+
+# The tables of a Vimo.db of schema 2, as the program makes them.
+schema2="
+CREATE TABLE day_cost ( day TEXT PRIMARY KEY, minutes INTEGER NOT NULL, millikopecks INTEGER NOT NULL) WITHOUT ROWID;
+CREATE TABLE fired_alert ( cycle_first TEXT NOT NULL, budget TEXT NOT NULL, percent INTEGER NOT NULL, PRIMARY KEY (cycle_first, budget, percent)) WITHOUT ROWID;
+CREATE TABLE day_bytes ( day TEXT PRIMARY KEY, received INTEGER NOT NULL, sent INTEGER NOT NULL) WITHOUT ROWID;
+CREATE TABLE session_bytes ( head TEXT PRIMARY KEY, received INTEGER NOT NULL, sent INTEGER NOT NULL) WITHOUT ROWID;
+PRAGMA user_version = 2;"
+
+# The bytes of each connection the program recorded; the second line's
+# connection has no record, the third moved nothing.
+traffic=$tmp/traffic
+mkdir "$traffic"
+cp "$folder/Static.txt" "$traffic/"
+sqlite3 "$traffic/Vimo.db" "$schema2
+INSERT INTO session_bytes VALUES ('[08.12.2026] 09:05', 5000000000, 250000000),
+    ('[09.12.2026] 08:00', 0, 0), ('[08.12.2026] 12:00', 12345678, 1234567),
+    ('[30.11.2026] 10:00', 1, 1);"
+check 0 "${header}\
+08.12.2026,09:05,10:20,75,Linux,10.0.0.1,false,5000000000,250000000,$l1"$'\r\n'"\
+08.12.2026,23:50,00:35,45,Linux,10.0.0.2,true,,,$l2"$'\r\n'"\
+09.12.2026,08:00,09:00,60,Linux,10.0.0.1,false,0,0,$l3"$'\r\n' "" \
+    --format csv --folder "$traffic" month 12.2026
+check 0 "[
+$json_l3\"rx_bytes\":0,\"tx_bytes\":0,\"line\":\"$l3\"}
+]
+" "" --format json --folder "$traffic" day 09.12.2026
+check 0 "$l1"$'\n'"$l2"$'\n' "" --folder "$traffic" day 08.12.2026
+
+# A Vimo.db from before bytes were kept: unknown as without one.
+v1=$tmp/v1
+mkdir "$v1"
+cp "$folder/Static.txt" "$v1/"
+sqlite3 "$v1/Vimo.db" "
+CREATE TABLE day_cost (day TEXT PRIMARY KEY, minutes INTEGER NOT NULL,
+    millikopecks INTEGER NOT NULL) WITHOUT ROWID;
+CREATE TABLE fired_alert (cycle_first TEXT NOT NULL, budget TEXT NOT NULL,
+    percent INTEGER NOT NULL, PRIMARY KEY (cycle_first, budget, percent)) WITHOUT ROWID;
+PRAGMA user_version = 1;"
+v1_before=$(state "$v1")
+check 0 "[
+$json_l3\"rx_bytes\":null,\"tx_bytes\":null,\"line\":\"$l3\"}
+]
+" "" --format json --folder "$v1" day 09.12.2026
+[ "$(state "$v1")" = "$v1_before" ] || fail "the listing changed the folder"
 
 # Without --folder: the folder of the program in the autostart entry.
 mkdir -p "$tmp/config/autostart"
@@ -160,10 +209,15 @@ check 2 "" "$plan_error" --folder "$broken" summary 08.12.2026
 check 2 "" "$plan_error" --folder "$broken" check
 printf '[plan]\n' >"$broken/Vimo.toml"
 head -c 4096 /dev/zero | tr '\0' x >"$broken/Vimo.db"
+cp "$folder/Static.txt" "$broken/"
 broken_before=$(state "$broken")
 store_error="vimo-report: error: Vimo.db: file is not a database"$'\n'
 check 2 "" "$store_error" --folder "$broken" summary 08.12.2026
 check 2 "" "$store_error" --folder "$broken" check
+# A listing shows its lines, the bytes unknown, then the store's error; as
+# text it never reads Vimo.db.
+check 2 "$csv_unknown" "$store_error" --folder "$broken" --format csv day 08.12.2026
+check 0 "$l1"$'\n'"$l2"$'\n' "" --folder "$broken" day 08.12.2026
 check 2 "" "vimo-report: error: '32.13.2026' is not a valid date"$'\n' \
     --folder "$plan" summary 32.13.2026
 check 2 "" "vimo-report: error: summary is written as text or json, not csv"$'\n' \
