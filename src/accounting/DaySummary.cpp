@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -74,13 +75,57 @@ std::string DurationText(int64_t minutes) {
 }
 
 // A budget's amounts as its alerts write them: money as the pages do,
-// minutes as plain minutes.
+// minutes and megabytes as plain numbers.
 std::string AmountText(BudgetUnit unit, int64_t amount) {
-    return unit == BudgetUnit::Kopecks ? KopecksToMoney(amount) : std::to_string(amount) + " мин.";
+    switch (unit) {
+        case BudgetUnit::Kopecks:
+            return KopecksToMoney(amount);
+        case BudgetUnit::Minutes:
+            return std::to_string(amount) + " мин.";
+        case BudgetUnit::Megabytes:
+            break;
+    }
+    return std::to_string(amount) + " МБ";
+}
+
+// "1234,5": megabytes of 1,000,000 bytes with their tenths, cut rather
+// than rounded, as the budget counts whole megabytes.
+std::string MegabyteNumber(int64_t bytes) {
+    const uint64_t magnitude =
+        bytes < 0 ? 0 - static_cast<uint64_t>(bytes) : static_cast<uint64_t>(bytes);
+    const uint64_t tenths = magnitude / (kBytesPerMegabyte / 10);
+    char whole[24];
+    const std::to_chars_result written = std::to_chars(whole, whole + sizeof whole, tenths / 10);
+    std::string text = bytes < 0 ? "-" : "";
+    text += std::string_view(whole, static_cast<std::size_t>(written.ptr - whole));
+    text += ',';
+    text += static_cast<char>('0' + tenths % 10);
+    return text;
+}
+
+std::string MegabytesText(int64_t bytes) {
+    return MegabyteNumber(bytes) + " МБ";
+}
+
+// "12,3/1,0 МБ": received, then sent.
+std::string BytesText(const CostStore::Bytes& bytes) {
+    return MegabyteNumber(bytes.Received) + "/" + MegabytesText(bytes.Sent);
 }
 
 std::string UseText(int64_t minutes, int64_t kopecks) {
     return DurationText(minutes) + ", " + KopecksToMoney(kopecks);
+}
+
+struct UnitFigures {
+    BudgetUnit unit;
+    const BudgetFigures& figures;
+};
+
+// The budget's units in the order they are shown and checked.
+std::array<UnitFigures, 3> Budgets(const DaySummary& summary) {
+    return {{{BudgetUnit::Kopecks, summary.CycleKopecks},
+             {BudgetUnit::Minutes, summary.CycleMinutes},
+             {BudgetUnit::Megabytes, summary.CycleMegabytes}}};
 }
 
 }  // namespace
@@ -100,24 +145,32 @@ DaySummary SummarizeDay(const std::filesystem::path& folder, TDateTime day) {
     const TDateTime today = summary.Day;
     summary.DayMinutes = table.MinutesFromPeriod(today, today);
     summary.DayKopecks = plan.KopecksOf(table, minuteCost, today, today);
+    summary.DayBytes = plan.BytesOf(today, today);
 
     const CalendarDate date = DecodeDate(today);
     const TDateTime monthFirst = EncodeDate(date.Year, date.Month, 1);
     const TDateTime monthLast =
         EncodeDate(date.Year, date.Month, DaysInMonth(date.Year, date.Month));
     summary.Month = {monthFirst, monthLast, table.MinutesFromPeriod(monthFirst, monthLast),
-                     plan.KopecksOf(table, minuteCost, monthFirst, monthLast)};
+                     plan.KopecksOf(table, minuteCost, monthFirst, monthLast),
+                     plan.BytesOf(monthFirst, monthLast)};
 
     const BillingCycle cycle = plan.CycleOf(today);
     summary.CycleDays = cycle.Days();
     summary.DaysLeft = DaysLeft(cycle, today);
     summary.CycleMinutes = plan.MinuteFigures(table, today);
     summary.CycleKopecks = plan.KopeckFigures(table, minuteCost, today);
-    summary.Cycle = {cycle.First, cycle.Last, summary.CycleMinutes.Used, summary.CycleKopecks.Used};
+    summary.CycleMegabytes = plan.MegabyteFigures(today);
+    summary.Cycle = {cycle.First, cycle.Last, summary.CycleMinutes.Used, summary.CycleKopecks.Used,
+                     plan.BytesOf(cycle.First, today)};
 
-    summary.HasBudget = plan.Settings() && plan.Settings()->Budget;
+    const BudgetSettings* budget =
+        plan.Settings() && plan.Settings()->Budget ? &*plan.Settings()->Budget : nullptr;
+    summary.HasBudget =
+        budget != nullptr && (budget->Kopecks || budget->Minutes || budget->Megabytes);
     if (summary.HasBudget) {
-        for (const BudgetUnit unit : {BudgetUnit::Kopecks, BudgetUnit::Minutes}) {
+        for (const BudgetUnit unit :
+             {BudgetUnit::Kopecks, BudgetUnit::Minutes, BudgetUnit::Megabytes}) {
             const std::vector<int> fired = plan.FiredAlerts(today, unit);
             summary.AlertsFired.insert(summary.AlertsFired.end(), fired.begin(), fired.end());
         }
@@ -146,6 +199,11 @@ std::optional<SessionInProgress> ReadSessionInProgress(const std::filesystem::pa
     }
     session.Minutes = fields.Minutes;
     session.Address = fields.Address;
+    if (const std::string head = SessionKey(line); !head.empty()) {
+        if (const auto store = CostStore::Open(folder, CostStore::Access::ReadOnly)) {
+            session.Bytes = store->SessionBytes(head);
+        }
+    }
     session.LeftOver = !ProgramRunsIn(folder);
     return session;
 }
@@ -155,6 +213,7 @@ void WriteSummaryJson(std::ostream& out, const DaySummary& summary,
     using Json = nlohmann::ordered_json;
     const BudgetFigures& minutes = summary.CycleMinutes;
     const BudgetFigures& kopecks = summary.CycleKopecks;
+    const BudgetFigures& megabytes = summary.CycleMegabytes;
     Json budget = nullptr;
     if (summary.HasBudget) {
         budget = {
@@ -165,6 +224,9 @@ void WriteSummaryJson(std::ostream& out, const DaySummary& summary,
             {"allowance_kopecks_per_day", OrNull(kopecks.AllowancePerDay)},
             {"allowance_minutes_per_day", OrNull(minutes.AllowancePerDay)},
             {"alerts_fired", summary.AlertsFired},
+            {"megabytes", OrNull(megabytes.Limit)},
+            {"percent_megabytes", PercentOrNull(megabytes.Percent)},
+            {"allowance_megabytes_per_day", OrNull(megabytes.AllowancePerDay)},
         };
     }
     Json sessionJson = nullptr;
@@ -174,16 +236,24 @@ void WriteSummaryJson(std::ostream& out, const DaySummary& summary,
             {"minutes", OrNull(session->Minutes)},
             {"address", OrNull(session->Address)},
             {"left_over", session->LeftOver},
+            {"rx_bytes", session->Bytes ? Json(session->Bytes->Received) : Json(nullptr)},
+            {"tx_bytes", session->Bytes ? Json(session->Bytes->Sent) : Json(nullptr)},
         };
     }
     const Json object = {
         {"date", DateText(summary.Day)},
-        {"today", {{"minutes", summary.DayMinutes}, {"kopecks", summary.DayKopecks}}},
+        {"today",
+         {{"minutes", summary.DayMinutes},
+          {"kopecks", summary.DayKopecks},
+          {"rx_bytes", summary.DayBytes.Received},
+          {"tx_bytes", summary.DayBytes.Sent}}},
         {"month",
          {{"first", DateText(summary.Month.First)},
           {"last", DateText(summary.Month.Last)},
           {"minutes", summary.Month.Minutes},
-          {"kopecks", summary.Month.Kopecks}}},
+          {"kopecks", summary.Month.Kopecks},
+          {"rx_bytes", summary.Month.Bytes.Received},
+          {"tx_bytes", summary.Month.Bytes.Sent}}},
         {"cycle",
          {{"first", DateText(summary.Cycle.First)},
           {"last", DateText(summary.Cycle.Last)},
@@ -192,7 +262,9 @@ void WriteSummaryJson(std::ostream& out, const DaySummary& summary,
           {"minutes", summary.Cycle.Minutes},
           {"kopecks", summary.Cycle.Kopecks},
           {"forecast_minutes", minutes.Forecast},
-          {"forecast_kopecks", kopecks.Forecast}}},
+          {"forecast_kopecks", kopecks.Forecast},
+          {"rx_bytes", summary.Cycle.Bytes.Received},
+          {"tx_bytes", summary.Cycle.Bytes.Sent}}},
         {"budget", budget},
         {"session", sessionJson},
     };
@@ -212,13 +284,10 @@ void WriteSummaryText(std::ostream& out, const DaySummary& summary,
         << " дн.): " << UseText(summary.Cycle.Minutes, summary.Cycle.Kopecks) << '\n';
     out << "Прогноз на цикл: "
         << UseText(summary.CycleMinutes.Forecast, summary.CycleKopecks.Forecast) << '\n';
+    out << "Трафик, принято/отправлено: сегодня " << BytesText(summary.DayBytes) << ", месяц "
+        << BytesText(summary.Month.Bytes) << ", цикл " << BytesText(summary.Cycle.Bytes) << '\n';
 
-    const struct {
-        BudgetUnit unit;
-        const BudgetFigures& figures;
-    } budgets[] = {{BudgetUnit::Kopecks, summary.CycleKopecks},
-                   {BudgetUnit::Minutes, summary.CycleMinutes}};
-    for (const auto& budget : budgets) {
+    for (const auto& budget : Budgets(summary)) {
         const BudgetFigures& f = budget.figures;
         if (!f.Limit || !f.Percent || !f.AllowancePerDay) {
             continue;
@@ -246,6 +315,10 @@ void WriteSummaryText(std::ostream& out, const DaySummary& summary,
         if (session->Address && !session->Address->empty()) {
             out << ", адрес " << *session->Address;
         }
+        if (session->Bytes) {
+            out << ", принято " << MegabytesText(session->Bytes->Received) << ", отправлено "
+                << MegabytesText(session->Bytes->Sent);
+        }
         if (session->LeftOver) {
             out << " (остался от запуска, который завершился во время сеанса)";
         }
@@ -254,12 +327,7 @@ void WriteSummaryText(std::ostream& out, const DaySummary& summary,
 }
 
 std::optional<std::string> BudgetBreach(const DaySummary& summary) {
-    const struct {
-        BudgetUnit unit;
-        const BudgetFigures& figures;
-    } budgets[] = {{BudgetUnit::Kopecks, summary.CycleKopecks},
-                   {BudgetUnit::Minutes, summary.CycleMinutes}};
-    for (const auto& budget : budgets) {
+    for (const auto& budget : Budgets(summary)) {
         const BudgetFigures& f = budget.figures;
         if (!f.Limit) {
             continue;

@@ -113,9 +113,10 @@ check 2 "" "vimo-report: error: File not found ($tmp/none)"$'\n' --folder "$tmp/
 check 2 "" "*" --format xml day 08.12.2026
 
 # summary: the figures of a day, by the program's own rules without a plan.
-zeros='"today":{"minutes":0,"kopecks":0},"month":{"first":"01.12.2026","last":"31.12.2026",'\
-'"minutes":0,"kopecks":0},"cycle":{"first":"01.12.2026","last":"31.12.2026","days":31,'\
-'"days_left":24,"minutes":0,"kopecks":0,"forecast_minutes":0,"forecast_kopecks":0}'
+zeros='"today":{"minutes":0,"kopecks":0,"rx_bytes":0,"tx_bytes":0},"month":{"first":"01.12.2026",'\
+'"last":"31.12.2026","minutes":0,"kopecks":0,"rx_bytes":0,"tx_bytes":0},"cycle":{"first":'\
+'"01.12.2026","last":"31.12.2026","days":31,"days_left":24,"minutes":0,"kopecks":0,'\
+'"forecast_minutes":0,"forecast_kopecks":0,"rx_bytes":0,"tx_bytes":0}'
 check 0 "{\"date\":\"08.12.2026\",$zeros,\"budget\":null,\"session\":null}
 " "" --folder "$folder" --format json summary 08.12.2026
 
@@ -130,8 +131,8 @@ put_minutes() {
         dd of="$file" bs=1 seek=$((cell * 2)) conv=notrunc status=none
 }
 
-# A folder under a plan from the 14th with a budget: the priced days in
-# Vimo.db, one minute of the 8th counted before the plan at the settings'
+# A folder under a plan from the 14th with a budget: the priced days in a
+# Vimo.db from before bytes were kept (so no bytes), one minute of the 8th counted before the plan at the settings'
 # tariff of 2 kopecks, and a session in progress of a Vimo that runs.
 plan=$tmp/plan
 mkdir "$plan"
@@ -155,18 +156,22 @@ printf '%s\r\n' "$session" | iconv -f UTF-8 -t CP1251 >"$plan/BegTime.txt"
 printf '%s\nvimo\n%s\n' $$ "$(hostname)" >"$plan/Vimo.lock"
 plan_before=$(state "$plan")
 
-check 0 '{"date":"08.12.2026","today":{"minutes":4,"kopecks":15},"month":{"first":"01.12.2026",'\
-'"last":"31.12.2026","minutes":6,"kopecks":27},"cycle":{"first":"14.11.2026","last":"13.12.2026",'\
-'"days":30,"days_left":6,"minutes":8,"kopecks":29,"forecast_minutes":10,"forecast_kopecks":35},'\
+check 0 '{"date":"08.12.2026","today":{"minutes":4,"kopecks":15,"rx_bytes":0,"tx_bytes":0},'\
+'"month":{"first":"01.12.2026","last":"31.12.2026","minutes":6,"kopecks":27,"rx_bytes":0,'\
+'"tx_bytes":0},"cycle":{"first":"14.11.2026","last":"13.12.2026","days":30,"days_left":6,'\
+'"minutes":8,"kopecks":29,"forecast_minutes":10,"forecast_kopecks":35,"rx_bytes":0,"tx_bytes":0},'\
 '"budget":{"kopecks":100,"minutes":10,"percent_kopecks":29.0,"percent_minutes":80.0,'\
-'"allowance_kopecks_per_day":11,"allowance_minutes_per_day":0,"alerts_fired":[80]},'\
-'"session":{"start":"08.12.2026 09:05","minutes":12,"address":"10.0.0.1","left_over":false}}
+'"allowance_kopecks_per_day":11,"allowance_minutes_per_day":0,"alerts_fired":[80],'\
+'"megabytes":null,"percent_megabytes":null,"allowance_megabytes_per_day":null},'\
+'"session":{"start":"08.12.2026 09:05","minutes":12,"address":"10.0.0.1","left_over":false,'\
+'"rx_bytes":null,"tx_bytes":null}}
 ' "" --folder "$plan" summary 08.12.2026 --format json
 check 0 "Дата: 08.12.2026
 Сегодня: 4 мин., 15 коп.
 Месяц с 01.12.2026 по 31.12.2026: 6 мин., 27 коп.
 Цикл с 14.11.2026 по 13.12.2026 (30 дн., осталось 6 дн.): 8 мин., 29 коп.
 Прогноз на цикл: 10 мин., 35 коп.
+Трафик, принято/отправлено: сегодня 0,0/0,0 МБ, месяц 0,0/0,0 МБ, цикл 0,0/0,0 МБ
 Бюджет 1 гр.: израсходовано 29,0%, в день можно 11 коп.
 Бюджет 10 мин.: израсходовано 80,0%, в день можно 0 мин.
 Оповещения в цикле: 80%
@@ -178,9 +183,51 @@ check 0 "Дата: 08.12.2026
 left=$tmp/left
 mkdir "$left"
 cp "$plan/BegTime.txt" "$left/"
-left_session='"session":{"start":"08.12.2026 09:05","minutes":12,"address":"10.0.0.1","left_over":true}'
+left_session='"session":{"start":"08.12.2026 09:05","minutes":12,"address":"10.0.0.1",'\
+'"left_over":true,"rx_bytes":null,"tx_bytes":null}'
 check 0 "{\"date\":\"08.12.2026\",$zeros,\"budget\":null,$left_session}
 " "" --folder "$left" --format json summary 08.12.2026
+
+# The bytes of the day, its month and its cycle up to the day, and of the
+# session in progress, under a budget of megabytes alone; a cycle of 2400 MB
+# and a little, as whole megabytes.
+printf '[budget]\nmegabytes = 3000\n' >"$traffic/Vimo.toml"
+printf '%s\r\n' '[08.12.2026] 12:00-12:12   время = 12 мин.       Linux       10.0.0.1       ' |
+    iconv -f UTF-8 -t CP1251 >"$traffic/BegTime.txt"
+sqlite3 "$traffic/Vimo.db" "
+INSERT INTO day_bytes VALUES ('2026-11-30', 999000000, 1000000), ('2026-12-01', 1500000000, 100000000),
+    ('2026-12-08', 700456789, 99999999), ('2026-12-20', 50000000, 5000000);
+INSERT INTO fired_alert VALUES ('2026-12-01', 'megabytes', 80), ('2026-11-01', 'megabytes', 100);"
+traffic_before=$(state "$traffic")
+traffic_figures='{"date":"08.12.2026","today":{"minutes":0,"kopecks":0,"rx_bytes":700456789,'\
+'"tx_bytes":99999999},"month":{"first":"01.12.2026","last":"31.12.2026","minutes":0,"kopecks":0,'\
+'"rx_bytes":2250456789,"tx_bytes":204999999},"cycle":{"first":"01.12.2026","last":"31.12.2026",'\
+'"days":31,"days_left":24,"minutes":0,"kopecks":0,"forecast_minutes":0,"forecast_kopecks":0,'\
+'"rx_bytes":2200456789,"tx_bytes":199999999},"budget":{"kopecks":null,"minutes":null,'\
+'"percent_kopecks":null,"percent_minutes":null,"allowance_kopecks_per_day":null,'\
+'"allowance_minutes_per_day":null,"alerts_fired":[80],"megabytes":3000,"percent_megabytes":80.0,'\
+'"allowance_megabytes_per_day":25},"session":{"start":"08.12.2026 12:00","minutes":12,'\
+'"address":"10.0.0.1","left_over":true,'
+check 0 "$traffic_figures"'"rx_bytes":12345678,"tx_bytes":1234567}}
+' "" --folder "$traffic" --format json summary 08.12.2026
+check 0 "Дата: 08.12.2026
+Сегодня: 0 мин., 0 коп.
+Месяц с 01.12.2026 по 31.12.2026: 0 мин., 0 коп.
+Цикл с 01.12.2026 по 31.12.2026 (31 дн., осталось 24 дн.): 0 мин., 0 коп.
+Прогноз на цикл: 0 мин., 0 коп.
+Трафик, принято/отправлено: сегодня 700,4/99,9 МБ, месяц 2250,4/204,9 МБ, цикл 2200,4/199,9 МБ
+Бюджет 3000 МБ: израсходовано 80,0%, в день можно 25 МБ
+Оповещения в цикле: 80%
+Сеанс с 08.12.2026 12:00: 12 мин., адрес 10.0.0.1, принято 12,3 МБ, отправлено 1,2 МБ \
+(остался от запуска, который завершился во время сеанса)
+" "" --folder "$traffic" summary 08.12.2026
+# A session the store has no record of.
+printf '%s\r\n' '[08.12.2026] 13:00-13:12   время = 12 мин.       Linux       10.0.0.1       ' |
+    iconv -f UTF-8 -t CP1251 >"$traffic/BegTime.txt"
+traffic_before=$(state "$traffic")
+check 0 "${traffic_figures/12:00/13:00}"'"rx_bytes":null,"tx_bytes":null}}
+' "" --folder "$traffic" --format json summary 08.12.2026
+[ "$(state "$traffic")" = "$traffic_before" ] || fail "the summary changed the folder"
 
 # check: today's cycle against the budget. The cycle starts today, so its
 # forecast is today's use times the cycle's days (28 to 31).
@@ -199,6 +246,27 @@ got=0
 "$report" --folder "$budget" check >"$tmp/out" 2>"$tmp/err" || got=$?
 [ "$got" = 1 ] && grep -qx 'Прогноз превышает бюджет: 1[12][0-9] мин\. из 100 мин\.' "$tmp/out" &&
     [ ! -s "$tmp/err" ] || fail "check on a forecast: exit status $got, output $(cat "$tmp/out" "$tmp/err")"
+
+# The megabytes budget is checked after money and minutes, on the bytes of
+# the cycle's days as whole megabytes.
+mbudget=$tmp/mbudget
+mkdir "$mbudget"
+printf '[cycle]\nstart_day = %d\n[budget]\nmegabytes = 3000\n' "$((10#${today%%.*}))" \
+    >"$mbudget/Vimo.toml"
+sqlite3 "$mbudget/Vimo.db" "$schema2
+INSERT INTO day_bytes VALUES ('$(date +%F)', 3000000000, 100999999);"
+mbudget_before=$(state "$mbudget")
+check 1 "Бюджет превышен: 3100 МБ из 3000 МБ"$'\n' "" --folder "$mbudget" check
+[ "$(state "$mbudget")" = "$mbudget_before" ] || fail "check changed the folder"
+sqlite3 "$mbudget/Vimo.db" "UPDATE day_bytes SET received = 200000000, sent = 0"
+got=0
+"$report" --folder "$mbudget" check >"$tmp/out" 2>"$tmp/err" || got=$?
+[ "$got" = 1 ] && grep -qx 'Прогноз превышает бюджет: [56][0-9]00 МБ из 3000 МБ' "$tmp/out" &&
+    [ ! -s "$tmp/err" ] || fail "check on a forecast of megabytes: exit status $got, output $(cat "$tmp/out" "$tmp/err")"
+printf '[cycle]\nstart_day = %d\n[budget]\nminutes = 100\nmegabytes = 3000\n' \
+    "$((10#${today%%.*}))" >"$mbudget/Vimo.toml"
+put_minutes "$mbudget" "$today" 101
+check 1 "Бюджет превышен: 101 мин. из 100 мин."$'\n' "" --folder "$mbudget" check
 
 # Errors of the figures: the plan file's and the cost store's own texts.
 broken=$tmp/broken
