@@ -8,11 +8,13 @@ packages=(
     g++ cmake ninja-build ccache pkg-config make
     qt6-base-dev qt6-base-dev-tools libgl-dev
     # the plan file, the database, the report command and the overview's charts
+    # (Qt Charts' CMake files need Qt OpenGL's, which Debian packs apart)
     libtomlplusplus-dev libsqlite3-dev sqlite3 libcli11-dev nlohmann-json3-dev qt6-charts-dev
+    libqt6opengl6-dev
     # unit tests, benchmarks, formatting
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
     # the NetworkManager watch's tests: a private message bus, a mock NetworkManager
-    dbus-daemon python3-dbusmock
+    dbus-daemon python3-dbusmock libglib2.0-bin
     # end-to-end tests: X server, tray host, clicks, screenshots, fake time, namespaces
     xvfb xauth trayer openbox xdotool x11-utils imagemagick faketime iproute2
     desktop-file-utils fonts-dejavu-core

@@ -28,6 +28,9 @@ void IPWatchOnline::SetCounting(const CountingSettings& counting) {
     const std::vector<std::string> names = counting.Interfaces.value_or(std::vector<std::string>{});
     counted_.SetNames(names);
     counted_.SetMeteredOnly(counting.MeteredOnly.value_or(false));
+    if (counted_.MeteredOnly()) {
+        WatchNetworkManager();
+    }
     // A name that matches no interface is no error, as a modem's interface
     // comes and goes; it is named once, so that a typing mistake shows.
     for (const std::string& name : names) {
@@ -37,4 +40,20 @@ void IPWatchOnline::SetCounting(const CountingSettings& counting) {
                     .arg(QString::fromStdString(name)));
         }
     }
+}
+
+void IPWatchOnline::WatchNetworkManager() {
+    if (networkManager_) {
+        return;
+    }
+    networkManager_ = std::make_unique<NetworkManagerWatch>(QDBusConnection::systemBus());
+    connect(networkManager_.get(), &NetworkManagerWatch::Changed, this,
+            [this] { counted_.SetMetered(networkManager_->MeteredInterfaces()); });
+    // Until it answers, and while it is away, the names alone decide.
+    connect(networkManager_.get(), &NetworkManagerWatch::ServiceLost, this, [this] {
+        counted_.SetMetered(std::nullopt);
+        emit Notice(
+            QString::fromUtf8("NetworkManager недоступен: пока он не вернётся, "
+                              "Vimo не проверяет, лимитное ли подключение"));
+    });
 }

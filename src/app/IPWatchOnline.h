@@ -2,10 +2,12 @@
 
 #include "CountedInterfaces.h"
 #include "IPWatch.h"
+#include "NetworkManagerWatch.h"
 #include "OnlineState.h"
 #include "QtUiDispatcher.h"
 #include "SocketStackLinux.h"
 
+#include <memory>
 #include <set>
 #include <string>
 
@@ -25,6 +27,10 @@ class IPWatchOnline final : public OnlineState {
     void SetCounting(const CountingSettings& counting) override;
 
   private:
+    // Follows NetworkManager from the first time only metered connections
+    // are to count.
+    void WatchNetworkManager();
+
     QtUiDispatcher dispatcher_;
     // Both are used by the stack the watcher makes, so they come first.
     CountedInterfaces counted_;
@@ -32,4 +38,5 @@ class IPWatchOnline final : public OnlineState {
     TIPWatch watch_;
     // The names already reported as missing, so each is named once.
     std::set<std::string> namedMissing_;
+    std::unique_ptr<NetworkManagerWatch> networkManager_;
 };

@@ -114,4 +114,82 @@ sent = [line["tx_bytes"] for line in lines]
 assert len(sent) == 2 and 5000000 <= sent[0] < 5500000 and 1000000 <= sent[1] < 1200000, sent
 ' "$work/day.json" || fail "the day listing: $(cat "$work/day.json")"
 stop_program
-echo "PASS: counted $first bytes sent for 5 MB, $moved for 1 MB after the interface was made anew"
+
+# --- only metered connections, as a NetworkManager of the test's own says ---
+# python-dbusmock's NetworkManager on a private bus: the phone is metered,
+# home Wi-Fi is not. Killing the mock falls back, with one notice, to every
+# interface.
+mock_python=""
+for candidate in python3 /usr/bin/python3; do
+    if "$candidate" -c 'import dbusmock' 2>/dev/null; then mock_python=$candidate; break; fi
+done
+[ -n "$mock_python" ] || fail "python-dbusmock is missing (run make deps)"
+command -v dbus-daemon >/dev/null || fail "dbus-daemon is missing (run make deps)"
+command -v gdbus >/dev/null || fail "gdbus is missing (run make deps)"
+cat >"$work/bus.conf" <<BUS
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$work/bus</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>
+  </policy>
+</busconfig>
+BUS
+dbus-daemon --config-file="$work/bus.conf" --nofork --print-address >"$work/bus.address" &
+pids+=($!)
+wait_for 10 "the private bus" test -s "$work/bus.address"
+bus=$(head -n1 "$work/bus.address")
+DBUS_SYSTEM_BUS_ADDRESS=$bus DBUS_SESSION_BUS_ADDRESS=$bus "$mock_python" -m dbusmock \
+    --template networkmanager >/dev/null 2>"$work/mock.err" &
+mock=$!
+pids+=("$mock")
+mock_call() { gdbus call --address "$bus" --dest org.freedesktop.NetworkManager "$@" >/dev/null; }
+wait_for 10 "the mock NetworkManager" quiet mock_call --object-path /org/freedesktop \
+    --method org.freedesktop.DBus.Introspectable.Introspect
+# add_device <name> <interface> <metered>
+add_device() {
+    local path=/org/freedesktop/NetworkManager/Devices/$1
+    mock_call --object-path /org/freedesktop --method org.freedesktop.DBus.Mock.AddObject \
+        "$path" org.freedesktop.NetworkManager.Device \
+        "{'Interface': <'$2'>, 'IpInterface': <'$2'>, 'DeviceType': <uint32 1>, 'State': <uint32 100>, 'Metered': <uint32 $3>}" \
+        "@a(ssss) []"
+    mock_call --object-path /org/freedesktop/NetworkManager \
+        --method org.freedesktop.DBus.Mock.EmitSignal org.freedesktop.NetworkManager \
+        DeviceAdded o "[<objectpath '$path'>]"
+}
+add_device home home0 2
+add_device phone phone0 1
+
+folder=$(new_folder metered)
+cat >"$folder/Vimo.toml" <<'TOML'
+[counting]
+metered_only = true
+TOML
+phone_gone_quietly() { ip -n "$ns" link del phone0 2>/dev/null || true; }
+phone_gone_quietly
+program_env=(DBUS_SYSTEM_BUS_ADDRESS="$bus")
+start_program "$folder" "2026-12-08 12:00:00" 60
+wait_for 20 "the data files" test -f "$folder/Static.txt"
+sleep 4  # four ticks with the unmetered home Wi-Fi online
+session_open && fail "the unmetered Wi-Fi opened a session"
+phone_up
+wait_for 20 "a session over the metered phone" session_open
+iconv -f CP1251 -t UTF-8 "$folder/BegTime.txt" | grep -q ' 10\.78\.0\.2 ' ||
+    fail "the metered session is not the phone's"
+phone_gone
+wait_for 20 "the session to close" no_session
+
+kill -9 "$mock"
+notice='^vimo: notice: NetworkManager недоступен'
+wait_for 20 "the notice that NetworkManager is away" grep -q "$notice" "$log"
+wait_for 20 "home Wi-Fi counting without NetworkManager" session_open
+iconv -f CP1251 -t UTF-8 "$folder/BegTime.txt" | grep -q ' 10\.77\.0\.2 ' ||
+    fail "without NetworkManager the session is not home Wi-Fi's"
+sleep 2
+[ "$(grep -c "$notice" "$log")" = 1 ] || fail "NetworkManager's absence was told $(grep -c "$notice" "$log") times"
+stop_program
+echo "PASS: counted $first bytes sent for 5 MB, $moved for 1 MB after the interface was made anew;" \
+    "only the metered phone counted while NetworkManager ran"

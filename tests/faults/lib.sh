@@ -147,7 +147,7 @@ start_program() {
     log="$work/logs/vimo-$((++runs)).log"
     local -a cmd=(env -i PATH=/usr/bin:/bin TZ=UTC QT_QPA_PLATFORM=offscreen
         XDG_CONFIG_HOME="${config_dir:-$work/config}" XDG_RUNTIME_DIR="$work/config"
-        LD_PRELOAD="$preload" FAKETIME="@$start x$speed" "$program")
+        LD_PRELOAD="$preload" FAKETIME="@$start x$speed" "${program_env[@]}" "$program")
     if [ "$as" = as_user ]; then
         cmd=(setpriv --reuid=65534 --regid=65534 --clear-groups "${cmd[@]}")
     fi
@@ -161,6 +161,8 @@ start_program() {
     pids+=("$vimo")
 }
 runs=0
+# More of the program's environment, NAME=value each, for the next starts.
+program_env=()
 
 # alive: the program is running (not ended, not a zombie).
 alive() {
