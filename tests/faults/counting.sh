@@ -182,7 +182,7 @@ iconv -f CP1251 -t UTF-8 "$folder/BegTime.txt" | grep -q ' 10\.78\.0\.2 ' ||
 phone_gone
 wait_for 20 "the session to close" no_session
 
-kill -9 "$mock"
+{ kill -9 "$mock" && wait "$mock"; } 2>/dev/null || true
 notice='^vimo: notice: NetworkManager недоступен'
 wait_for 20 "the notice that NetworkManager is away" grep -q "$notice" "$log"
 wait_for 20 "home Wi-Fi counting without NetworkManager" session_open
