@@ -392,6 +392,7 @@ wait_for 10 "the killed program to go" bash -c "! kill -0 $vimo 2>/dev/null"
 minutes=$(cell 2026 12 8)
 "$program_dir/vimo-report" --folder "$run" --format json summary 08.12.2026 >"$work/summary.json" ||
     fail "vimo-report summary failed: $(cat "$work/summary.json")"
+echo "the plan folder's summary: $(cat "$work/summary.json")"
 python3 - "$work/summary.json" "$minutes" <<'PY' || fail "summary: $(cat "$work/summary.json")"
 import json, sys
 got = json.load(open(sys.argv[1]))
