@@ -11,7 +11,9 @@ bool Reaches(int64_t use, int percent, int64_t limit) {
     return use * 100 >= percent * limit;
 }
 
-std::string AmountText(BudgetUnit unit, int64_t amount) {
+}  // namespace
+
+std::string BudgetAmountText(BudgetUnit unit, int64_t amount) {
     switch (unit) {
         case BudgetUnit::Kopecks:
             return KopecksToMoney(amount);
@@ -22,8 +24,6 @@ std::string AmountText(BudgetUnit unit, int64_t amount) {
     }
     return std::to_string(amount) + " МБ";
 }
-
-}  // namespace
 
 BudgetFigures FiguresOf(int64_t used, std::optional<int64_t> limit, const BillingCycle& cycle,
                         TDateTime today) {
@@ -52,6 +52,6 @@ std::vector<int> CrossedAlerts(std::span<const int> thresholds, std::span<const 
 }
 
 std::string AlertText(BudgetUnit unit, int percent, int64_t used, int64_t limit) {
-    return "Израсходовано " + std::to_string(percent) + "% бюджета: " + AmountText(unit, used) +
-           " из " + AmountText(unit, limit);
+    return "Израсходовано " + std::to_string(percent) +
+           "% бюджета: " + BudgetAmountText(unit, used) + " из " + BudgetAmountText(unit, limit);
 }

@@ -36,6 +36,10 @@ std::vector<int> CrossedAlerts(std::span<const int> thresholds, std::span<const 
 
 enum class BudgetUnit { Kopecks, Minutes, Megabytes };
 
+// An amount in a budget's unit: money as the pages write it ("40 гр."),
+// minutes as plain minutes ("1200 мин.") and megabytes as "2400 МБ".
+std::string BudgetAmountText(BudgetUnit unit, int64_t amount);
+
 // "Израсходовано 80% бюджета: 40 гр. из 50 гр.": the threshold, then the use
 // and the limit, money as the pages write it, minutes as plain minutes
 // ("1200 мин.") and megabytes as "2400 МБ", the unit the budget is set in.

@@ -183,6 +183,11 @@ BudgetFigures PlanAccount::MegabyteFigures(TDateTime today) const {
                      LimitOf(settings_, BudgetUnit::Megabytes), cycle, today);
 }
 
+std::optional<CostStore::Bytes> PlanAccount::SessionBytes(std::string_view head) const {
+    const CostStore* store = Store();
+    return store != nullptr ? store->SessionBytes(head) : std::nullopt;
+}
+
 std::vector<int> PlanAccount::FiredAlerts(TDateTime today, BudgetUnit unit) const {
     const CostStore* store = Store();
     return store != nullptr ? store->FiredAlerts(CycleOf(today).First, BudgetName(unit))

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "BillingCycle.h"
@@ -63,6 +64,9 @@ class PlanAccount {
     CostStore::Bytes BytesOf(TDateTime first, TDateTime last) const;
     // The cycle's megabytes (whole, 1,000,000 bytes each) as figures.
     BudgetFigures MegabyteFigures(TDateTime today) const;
+    // The bytes of the connection whose history line starts with `head`
+    // ("[08.12.2026] 09:05"); none when "Vimo.db" holds none of them.
+    std::optional<CostStore::Bytes> SessionBytes(std::string_view head) const;
 
     // What one tick used.
     struct TickUse {
