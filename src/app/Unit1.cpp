@@ -5,6 +5,7 @@
 #include "Errors.h"
 #include "Fonts.h"
 #include "MainPage.h"
+#include "OverviewWindow.h"
 #include "SettingsPage.h"
 #include "StatisticsPage.h"
 #include "Summaries.h"
@@ -35,7 +36,8 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
       // lines carry the family's label.
       identity_(IdentifyOs(services.platform.Family())),
       meter_(services.clock, services.workDir, identity_.OSName, services.counters),
-      IPWatch1_(std::move(IPWatch1)) {
+      IPWatch1_(std::move(IPWatch1)),
+      places_(services.places) {
     InitPictures();
     setWindowTitle(QString::fromUtf8(kTitle));
     setFont(controls::WindowFont(11));
@@ -113,7 +115,8 @@ void TForm1::BuildTrayMenu() {
     } items[] = {{N1_, "N1", "Главная", &TForm1::N1Click},
                  {N2_, "N2", "Статистика", &TForm1::N2Click},
                  {N3_, "N3", "Настройки", &TForm1::N3Click},
-                 {N4_, "N4", "О программе", &TForm1::N4Click}};
+                 {N4_, "N4", "О программе", &TForm1::N4Click},
+                 {N7_, "N7", "Обзор", &TForm1::N7Click}};
     for (const auto& entry : items) {
         entry.item = PopupMenu1_->addAction(QString::fromUtf8(entry.caption));
         entry.item->setObjectName(QString::fromLatin1(entry.name));
@@ -162,6 +165,9 @@ void TForm1::Timer1Timer() {
             Main_->RefreshSummaries();
             UpDateHint();
         });
+    }
+    if (overview_ && overview_->isVisible()) {
+        Guarded([this] { overview_->AfterTick(); });
     }
     for (const std::string& alert : change.Alerts) {
         ShowNotice(alert);
@@ -244,6 +250,13 @@ void TForm1::N3Click() {
 void TForm1::N4Click() {
     ShowWindow();
     ChangePage(3);
+}
+
+void TForm1::N7Click() {
+    if (!overview_) {
+        overview_ = std::make_unique<OverviewWindow>(meter_, clock_, places_);
+    }
+    overview_->Open();
 }
 
 void TForm1::TrayIcon1DblClick() {

@@ -9,6 +9,7 @@
 #include "OsPlatform.h"
 #include "SaveFileDialog.h"
 #include "TrayShell.h"
+#include "WindowPlaceStore.h"
 
 #include <QWidget>
 
@@ -19,6 +20,7 @@
 
 class AboutPage;
 class MainPage;
+class OverviewWindow;
 class QAction;
 class QMenu;
 class QTabBar;
@@ -41,6 +43,8 @@ struct Form1Services {
     std::ostream& log = std::cerr;
     // Where the connection's bytes are read; none keeps no bytes.
     const ByteCounters* counters = nullptr;
+    // Where the overview keeps its size and place; none remembers nothing.
+    WindowPlaceStore* places = nullptr;
 };
 
 // The program's one window: the tab strip over its four pages, the tray icon
@@ -73,6 +77,8 @@ class TForm1 : public QWidget {
     void N2Click();
     void N3Click();
     void N4Click();
+    // "Обзор": the overview window, made the first time it is asked for.
+    void N7Click();
     void N6Click();
     void TrayIcon1DblClick();
     // Another start in the working folder asked this copy to show itself.
@@ -92,6 +98,8 @@ class TForm1 : public QWidget {
     QTimer* Timer1() const { return Timer1_; }
     QMenu* PopupMenu1() const { return PopupMenu1_; }
     TTrayIcon& TrayIcon1() const { return *TrayIcon1_; }
+    // None until "Обзор" first opens it.
+    OverviewWindow* Overview() const { return overview_.get(); }
 
   signals:
     // The window really closed (the program's exit), not merely hidden.
@@ -126,6 +134,10 @@ class TForm1 : public QWidget {
     QAction* N3_ = nullptr;
     QAction* N4_ = nullptr;
     QAction* N6_ = nullptr;
+    QAction* N7_ = nullptr;
     QTimer* Timer1_ = nullptr;
     std::unique_ptr<TTrayIcon> TrayIcon1_;
+    WindowPlaceStore* places_;
+    // Last, so it goes before the meter it shows.
+    std::unique_ptr<OverviewWindow> overview_;
 };

@@ -10,10 +10,12 @@
 #include "RunningCopy.h"
 #include "SaveFileDialog.h"
 #include "Unit1.h"
+#include "WindowPlaceStore.h"
 #include "WorkDir.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QSettings>
 
 #include <filesystem>
 #include <iostream>
@@ -52,9 +54,12 @@ int main(int argc, char** argv) {
     }
 
     const KernelByteCounters counters;
-    TForm1 form(
-        Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr, &counters},
-        std::move(watch), std::make_unique<QtTrayShell>());
+    // The overview's size and place, in the user's settings of the program.
+    QSettingsPlaceStore places(
+        std::make_unique<QSettings>(QStringLiteral("Vimo"), QStringLiteral("Vimo")));
+    TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr,
+                              &counters, &places},
+                std::move(watch), std::make_unique<QtTrayShell>());
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
     QObject::connect(&copy, &RunningCopy::ShowRequested, &form, &TForm1::ShowOnRequest);
     return QApplication::exec();

@@ -55,6 +55,10 @@ class Form1Harness {
     std::ostringstream log;
     // The working folder, as start-up decided it.
     std::filesystem::path workDir = dir.Path();
+    // Handed to the window when set: where bytes are read, where the
+    // overview keeps its place.
+    const ByteCounters* counters = nullptr;
+    WindowPlaceStore* places = nullptr;
     ScriptedOnline* online = nullptr;
     std::shared_ptr<RecordingTrayShell::Log> trayLog = std::make_shared<RecordingTrayShell::Log>();
     std::unique_ptr<TForm1> form;

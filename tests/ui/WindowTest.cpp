@@ -65,12 +65,14 @@ TEST(Window, HasTheDesignedFrameTabsAndMenu) {
     EXPECT_EQ(Ctl<QTabBar>(form, "TabControl1")->tabText(3), Text("О программе"));
     EXPECT_EQ(PanelsShown(form), (std::vector<bool>{true, false, false, false}));
 
-    QStringList menu;
+    QStringList menu, names;
     for (QAction* action : form.PopupMenu1()->actions()) {
         menu << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        names << action->objectName();
     }
     EXPECT_EQ(menu, (QStringList{Text("Главная"), Text("Статистика"), Text("Настройки"),
-                                 Text("О программе"), "-", Text("Выход")}));
+                                 Text("О программе"), Text("Обзор"), "-", Text("Выход")}));
+    EXPECT_EQ(names, (QStringList{"N1", "N2", "N3", "N4", "N7", "N5", "N6"}));
     EXPECT_EQ(Ctl<QLineEdit>(form, "Edit1")->geometry(), QRect(146, 24, 111, 21));
     EXPECT_EQ(Ctl<QDateEdit>(form, "DateTimePicker1")->displayFormat(),
               QStringLiteral("dd.MM.yyyy"));

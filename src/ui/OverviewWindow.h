@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Clock.h"
+#include "ConnectionMeter.h"
+#include "OverviewFigures.h"
+#include "WindowPlaceStore.h"
+
+#include <QColor>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class OverviewWindow;
+}
+class QChart;
+class QLabel;
+class QProgressBar;
+
+// The overview: a resizable window beside the fixed one that shows the
+// session in progress, the billing cycle with a bar for each budget, a chart
+// of the cycle's days or of the last twelve cycles, and the latest sessions
+// of the history. Its figures come from OverviewFigures; it keeps the
+// history's last lines and reads them again only when the history changes.
+// Closing it only hides it.
+class OverviewWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kHistoryRows = 20;
+    // The key its size and place are kept under.
+    static constexpr const char* kPlaceKey = "overview/geometry";
+    static constexpr const char* kCrashText = "⚠ аварийное завершение";
+
+    // `places` may be none: the window then opens where the desktop puts it.
+    OverviewWindow(const ConnectionMeter& meter, const Clock& clock, WindowPlaceStore* places);
+    ~OverviewWindow() override;
+
+    // Shows the window with its figures and the history read anew, in the
+    // place it had last; one already shown is raised and activated.
+    void Open();
+    // After the minute tick: the figures again, and the history's lines
+    // when the history changed.
+    void AfterTick();
+
+    // The colour a bar of `band` is drawn in.
+    static QColor BandColor(BarBand band);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Refresh();
+    void ShowSession();
+    void ShowBudget(const BudgetLine& line, QProgressBar* bar, QLabel* used, QLabel* forecast,
+                    QLabel* verdict, QLabel* allowance);
+    void ShowChart();
+    void ShowHistory();
+    void SavePlace();
+
+    std::unique_ptr<Ui::OverviewWindow> ui_;
+    const ConnectionMeter& meter_;
+    const Clock& clock_;
+    WindowPlaceStore* places_;
+    HistoryTail history_;
+    OverviewFigures figures_;
+    QChart* chart_ = nullptr;
+    bool placed_ = false;
+};
