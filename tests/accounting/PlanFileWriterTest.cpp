@@ -342,60 +342,55 @@ TEST(PlanFields, WhatTheFieldsSayBeyondTheirValues) {
 TEST(PlanFields, EachWrongFieldSaysWhatTheReaderSays) {
     const NumberSeparators separators{",", "\u00a0"};
     struct Case {
-        const char* field;
+        std::string PlanFields::*field;
+        std::optional<FieldProblem> PlanFieldProblems::*problem;
         const char* typed;
         const char* file;  // the same value in a plan file
         const char* hint;
     };
+    using F = PlanFields;
+    using P = PlanFieldProblems;
     const Case cases[] = {
-        {"StartDay", "32", "[cycle]\nstart_day = 32", "от 1 до 31"},
-        {"StartDay", "0", "[cycle]\nstart_day = 0", "от 1 до 31"},
-        {"StartDay", "14,5", "[cycle]\nstart_day = 14.5", "целое число от 1 до 31"},
-        {"StartDay", "99999999999999999999", "[cycle]\nstart_day = 2000000000", "от 1 до 31"},
-        {"BudgetKopecks", "-5", "[budget]\nkopecks = -5", "от 1 до 1000000000"},
-        {"BudgetMinutes", "abc", "[budget]\nminutes = 1.5", "целое число от 1 до 1000000"},
-        {"BudgetMegabytes", "1000000001", "[budget]\nmegabytes = 1000000001", "от 1 до 1000000000"},
-        {"Alerts", "80, 80", "[budget]\nalerts = [80, 80]", "80 указано дважды"},
-        {"Alerts", "0 100", "[budget]\nalerts = [0, 100]", "0: процент от 1 до 1000"},
-        {"Alerts", "80, 9x", "[budget]\nalerts = [80, \"9x\"]",
+        {&F::StartDay, &P::StartDay, "32", "[cycle]\nstart_day = 32", "от 1 до 31"},
+        {&F::StartDay, &P::StartDay, "0", "[cycle]\nstart_day = 0", "от 1 до 31"},
+        {&F::StartDay, &P::StartDay, "14,5", "[cycle]\nstart_day = 14.5", "целое число от 1 до 31"},
+        {&F::StartDay, &P::StartDay, "99999999999999999999", "[cycle]\nstart_day = 2000000000",
+         "от 1 до 31"},
+        {&F::BudgetKopecks, &P::BudgetKopecks, "-5", "[budget]\nkopecks = -5",
+         "от 1 до 1000000000"},
+        {&F::BudgetMinutes, &P::BudgetMinutes, "abc", "[budget]\nminutes = 1.5",
+         "целое число от 1 до 1000000"},
+        {&F::BudgetMegabytes, &P::BudgetMegabytes, "1000000001", "[budget]\nmegabytes = 1000000001",
+         "от 1 до 1000000000"},
+        {&F::Alerts, &P::Alerts, "80, 80", "[budget]\nalerts = [80, 80]", "80 указано дважды"},
+        {&F::Alerts, &P::Alerts, "0 100", "[budget]\nalerts = [0, 100]", "0: процент от 1 до 1000"},
+        {&F::Alerts, &P::Alerts, "80, 9x", "[budget]\nalerts = [80, \"9x\"]",
          "целые проценты через запятую, например 80, 100"},
-        {"ConnectionFee", "-1", "[plan]\nconnection_fee = -1", "от 0 до 1000000"},
-        {"IncludedMinutes", "1000001", "[plan]\nincluded_minutes = 1000001", "от 0 до 1000000"},
-        {"KopecksPerMegabyte", "1,2345", "[plan]\nkopecks_per_mb = 1.2345",
-         "не больше трёх десятичных знаков"},
-        {"KopecksPerMegabyte", "1.5", "[plan]\nkopecks_per_mb = \"1.5\"", "число, например 1,5"},
-        {"KopecksPerMegabyte", "-0,5", "[plan]\nkopecks_per_mb = -0.5", "от 0 до 1000000"},
-        {"KopecksPerMegabyte", "2e6", "[plan]\nkopecks_per_mb = 2e6", "от 0 до 1000000"},
+        {&F::ConnectionFee, &P::ConnectionFee, "-1", "[plan]\nconnection_fee = -1",
+         "от 0 до 1000000"},
+        {&F::IncludedMinutes, &P::IncludedMinutes, "1000001", "[plan]\nincluded_minutes = 1000001",
+         "от 0 до 1000000"},
+        {&F::KopecksPerMegabyte, &P::KopecksPerMegabyte, "1,2345",
+         "[plan]\nkopecks_per_mb = 1.2345", "не больше трёх десятичных знаков"},
+        {&F::KopecksPerMegabyte, &P::KopecksPerMegabyte, "1.5", "[plan]\nkopecks_per_mb = \"1.5\"",
+         "число, например 1,5"},
+        {&F::KopecksPerMegabyte, &P::KopecksPerMegabyte, "-0,5", "[plan]\nkopecks_per_mb = -0.5",
+         "от 0 до 1000000"},
+        {&F::KopecksPerMegabyte, &P::KopecksPerMegabyte, "2e6", "[plan]\nkopecks_per_mb = 2e6",
+         "от 0 до 1000000"},
     };
     for (const Case& c : cases) {
         PlanFields fields;
         fields.PlanOn = true;
-        const std::string field = c.field;
-        std::string* text = field == "StartDay"          ? &fields.StartDay
-                            : field == "BudgetKopecks"   ? &fields.BudgetKopecks
-                            : field == "BudgetMinutes"   ? &fields.BudgetMinutes
-                            : field == "BudgetMegabytes" ? &fields.BudgetMegabytes
-                            : field == "Alerts"          ? &fields.Alerts
-                            : field == "ConnectionFee"   ? &fields.ConnectionFee
-                            : field == "IncludedMinutes" ? &fields.IncludedMinutes
-                                                         : &fields.KopecksPerMegabyte;
-        *text = c.typed;
+        fields.*c.field = c.typed;
         const PlanFieldProblems problems = ReadPlanFields(fields, {}, separators).Problems;
-        const std::optional<FieldProblem>& problem =
-            field == "StartDay"          ? problems.StartDay
-            : field == "BudgetKopecks"   ? problems.BudgetKopecks
-            : field == "BudgetMinutes"   ? problems.BudgetMinutes
-            : field == "BudgetMegabytes" ? problems.BudgetMegabytes
-            : field == "Alerts"          ? problems.Alerts
-            : field == "ConnectionFee"   ? problems.ConnectionFee
-            : field == "IncludedMinutes" ? problems.IncludedMinutes
-                                         : problems.KopecksPerMegabyte;
-        ASSERT_TRUE(problem) << c.field << " " << c.typed;
+        const std::optional<FieldProblem>& problem = problems.*c.problem;
+        ASSERT_TRUE(problem) << c.file;
         EXPECT_TRUE(problems.Any());
-        EXPECT_EQ(problem->Hint, c.hint) << c.field << " " << c.typed;
+        EXPECT_EQ(problem->Hint, c.hint) << c.file;
         EXPECT_THAT([&] { ParsePlanText(c.file); },
                     ThrowsMessage<EPlanFileError>(StrEq("Vimo.toml, line 2: " + problem->Text)))
-            << c.field << " " << c.typed;
+            << c.file;
     }
 }
 
