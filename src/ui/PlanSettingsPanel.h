@@ -1,0 +1,79 @@
+#pragma once
+
+#include "InterfaceList.h"
+#include "MessageBoxes.h"
+#include "NumberText.h"
+#include "PlanFields.h"
+#include "PlanSettings.h"
+
+#include <QLocale>
+#include <QWidget>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace Ui {
+class PlanSettingsPanel;
+}
+class QLabel;
+class QLineEdit;
+
+// The settings panel of the plan file "Vimo.toml" in the working folder: the
+// billing cycle, the budget and its alerts, the plan's prices and the
+// interfaces that count, each field with its fault beside it. "Сохранить"
+// stays disabled while a field is wrong, or while the file on disk is one the
+// program refuses (it is then left for the person to mend). A save writes
+// the file atomically, keeps what the panel does not show, and asks before
+// it replaces a file changed on disk since the panel read it. Numbers are
+// shown and read with the separators of `locale`.
+class PlanSettingsPanel : public QWidget {
+    Q_OBJECT
+
+  public:
+    // `folder` is the working folder; `interfaces` lists the machine's
+    // interfaces for ticking, besides those the file names; `boxes` asks
+    // before a changed file is replaced. Reads the file at once.
+    PlanSettingsPanel(std::filesystem::path folder, const InterfaceList& interfaces,
+                      MessageBoxes& boxes, QWidget* parent = nullptr,
+                      const QLocale& locale = QLocale());
+    ~PlanSettingsPanel() override;
+
+    // Reads "Vimo.toml" again and shows it; what was typed and not saved is
+    // dropped.
+    void Reload();
+    // Writes the fields to "Vimo.toml" when none is wrong; the outcome shows
+    // beside the button.
+    void Save();
+
+  signals:
+    // "Vimo.toml" was written.
+    void Saved();
+
+  private:
+    void Show(const PlanFields& fields);
+    void ShowRates(const std::vector<RateFields>& rates);
+    PlanFields Fields() const;
+    std::vector<RateFields> Rates() const;
+    // Every field's fault beside it, and the button enabled when none is.
+    void Check();
+    void AddRate();
+    void RemoveRate();
+    void MoveRate(int by);
+    void AddInterface();
+    void AddInterfaceRow(const std::string& name, bool counted);
+    void SetStatus(const QString& text, bool fault);
+
+    std::unique_ptr<Ui::PlanSettingsPanel> ui_;
+    std::filesystem::path folder_;
+    const InterfaceList& interfaces_;
+    MessageBoxes& boxes_;
+    NumberSeparators separators_;
+    // The file as read (or last written) and what it says.
+    std::string loadedText_;
+    PlanSettings loaded_;
+    // The file on disk could not be read or is refused: nothing is saved.
+    bool loadFailed_ = false;
+    // Widgets being filled from the file: their signals are not checks.
+    bool filling_ = false;
+};

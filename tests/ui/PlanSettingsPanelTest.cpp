@@ -1,0 +1,363 @@
+#include "Form1Harness.h"
+#include "PlanFile.h"
+#include "PlanSettingsPanel.h"
+#include "TempDir.h"
+#include "UiFakes.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FakeInterfaces final : public InterfaceList {
+  public:
+    std::vector<std::string> Names() const override { return names; }
+    std::vector<std::string> names = {"eth0", "usb0"};
+};
+
+const char* const kPlanFile = R"(# the contract of 2024
+[cycle]
+start_day = 14
+
+[budget]
+kopecks = 5000
+alerts = [80, 100]
+
+[plan]
+connection_fee = 10
+kopecks_per_mb = 12.5
+
+[[plan.rate]]
+days = ["sat", "sun"]
+kopecks_per_minute = 1.5
+
+[[plan.rate]]
+days = ["mon", "tue", "wed", "thu", "fri"]
+from = "21:00"
+to = "07:00"
+kopecks_per_minute = 1.8
+
+[counting]
+interfaces = ["ppp9"]
+metered_only = true
+)";
+
+// A number text written with a comma, in the user's number form.
+QString Num(const char* commaText) {
+    return QString::fromUtf8(commaText).replace(QLatin1Char(','), QLocale().decimalPoint());
+}
+
+// The working folder with the settings record and a plan file, and a panel
+// over it.
+struct PanelHarness {
+    PanelHarness() {
+        WriteBytes(dir / "Propert.dat", kProp);
+        WriteBytes(dir / "Vimo.toml", kPlanFile);
+    }
+
+    PlanSettingsPanel& Open() {
+        panel = std::make_unique<PlanSettingsPanel>(dir.Path(), interfaces, boxes);
+        return *panel;
+    }
+
+    template <class Control>
+    Control* Get(const char* name) const {
+        return Ctl<Control>(*panel, name);
+    }
+    void Type(const char* edit, const QString& text) const { Get<QLineEdit>(edit)->setText(text); }
+    QTableWidgetItem* Cell(int row, int column) const {
+        return Get<QTableWidget>("ratesTable")->item(row, column);
+    }
+    QString Status() const { return Get<QLabel>("statusLabel")->text(); }
+    bool SaveEnabled() const { return Get<QPushButton>("saveButton")->isEnabled(); }
+    void Click(const char* button) const { Get<QPushButton>(button)->click(); }
+    std::string PlanText() const { return ReadBytes(dir / "Vimo.toml"); }
+    std::vector<std::string> FolderFiles() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.Path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    static constexpr const char* kProp = "settings record bytes";
+    TempDir dir;
+    FakeInterfaces interfaces;
+    RecordingBoxes boxes;
+    std::unique_ptr<PlanSettingsPanel> panel;
+};
+
+constexpr int kSat = 5;
+constexpr int kFrom = 7;
+constexpr int kTo = 8;
+constexpr int kPrice = 9;
+
+TEST(PlanSettingsPanel, ShowsThePlanFileInTheUsersNumberForm) {
+    PanelHarness h;
+    h.Open();
+    EXPECT_EQ(h.Get<QLineEdit>("startDayEdit")->text(), "14");
+    EXPECT_EQ(h.Get<QLineEdit>("budgetKopecksEdit")->text(), "5000");
+    EXPECT_EQ(h.Get<QLineEdit>("budgetMinutesEdit")->text(), "");
+    EXPECT_EQ(h.Get<QLineEdit>("alertsEdit")->text(), "80, 100");
+    EXPECT_TRUE(h.Get<QGroupBox>("planGroup")->isChecked());
+    EXPECT_EQ(h.Get<QLineEdit>("connectionFeeEdit")->text(), "10");
+    EXPECT_EQ(h.Get<QLineEdit>("includedMinutesEdit")->text(), "0");
+    EXPECT_EQ(h.Get<QLineEdit>("kopecksPerMbEdit")->text(), Num("12,5"));
+
+    ASSERT_EQ(h.Get<QTableWidget>("ratesTable")->rowCount(), 2);
+    for (int day = 0; day < 7; ++day) {
+        EXPECT_EQ(h.Cell(0, day)->checkState(), day >= kSat ? Qt::Checked : Qt::Unchecked);
+        EXPECT_EQ(h.Cell(1, day)->checkState(), day < kSat ? Qt::Checked : Qt::Unchecked);
+    }
+    EXPECT_EQ(h.Cell(0, kFrom)->text(), "");
+    EXPECT_EQ(h.Cell(0, kPrice)->text(), Num("1,5"));
+    EXPECT_EQ(h.Cell(1, kFrom)->text(), "21:00");
+    EXPECT_EQ(h.Cell(1, kTo)->text(), "07:00");
+    EXPECT_EQ(h.Cell(1, kPrice)->text(), Num("1,8"));
+
+    // The file's interface, absent from the machine, first and ticked.
+    const QListWidget* list = h.Get<QListWidget>("interfacesList");
+    ASSERT_EQ(list->count(), 3);
+    const std::pair<QString, Qt::CheckState> rows[] = {
+        {"ppp9", Qt::Checked}, {"eth0", Qt::Unchecked}, {"usb0", Qt::Unchecked}};
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(list->item(row)->text(), rows[row].first);
+        EXPECT_EQ(list->item(row)->checkState(), rows[row].second);
+    }
+    EXPECT_TRUE(h.Get<QCheckBox>("meteredOnlyCheck")->isChecked());
+    EXPECT_TRUE(h.SaveEnabled());
+    EXPECT_EQ(h.Status(), "");
+}
+
+TEST(PlanSettingsPanel, AWrongFieldSaysSoBesideItAndNothingIsSaved) {
+    struct Case {
+        const char* edit;
+        QString typed;
+        const char* problem;
+        QString hint;
+    };
+    const Case cases[] = {
+        {"startDayEdit", "32", "startDayProblem", "от 1 до 31"},
+        {"startDayEdit", Num("14,5"), "startDayProblem", "целое число от 1 до 31"},
+        {"budgetMinutesEdit", "0", "budgetMinutesProblem", "от 1 до 1000000"},
+        {"alertsEdit", "80, 80", "alertsProblem", "80 указано дважды"},
+        {"connectionFeeEdit", "-1", "connectionFeeProblem", "от 0 до 1000000"},
+        {"kopecksPerMbEdit", Num("1,2345"), "kopecksPerMbProblem",
+         "не больше трёх десятичных знаков"},
+        {"kopecksPerMbEdit", "1x", "kopecksPerMbProblem", "число, например " + Num("1,5")},
+    };
+    PanelHarness h;
+    h.Open();
+    for (const Case& c : cases) {
+        const QString before = h.Get<QLineEdit>(c.edit)->text();
+        h.Type(c.edit, c.typed);
+        EXPECT_EQ(h.Get<QLabel>(c.problem)->text(), c.hint) << c.edit;
+        EXPECT_FALSE(h.SaveEnabled()) << c.edit;
+        h.panel->Save();
+        EXPECT_EQ(h.Status(), "Не сохранено: исправьте отмеченные поля.");
+        EXPECT_EQ(h.PlanText(), kPlanFile);
+
+        h.Type(c.edit, before);
+        EXPECT_EQ(h.Get<QLabel>(c.problem)->text(), "") << c.edit;
+        EXPECT_TRUE(h.SaveEnabled()) << c.edit;
+    }
+}
+
+TEST(PlanSettingsPanel, SavedFieldsReadBackFromTheFile) {
+    PanelHarness h;
+    h.Open();
+    int saved = 0;
+    QObject::connect(h.panel.get(), &PlanSettingsPanel::Saved, [&saved] { ++saved; });
+    h.Type("startDayEdit", " 1 ");
+    h.Type("budgetMinutesEdit", "600");
+    h.Type("alertsEdit", "100; 50");
+    h.Type("kopecksPerMbEdit", Num("0,125"));
+    h.Cell(0, kPrice)->setText(Num("2,5"));
+    h.Cell(1, 0)->setCheckState(Qt::Unchecked);
+    QListWidget* list = h.Get<QListWidget>("interfacesList");
+    list->item(0)->setCheckState(Qt::Unchecked);
+    list->item(2)->setCheckState(Qt::Checked);
+    h.Get<QCheckBox>("meteredOnlyCheck")->setChecked(false);
+    ASSERT_TRUE(h.SaveEnabled());
+    h.Click("saveButton");
+
+    EXPECT_EQ(h.Status(), "Сохранено.");
+    EXPECT_EQ(saved, 1);
+    PlanSettings expected;
+    expected.CycleStartDay = 1;
+    expected.Budget = BudgetSettings{5000, 600, std::nullopt, {50, 100}};
+    expected.Plan = PlanTariff{
+        10, 0, 125, {{0b1100000, std::nullopt, 2500}, {0b0011110, ClockWindow{1260, 420}, 1800}}};
+    expected.Counting = CountingSettings{std::vector<std::string>{"usb0"}, std::nullopt};
+    EXPECT_EQ(ParsePlanText(h.PlanText()), expected);
+    // The fields show what was written; the settings record is not touched.
+    EXPECT_EQ(h.Get<QLineEdit>("startDayEdit")->text(), "1");
+    EXPECT_EQ(h.Get<QLineEdit>("alertsEdit")->text(), "50, 100");
+    EXPECT_EQ(ReadBytes(h.dir / "Propert.dat"), PanelHarness::kProp);
+    EXPECT_EQ(h.FolderFiles(), (std::vector<std::string>{"Propert.dat", "Vimo.toml"}));
+}
+
+TEST(PlanSettingsPanel, RatesAreAddedMovedAndRemovedInTheirOrder) {
+    PanelHarness h;
+    h.Open();
+    h.Click("addRateButton");
+    ASSERT_EQ(h.Get<QTableWidget>("ratesTable")->rowCount(), 3);
+    EXPECT_EQ(h.Get<QLabel>("ratesProblem")->text(), "Правило 3: укажите цену минуты");
+    EXPECT_FALSE(h.SaveEnabled());
+    h.Cell(2, kPrice)->setText("3");
+    h.Cell(2, kFrom)->setText("7:00");
+    h.Cell(2, kTo)->setText("09:00");
+    EXPECT_EQ(h.Get<QLabel>("ratesProblem")->text(), "Правило 3: время ЧЧ:ММ, например 21:00");
+    EXPECT_FALSE(h.SaveEnabled());
+    h.Cell(2, kFrom)->setText("07:00");
+    EXPECT_EQ(h.Get<QLabel>("ratesProblem")->text(), "");
+    EXPECT_TRUE(h.SaveEnabled());
+
+    // The new rule first, the weekend's removed.
+    QTableWidget* table = h.Get<QTableWidget>("ratesTable");
+    table->setCurrentCell(2, kPrice);
+    h.Click("rateUpButton");
+    h.Click("rateUpButton");
+    h.Click("rateUpButton");
+    EXPECT_EQ(table->currentRow(), 0);
+    table->setCurrentCell(1, 0);
+    h.Click("removeRateButton");
+    h.Click("saveButton");
+    ASSERT_EQ(h.Status(), "Сохранено.");
+    EXPECT_EQ(ParsePlanText(h.PlanText()).Plan->Rates,
+              (std::vector<RateRule>{{0x7f, ClockWindow{420, 540}, 3000},
+                                     {0b0011111, ClockWindow{1260, 420}, 1800}}));
+}
+
+TEST(PlanSettingsPanel, InterfacesAddedByNameAndThePlanSwitchedOff) {
+    PanelHarness h;
+    h.Open();
+    h.Type("newInterfaceEdit", "a-name-of-16-chr");
+    h.Click("addInterfaceButton");
+    EXPECT_EQ(h.Get<QLabel>("newInterfaceProblem")->text(), "имя интерфейса: от 1 до 15 знаков");
+    EXPECT_EQ(h.Get<QListWidget>("interfacesList")->count(), 3);
+    h.Type("newInterfaceEdit", " wwan0 ");
+    h.Click("addInterfaceButton");
+    EXPECT_EQ(h.Get<QLabel>("newInterfaceProblem")->text(), "");
+    h.Type("newInterfaceEdit", "usb0");
+    h.Click("addInterfaceButton");
+    EXPECT_EQ(h.Get<QListWidget>("interfacesList")->count(), 4);
+
+    // A wrong field of the plan does not count once the plan is off.
+    h.Type("connectionFeeEdit", "-1");
+    EXPECT_FALSE(h.SaveEnabled());
+    h.Get<QGroupBox>("planGroup")->setChecked(false);
+    EXPECT_TRUE(h.SaveEnabled());
+    h.Click("saveButton");
+    ASSERT_EQ(h.Status(), "Сохранено.");
+    const PlanSettings read = ParsePlanText(h.PlanText());
+    EXPECT_FALSE(read.Plan);
+    EXPECT_EQ(read.Counting,
+              (CountingSettings{std::vector<std::string>{"ppp9", "usb0", "wwan0"}, true}));
+}
+
+TEST(PlanSettingsPanel, AFileTheProgramRefusesIsLeftToBeMended) {
+    PanelHarness h;
+    const std::string broken = "[cycle]\nstart_day = 40\n";
+    WriteBytes(h.dir / "Vimo.toml", broken);
+    h.Open();
+    EXPECT_EQ(h.Status(),
+              "Vimo.toml, line 2: start_day must be 1 to 31\n"
+              "Файл не изменён: исправьте его и нажмите «Перечитать».");
+    EXPECT_FALSE(h.SaveEnabled());
+    EXPECT_FALSE(h.Get<QWidget>("fields")->isEnabled());
+    h.panel->Save();
+    EXPECT_EQ(h.PlanText(), broken);
+
+    WriteBytes(h.dir / "Vimo.toml", "[cycle]\nstart_day = 4\n");
+    h.Click("reloadButton");
+    EXPECT_EQ(h.Status(), "");
+    EXPECT_EQ(h.Get<QLineEdit>("startDayEdit")->text(), "4");
+    EXPECT_TRUE(h.SaveEnabled());
+}
+
+TEST(PlanSettingsPanel, AFileChangedOnDiskIsReplacedOnlyWhenThePersonSaysSo) {
+    PanelHarness h;
+    h.Open();
+    const std::string byHand = "[cycle]\nstart_day = 20\n";
+    WriteBytes(h.dir / "Vimo.toml", byHand);
+    h.Type("startDayEdit", "5");
+    h.boxes.confirmAnswer = false;
+    h.Click("saveButton");
+    ASSERT_EQ(h.boxes.shown.size(), 1u);
+    EXPECT_EQ(h.boxes.shown[0].kind, "Confirm");
+    EXPECT_EQ(h.PlanText(), byHand);
+    EXPECT_EQ(h.Status(), "Не сохранено: файл изменён вне окна; «Перечитать» покажет его.");
+
+    h.boxes.confirmAnswer = true;
+    h.Click("saveButton");
+    EXPECT_EQ(h.Status(), "Сохранено.");
+    EXPECT_EQ(ParsePlanText(h.PlanText()).CycleStartDay, 5);
+    // Saved once, the file is the panel's again: no question the next time.
+    h.Type("startDayEdit", "6");
+    h.Click("saveButton");
+    EXPECT_EQ(h.boxes.shown.size(), 2u);
+    EXPECT_EQ(ParsePlanText(h.PlanText()).CycleStartDay, 6);
+}
+
+// While it lives, no file of this process may grow past 0 bytes: every
+// write to a file fails with EFBIG, for root as for anyone.
+class NoFileMayGrow {
+  public:
+    NoFileMayGrow() {
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &limit_);
+        const rlimit none{0, limit_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~NoFileMayGrow() {
+        ::setrlimit(RLIMIT_FSIZE, &limit_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+  private:
+    rlimit limit_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST(PlanSettingsPanel, AFailedWriteShowsItsErrorAndKeepsWhatWasTyped) {
+    PanelHarness h;
+    h.Open();
+    h.Type("startDayEdit", "3");
+    {
+        const NoFileMayGrow limit;
+        h.Click("saveButton");
+    }
+    EXPECT_EQ(h.Status(), "Не сохранено (Vimo.toml): I/O error 27");
+    if (::geteuid() != 0) {
+        fs::permissions(h.dir.Path(), fs::perms::owner_write, fs::perm_options::remove);
+        h.Click("saveButton");
+        fs::permissions(h.dir.Path(), fs::perms::owner_write, fs::perm_options::add);
+        EXPECT_EQ(h.Status(), "Не сохранено (Vimo.toml): File access denied");
+    }
+    EXPECT_EQ(h.Get<QLineEdit>("startDayEdit")->text(), "3");
+    EXPECT_TRUE(h.SaveEnabled());
+    EXPECT_EQ(h.PlanText(), kPlanFile);
+    EXPECT_EQ(h.FolderFiles(), (std::vector<std::string>{"Propert.dat", "Vimo.toml"}));
+    h.Click("saveButton");
+    EXPECT_EQ(ParsePlanText(h.PlanText()).CycleStartDay, 3);
+}
+
+}  // namespace
