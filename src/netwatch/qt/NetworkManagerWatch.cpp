@@ -37,6 +37,10 @@ NetworkManagerWatch::NetworkManagerWatch(QDBusConnection bus, QObject* parent)
       serviceWatcher_(kService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
     connect(&serviceWatcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
             &NetworkManagerWatch::OnOwnerChanged);
+    // The bus finds the slots below by their argument types' names, which it
+    // knows only once those types are registered; else a connection fails.
+    qRegisterMetaType<QDBusObjectPath>();
+    qRegisterMetaType<QDBusMessage>();
     // Connected by the service's name, these take signals from its current
     // owner only.
     bus_.connect(kService, kManagerPath, kManagerInterface, QStringLiteral("DeviceAdded"), this,
@@ -73,19 +77,13 @@ void NetworkManagerWatch::AskForDevices() {
                     Lose();
                     return;
                 }
-                // The list is newer than any DeviceAdded or DeviceRemoved
-                // that came before it, so it decides which devices there are.
-                std::set<QString> listed;
-                for (const QDBusObjectPath& path : reply.value()) {
-                    listed.insert(path.path());
-                }
-                std::erase_if(devices_, [&listed](const auto& entry) {
-                    return listed.count(entry.first) == 0;
-                });
+                // Qt may hand over a signal sent after this reply before it,
+                // so a device announced meanwhile stays though not listed; a
+                // listed one removed meanwhile fails its read and goes.
                 listed_ = true;
-                for (const QString& path : listed) {
-                    if (devices_.count(path) == 0) {
-                        ReadDevice(path);
+                for (const QDBusObjectPath& path : reply.value()) {
+                    if (devices_.count(path.path()) == 0) {
+                        ReadDevice(path.path());
                     }
                 }
                 Update();
@@ -176,27 +174,31 @@ void NetworkManagerWatch::OnPropertiesChanged(const QString& interface, const QV
     if (interface != kDeviceInterface) {
         return;
     }
-    const auto device = devices_.find(message.path());
-    // Before a device's first read the answer on its way is newer than this.
-    if (device == devices_.end() || !device->second.read) {
-        return;
-    }
-    ApplyChanges(message.path(), changed);
-    if (invalidated.contains(kInterface) || invalidated.contains(kIpInterface) ||
-        invalidated.contains(kMetered)) {
-        ReadDevice(message.path());
-    }
-    Update();
+    const bool reread = invalidated.contains(kInterface) || invalidated.contains(kIpInterface) ||
+                        invalidated.contains(kMetered);
+    OnDeviceChanged(message.path(), changed, reread);
 }
 
 void NetworkManagerWatch::OnLegacyPropertiesChanged(const QVariantMap& changed,
                                                     const QDBusMessage& message) {
-    const auto device = devices_.find(message.path());
-    if (device == devices_.end() || !device->second.read) {
+    OnDeviceChanged(message.path(), changed, false);
+}
+
+void NetworkManagerWatch::OnDeviceChanged(const QString& path, const QVariantMap& changed,
+                                          bool reread) {
+    const auto device = devices_.find(path);
+    if (device == devices_.end()) {
         return;
     }
-    ApplyChanges(message.path(), changed);
-    Update();
+    // A read on its way may have been answered before this change, as Qt
+    // may hand the answer over later than the signal; it is asked again.
+    if (reread || device->second.request != 0) {
+        ReadDevice(path);
+    }
+    if (device->second.read) {
+        ApplyChanges(path, changed);
+        Update();
+    }
 }
 
 void NetworkManagerWatch::Lose() {

@@ -60,6 +60,7 @@ class NetworkManagerWatch : public QObject, public MeteredDevices {
 
     void AskForDevices();
     void ReadDevice(const QString& path);
+    void OnDeviceChanged(const QString& path, const QVariantMap& changed, bool reread);
     void ApplyChanges(const QString& path, const QVariantMap& changed);
     void Lose();
     void Update();
