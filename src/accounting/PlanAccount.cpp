@@ -83,7 +83,9 @@ bool PlanAccount::StoreKnownDamaged() const {
 
 std::unique_ptr<CostStore> PlanAccount::OpenStore(CostStore::Access access) const {
     try {
-        return CostStore::Open(folder_, access);
+        std::unique_ptr<CostStore> store = CostStore::Open(folder_, access);
+        storeFile_ = CurrentFileVersion(folder_ / datafiles::kCostStore);
+        return store;
     } catch (const ECostStoreError& error) {
         if (access == CostStore::Access::ReadWrite && error.Damaged) {
             if (const std::optional<std::string> aside = SetAside()) {
@@ -122,7 +124,20 @@ std::optional<std::string> PlanAccount::SetAside() const {
     return std::nullopt;
 }
 
+void PlanAccount::DropReplacedStore() const {
+    if (!store_) {
+        return;
+    }
+    // The same file is the same device and inode; a handle on a file that was
+    // deleted or replaced under it would write where no one reads.
+    const FileVersion now = CurrentFileVersion(folder_ / datafiles::kCostStore);
+    if (now.Error != 0 || now.Device != storeFile_.Device || now.Inode != storeFile_.Inode) {
+        store_.reset();
+    }
+}
+
 const CostStore* PlanAccount::Store() const {
+    DropReplacedStore();
     if (!store_ && !StoreKnownDamaged()) {
         // Reading never makes the file: it is opened for writing only
         // once it exists.
@@ -270,6 +285,7 @@ std::vector<std::string> PlanAccount::RecordTick(const TUsageTable& table, doubl
     if (!record.Priced && record.BytesMillikopecks == 0 && record.Alerts.empty() && !bytesKept) {
         return texts;
     }
+    DropReplacedStore();
     if (!store_) {
         store_ = OpenStore(CostStore::Access::ReadWrite);
     }

@@ -98,6 +98,9 @@ class PlanAccount {
     // version made, is reported once and left alone until it is replaced.
     std::unique_ptr<CostStore> OpenStore(CostStore::Access access) const;
     bool StoreKnownDamaged() const;
+    // Closes the store when "Vimo.db" was deleted, renamed or replaced since
+    // it was opened, so the next step opens (or makes) the file now there.
+    void DropReplacedStore() const;
     // Renames a damaged "Vimo.db" (and its journal) to "Vimo.db.damaged",
     // "Vimo.db.damaged-2" ...; the name, or none when it could not.
     std::optional<std::string> SetAside() const;
@@ -110,6 +113,8 @@ class PlanAccount {
     std::optional<FileVersion> planVersion_;
     std::optional<PlanSettings> settings_;
     mutable std::unique_ptr<CostStore> store_;
+    // Which file the store has open.
+    mutable FileVersion storeFile_;
     mutable std::optional<FileVersion> damagedStore_;
 };
 

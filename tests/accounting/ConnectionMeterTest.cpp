@@ -519,6 +519,13 @@ TEST_F(MeterTest, ADamagedVimoDbIsKeptAsideAndANewOneStarted) {
     const TDateTime today = EncodeDate(2026, 12, 8);
     // The first minute at the tariff, the second priced: 3.6 + 3.6.
     EXPECT_EQ(meter->KopecksOf(today, today), 7);
+
+    // Moved away by hand while running: the next minute goes to a new file.
+    fs::rename(dir / "Vimo.db", dir / "Vimo.db.mine");
+    EXPECT_EQ(ErrorText(Tick(true)), "");
+    const auto store = CostStore::Open(dir.Path(), CostStore::Access::ReadOnly);
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->DaysBetween(today, today).at(static_cast<int32_t>(today)).Minutes, 1);
 }
 
 // Byte counters the test sets; an interface not set is gone.
