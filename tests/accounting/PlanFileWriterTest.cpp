@@ -227,9 +227,9 @@ TEST(PlanFileWriter, AFileTheReaderRefusesIsNotReplaced) {
         {"[counting]\ninterfaces = [\"усб\"]\n",
          "Vimo.toml, line 2: 'у' may stand only in a comment"},
     };
-    for (const auto& [text, message] : cases) {
-        EXPECT_THAT([&] { PlanTextWith(text, EveryKey()); },
-                    ThrowsMessage<EPlanFileError>(StrEq(message)));
+    for (const auto& c : cases) {
+        EXPECT_THAT([&c] { PlanTextWith(c.first, EveryKey()); },
+                    ThrowsMessage<EPlanFileError>(StrEq(c.second)));
     }
 }
 
