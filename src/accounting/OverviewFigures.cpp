@@ -36,6 +36,7 @@ BudgetLine LineOf(BudgetUnit unit, const char* title, const BudgetFigures& figur
         line.Band = BandOf(figures.Used, limit, alerts);
         line.BarValue = static_cast<int>(std::clamp<int64_t>(figures.Used * 100 / limit, 0, 100));
         line.Verdict = VerdictText(unit, figures.Used, figures.Forecast, limit);
+        line.Over = figures.Used > limit || figures.Forecast > limit;
         line.AllowanceText =
             "В день можно " + BudgetAmountText(unit, figures.AllowancePerDay.value_or(0));
     }

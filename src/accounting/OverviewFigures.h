@@ -57,6 +57,8 @@ struct BudgetLine {
     // With a limit, else empty: the verdict and "В день можно 1 гр. 20 коп.".
     std::string Verdict;
     std::string AllowanceText;
+    // The use or the forecast goes beyond the limit.
+    bool Over = false;
 };
 
 // The use of a day or of a cycle, for the charts.

@@ -191,7 +191,11 @@ void OverviewWindow::ShowBudget(const BudgetLine& line, QProgressBar* bar, QLabe
                      *line.Band == BarBand::Amber ? QColor(Qt::black) : QColor(Qt::white));
     bar->setPalette(colours);
     bar->setProperty("band", QString::fromLatin1(BandName(*line.Band)));
-    verdict->setText(Utf8(line.Verdict));
+    verdict->setText(QString::fromUtf8("— ") + Utf8(line.Verdict));
+    QPalette verdictColours = verdict->palette();
+    verdictColours.setColor(QPalette::WindowText,
+                            BandColor(line.Over ? BarBand::Red : BarBand::Green));
+    verdict->setPalette(verdictColours);
     allowance->setText(Utf8(line.AllowanceText));
 }
 
@@ -233,7 +237,13 @@ void OverviewWindow::ShowChart() {
 
     auto* x = new QBarCategoryAxis();
     x->append(categories);
+    // A cycle's thirty-odd days fit only standing upright; whole labels,
+    // never cut to "01.1...".
     x->setLabelsAngle(days ? -90 : 0);
+    x->setTruncateLabels(false);
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    x->setLabelsFont(small);
     auto* y = new QValueAxis();
     const char* title = "мин.";
     if (unit == ChartUnit::Minutes) {

@@ -129,6 +129,7 @@ TEST(OverviewFigures, BuildsTheSessionTheCycleItsBudgetsAndTheChartsOfTheMeter) 
         std::string used, forecast, verdict, allowance;
         std::optional<BarBand> band;
         int bar;
+        bool over;
     };
     struct Case {
         const char* name;
@@ -149,9 +150,9 @@ TEST(OverviewFigures, BuildsTheSessionTheCycleItsBudgetsAndTheChartsOfTheMeter) 
          "Цикл с 01.12.2026 по 31.12.2026, осталось 24 дн.",
          7,  // 2 minutes at 3.6
          // 5 minutes x 3.6 = 18; at the pace of 8 days, 31: 69.75.
-         {"18 коп.", "Прогноз на конец цикла: 70 коп.", "", "", std::nullopt, 0},
-         {"5 мин.", "Прогноз на конец цикла: 19 мин.", "", "", std::nullopt, 0},
-         {"3 МБ", "Прогноз на конец цикла: 12 МБ", "", "", std::nullopt, 0},
+         {"18 коп.", "Прогноз на конец цикла: 70 коп.", "", "", std::nullopt, 0, false},
+         {"5 мин.", "Прогноз на конец цикла: 19 мин.", "", "", std::nullopt, 0, false},
+         {"3 МБ", "Прогноз на конец цикла: 12 МБ", "", "", std::nullopt, 0, false},
          5,
          18,
          "01.01.26",
@@ -168,11 +169,11 @@ TEST(OverviewFigures, BuildsTheSessionTheCycleItsBudgetsAndTheChartsOfTheMeter) 
          "Цикл с 14.11.2026 по 13.12.2026, осталось 6 дн.",
          std::nullopt,
          {"39 коп. из 1 гр.", "Прогноз на конец цикла: 47 коп.", "в пределах бюджета",
-          "В день можно 10 коп.", BarBand::Green, 39},
+          "В день можно 10 коп.", BarBand::Green, 39, false},
          {"9 мин. из 10 мин.", "Прогноз на конец цикла: 11 мин.", "превысит на 1 мин.",
-          "В день можно 0 мин.", BarBand::Amber, 90},
+          "В день можно 0 мин.", BarBand::Amber, 90, true},
          {"5 МБ из 5 МБ", "Прогноз на конец цикла: 6 МБ", "превысит на 1 МБ", "В день можно 0 МБ",
-          BarBand::Red, 100},
+          BarBand::Red, 100, true},
          5,
          25,
          "14.12.25",
@@ -217,6 +218,7 @@ TEST(OverviewFigures, BuildsTheSessionTheCycleItsBudgetsAndTheChartsOfTheMeter) 
             EXPECT_EQ(line.AllowanceText, expected[i]->allowance);
             EXPECT_EQ(line.Band, expected[i]->band);
             EXPECT_EQ(line.BarValue, expected[i]->bar);
+            EXPECT_EQ(line.Over, expected[i]->over);
         }
 
         // A bar for every day of the cycle, today's marked.

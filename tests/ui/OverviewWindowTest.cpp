@@ -249,7 +249,7 @@ TEST(Overview, EachBudgetIsABarColouredByItsThresholdsWithItsFiguresAndVerdict) 
         EXPECT_EQ(bar->value(), c.value);
         EXPECT_EQ(bar->format(), QLocale().toString(c.minutes) + QString(QLocale().percent()));
         EXPECT_EQ(Shown(overview, "MinutesUsed"), Text(c.used));
-        EXPECT_EQ(Shown(overview, "MinutesVerdict"), Text(c.verdict));
+        EXPECT_EQ(Shown(overview, "MinutesVerdict"), Text("— ") + Text(c.verdict));
         EXPECT_EQ(Shown(overview, "MinutesAllowance"), Text(c.allowance));
         EXPECT_EQ(Shown(overview, "MinutesForecast"),
                   Text("Прогноз на конец цикла: ") + QString::number(c.forecast) + Text(" мин."));
