@@ -319,9 +319,10 @@ utf8 BegTime.txt | grep -q '^\[15\.08\.2004\] 15:0' || fail "new session line: $
 [ "$(ls "$work/saved")" = report.txt ] || fail "files appeared beside the saved report: $(ls "$work/saved")"
 
 # --- 6: the exit item asks, and Yes ends the program ------------------------
+# "Выход" follows the five items and the separator.
 click_tray 3
 sleep 0.8
-xdotool mousemove 720 112 click 1
+xdotool mousemove 720 134 click 1
 sleep 1
 import -window root "$shots/exit-question.png"
 xdotool key Return
@@ -341,6 +342,9 @@ ext=$(cell "$year" $((10#$month)) $((10#$day)))
 ((ext >= 2)) || fail "TableExt.dat counted $ext minutes for $today"
 cmp -s -n 9672 "$run/Table.dat" /dev/zero || fail "Table.dat changed for a date after 2015"
 go_offline
+# Ended, so its tray icon leaves the place where later clicks land.
+kill -9 "$vimo"
+wait_for 10 "the killed program to go" bash -c "! kill -0 $vimo 2>/dev/null"
 
 # --- 8: a plan and a budget: an alert once per cycle, the summary's figures --
 # 12.5 kopecks a minute after 4 free ones, against 3.20 hryvnias a cycle from
@@ -415,6 +419,63 @@ assert abs(budget["percent_kopecks"] - kopecks / 3.2) < 0.05, budget
 assert budget["allowance_kopecks_per_day"] == max(0, (320 - kopecks) // 6), budget
 assert budget["alerts_fired"] == [80], budget
 PY
+
+# --- 9: the overview of the plan folder during a session --------------------
+# The budget is set so the cycle's money stands at about 90 % of it, and new
+# minutes cost nothing, so no threshold is crossed while the window is looked
+# at (an alert's balloon would lie over the tray menu). "Обзор" is the fifth
+# item of the menu; its window comes up with the session, the bars and the
+# chart of the cycle's days, and follows the ticks. Alt+Д shows the money,
+# Alt+1 the last twelve cycles, Alt+С the last sessions; Esc closes the
+# window, and the program runs on.
+minutes=$(cell 2026 12 8)
+kopecks=$(python3 -c "print(round(($minutes - 4) * 12.5))")
+cat >"$run/Vimo.toml" <<TOML
+[cycle]
+start_day = 14
+
+[budget]
+kopecks = $((kopecks * 10 / 9 + 1))
+minutes = $((minutes * 3))
+megabytes = 50
+alerts = [80, 100]
+
+[plan]
+[[plan.rate]]
+days = ["mon", "tue", "wed", "thu", "fri", "sat", "sun"]
+kopecks_per_minute = 0
+TOML
+start_program "$folder" "2026-12-08 16:00:00"
+go_online
+wait_for 20 "a session in the plan folder" test -f "$run/BegTime.txt"
+sleep 2
+click_tray 3
+sleep 0.8
+xdotool mousemove 720 110 click 1
+wait_for 10 "the overview" quiet xdotool search --onlyvisible --name 'Vimo — обзор'
+overview=$(xdotool search --onlyvisible --name 'Vimo — обзор' | head -n1)
+xdotool windowfocus --sync "$overview" 2>/dev/null || true
+sleep 1.5
+import -window "$overview" "$shots/overview.png"
+# Minutes later the open window shows the session grown, without reopening.
+sleep 3
+import -window "$overview" "$shots/overview-session.png"
+changed=$(compare -metric AE "$shots/overview.png" "$shots/overview-session.png" null: 2>&1) || true
+[[ $changed =~ ^[0-9]+$ ]] && ((changed > 0)) || fail "the overview did not follow the ticks ($changed)"
+xdotool key alt+Cyrillic_de
+sleep 1.5
+import -window "$overview" "$shots/overview-budget.png"
+xdotool key alt+1
+sleep 1.5
+import -window "$overview" "$shots/overview-chart.png"
+xdotool key alt+Cyrillic_es
+sleep 1.5
+import -window "$overview" "$shots/overview-history.png"
+xdotool key Escape
+wait_for 10 "the overview to close" bash -c "! xdotool search --onlyvisible --name 'Vimo — обзор' >/dev/null 2>&1"
+kill -0 "$vimo" 2>/dev/null || fail "closing the overview ended the program"
+[ "$(notices)" = 1 ] || fail "the overview's minutes raised alerts: $(grep -a 'vimo: notice' "$run/vimo.log")"
+go_offline
 
 if errors=$(error_lines); then
     fail "the program showed errors: $errors"
