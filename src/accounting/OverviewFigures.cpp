@@ -234,10 +234,10 @@ HistoryTail::HistoryTail(std::filesystem::path file, std::size_t count)
 
 void HistoryTail::Read() {
     // The version is taken first: a line appended while reading shows as a
-    // change at the next look.
-    const FileVersion version = CurrentFileVersion(file_);
+    // change at the next look, and a file that cannot be read fails once,
+    // not again at every look until it changes.
+    version_ = CurrentFileVersion(file_);
     lines_ = ReadLastLines(file_, count_);
-    version_ = version;
 }
 
 bool HistoryTail::Update() {

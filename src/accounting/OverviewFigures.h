@@ -149,10 +149,10 @@ class HistoryTail {
   public:
     HistoryTail(std::filesystem::path file, std::size_t count);
 
-    // Reads the lines now.
+    // Reads the lines now. Throws EInOutError; the lines read before stay.
     void Read();
-    // Reads them again when the file changed since the last read; whether
-    // it did.
+    // Reads them again when the file changed since the last read (or the
+    // last failed one); whether it did.
     bool Update();
     // Newest first, as ReadLastLines gives them.
     const std::vector<std::string>& Lines() const { return lines_; }
