@@ -6,6 +6,7 @@
 #include "Fonts.h"
 #include "MainPage.h"
 #include "OverviewWindow.h"
+#include "PlanSettingsPanel.h"
 #include "SettingsPage.h"
 #include "StatisticsPage.h"
 #include "Summaries.h"
@@ -255,6 +256,21 @@ void TForm1::N4Click() {
 void TForm1::N7Click() {
     if (!overview_) {
         overview_ = std::make_unique<OverviewWindow>(meter_, clock_, places_);
+        auto* plan = new PlanSettingsPanel(meter_.WorkDir(), interfaces_, boxes_);
+        overview_->AddPage(plan, QString::fromUtf8("&План и бюджет"));
+        // A saved plan is in force at once, not only from the next minute.
+        connect(plan, &PlanSettingsPanel::Saved, this, [this] {
+            Guarded([this] {
+                const PlanReload reload = meter_.ReloadPlan();
+                ApplyCounting();
+                Main_->RefreshSummaries();
+                UpDateHint();
+                overview_->AfterTick();
+                if (reload.Error) {
+                    std::rethrow_exception(reload.Error);
+                }
+            });
+        });
     }
     overview_->Open();
 }

@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "ConnectionMeter.h"
 #include "ErrorHandler.h"
+#include "InterfaceList.h"
 #include "MessageBoxes.h"
 #include "OnlineState.h"
 #include "OsPlatform.h"
@@ -139,5 +140,8 @@ class TForm1 : public QWidget {
     std::unique_ptr<TTrayIcon> TrayIcon1_;
     WindowPlaceStore* places_;
     // Last, so it goes before the meter it shows.
+    // The machine's interfaces, for the plan settings' list; before the
+    // overview, which holds the panel that reads it.
+    SystemInterfaceList interfaces_;
     std::unique_ptr<OverviewWindow> overview_;
 };

@@ -100,6 +100,10 @@ OverviewWindow::OverviewWindow(const ConnectionMeter& meter, const Clock& clock,
     }
 }
 
+void OverviewWindow::AddPage(QWidget* page, const QString& title) {
+    ui_->Tabs->addTab(page, title);
+}
+
 OverviewWindow::~OverviewWindow() {
     // The program ends with the window open: its place is kept all the same.
     if (isVisible()) {

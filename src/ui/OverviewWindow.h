@@ -43,6 +43,10 @@ class OverviewWindow : public QWidget {
     // when the history changed.
     void AfterTick();
 
+    // Adds a page after the chart and the sessions, such as the plan's
+    // settings.
+    void AddPage(QWidget* page, const QString& title);
+
     // The colour a bar of `band` is drawn in.
     static QColor BandColor(BarBand band);
 

@@ -1,6 +1,7 @@
 #include "Codec1251.h"
 #include "Form1Harness.h"
 #include "OverviewWindow.h"
+#include "PlanSettingsPanel.h"
 #include "PropRecord.h"
 #include "UsageTable.h"
 #include "WindowPlaceStore.h"
@@ -370,6 +371,24 @@ TEST(Overview, KeepsItsPlaceInTheSettingsFileItIsGiven) {
     }
     const QSettingsPlaceStore again(std::make_unique<QSettings>(file, QSettings::IniFormat));
     EXPECT_EQ(again.Load(OverviewWindow::kPlaceKey), geometry);
+}
+
+// The plan's settings are the overview's last page; what they save is in
+// force at once, without waiting for the next minute.
+TEST(Overview, ThePlanPageSavesAPlanThatIsInForceAtOnce) {
+    Form1Harness h;
+    TForm1& form = h.Start();
+    WriteBytes(h.dir / "Vimo.toml", "[plan]\nconnection_fee = 10\n");
+    OverviewWindow& overview = OpenOverview(form);
+    const auto* tabs = Ctl<QTabWidget>(overview, "Tabs");
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(2), Text("&План и бюджет"));
+    auto* panel = qobject_cast<PlanSettingsPanel*>(tabs->widget(2));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_FALSE(form.Meter().Plan().PricesByPlan());
+    panel->Save();
+    EXPECT_TRUE(form.Meter().Plan().PricesByPlan());
+    EXPECT_TRUE(h.boxes.shown.empty());
 }
 
 TEST(Overview, EveryControlTakesTheKeyboardWithMnemonicsOfItsOwn) {
