@@ -74,20 +74,6 @@ std::string DurationText(int64_t minutes) {
         std::clamp<int64_t>(minutes, 0, std::numeric_limits<uint32_t>::max())));
 }
 
-// A budget's amounts as its alerts write them: money as the pages do,
-// minutes and megabytes as plain numbers.
-std::string AmountText(BudgetUnit unit, int64_t amount) {
-    switch (unit) {
-        case BudgetUnit::Kopecks:
-            return KopecksToMoney(amount);
-        case BudgetUnit::Minutes:
-            return std::to_string(amount) + " мин.";
-        case BudgetUnit::Megabytes:
-            break;
-    }
-    return std::to_string(amount) + " МБ";
-}
-
 // "1234,5": megabytes of 1,000,000 bytes with their tenths, cut rather
 // than rounded, as the budget counts whole megabytes.
 std::string MegabyteNumber(int64_t bytes) {
@@ -292,9 +278,9 @@ void WriteSummaryText(std::ostream& out, const DaySummary& summary,
         if (!f.Limit || !f.Percent || !f.AllowancePerDay) {
             continue;
         }
-        out << "Бюджет " << AmountText(budget.unit, *f.Limit) << ": израсходовано "
+        out << "Бюджет " << BudgetAmountText(budget.unit, *f.Limit) << ": израсходовано "
             << PercentText(*f.Percent) << ", в день можно "
-            << AmountText(budget.unit, *f.AllowancePerDay) << '\n';
+            << BudgetAmountText(budget.unit, *f.AllowancePerDay) << '\n';
     }
     if (!summary.AlertsFired.empty()) {
         out << "Оповещения в цикле:";
@@ -333,12 +319,12 @@ std::optional<std::string> BudgetBreach(const DaySummary& summary) {
             continue;
         }
         if (f.Used > *f.Limit) {
-            return "Бюджет превышен: " + AmountText(budget.unit, f.Used) + " из " +
-                   AmountText(budget.unit, *f.Limit);
+            return "Бюджет превышен: " + BudgetAmountText(budget.unit, f.Used) + " из " +
+                   BudgetAmountText(budget.unit, *f.Limit);
         }
         if (f.Forecast > *f.Limit) {
-            return "Прогноз превышает бюджет: " + AmountText(budget.unit, f.Forecast) + " из " +
-                   AmountText(budget.unit, *f.Limit);
+            return "Прогноз превышает бюджет: " + BudgetAmountText(budget.unit, f.Forecast) +
+                   " из " + BudgetAmountText(budget.unit, *f.Limit);
         }
     }
     return std::nullopt;
