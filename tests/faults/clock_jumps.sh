@@ -103,9 +103,10 @@ outside_table)
         fi
         ((history > total)) || fail "no tick ran outside the table: $history against $total"
         table_sizes_ok || fail "a table file changed its size"
-        # The lock file stays behind the killed program.
+        # The lock file stays behind the killed program; Vimo.db keeps the
+        # connection's bytes.
         files=$(ls "$folder" | sort | tr '\n' ' ')
-        [ "$files" = "Propert.dat Res Static.txt Table.dat TableExt.dat Vimo.lock " ] ||
+        [ "$files" = "Propert.dat Res Static.txt Table.dat TableExt.dat Vimo.db Vimo.lock " ] ||
             fail "unexpected files: $files"
         [ -z "$(errors_shown)" ] || fail "errors: $(errors_shown)"
     done
