@@ -37,7 +37,9 @@ std::vector<std::string_view> LinesOf(std::string_view text) {
 // when it cannot be read.
 std::string FirstLineOf(const std::filesystem::path& path) {
     try {
-        const std::vector<std::string_view> lines = LinesOf(ReadPrefix(path, kMaxReadBytes));
+        // The text outlives the views into it.
+        const std::string text = ReadPrefix(path, kMaxReadBytes);
+        const std::vector<std::string_view> lines = LinesOf(text);
         if (lines.empty()) {
             return {};
         }
