@@ -36,8 +36,14 @@ int main(int argc, char** argv) {
     // The working folder is decided and locked before any data file is read
     // and before the watcher starts: a second start there only shows the
     // window of the copy already running, and ends.
-    const std::filesystem::path workDir =
-        RestoreWorkDir(autostart.ReadProgramPath(), std::filesystem::current_path());
+    const std::string moduleName =
+        QFileInfo(QApplication::applicationFilePath()).fileName().toStdString();
+    std::filesystem::path workDir;
+    try {
+        workDir = RestoreWorkDir(autostart.ReadProgramPath(), StartedInFolder());
+    } catch (const std::exception& error) {
+        return ReportApplicationError(boxes, error, moduleName);
+    }
     RunningCopy copy(workDir);
     if (copy.Acquire() == RunningCopy::Outcome::AnotherCopyRuns) {
         return 0;
@@ -49,8 +55,7 @@ int main(int argc, char** argv) {
     try {
         watch = std::make_unique<IPWatchOnline>();
     } catch (const std::exception& error) {
-        return ReportApplicationError(
-            boxes, error, QFileInfo(QApplication::applicationFilePath()).fileName().toStdString());
+        return ReportApplicationError(boxes, error, moduleName);
     }
 
     const KernelByteCounters counters;

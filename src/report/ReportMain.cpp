@@ -43,8 +43,7 @@ std::filesystem::path WorkingFolder(const std::optional<std::string>& named) {
     if (named) {
         return std::filesystem::absolute(*named);
     }
-    return RestoreWorkDir(ReadAutostartProgram(DefaultAutostartFile()),
-                          std::filesystem::current_path());
+    return RestoreWorkDir(ReadAutostartProgram(DefaultAutostartFile()), StartedInFolder());
 }
 
 int ListRange(const Invocation& run, const DayRange& range) {

@@ -645,4 +645,17 @@ TEST(RestoreWorkDir, TakesTheRecordedProgramsFolderElseTheFolderStartedIn) {
             << c.recorded.value_or("(none)");
     }
     EXPECT_TRUE(RestoreWorkDir(std::nullopt, ".").is_absolute());
+
+    // Started in a folder since removed: a recorded folder still serves; any
+    // case that falls back to the folder started in is a named error.
+    for (const auto& c : cases) {
+        if (c.workDir != started.Path()) {
+            EXPECT_EQ(RestoreWorkDir(c.recorded, std::nullopt), c.workDir);
+        } else {
+            EXPECT_THAT([&] { RestoreWorkDir(c.recorded, std::nullopt); },
+                        ThrowsMessage<EInOutError>(
+                            StrEq("The folder the program was started in no longer exists.")))
+                << c.recorded.value_or("(none)");
+        }
+    }
 }
