@@ -17,6 +17,8 @@ inline constexpr std::string_view kStatic = "Static.txt";      // the connection
 inline constexpr std::string_view kPlan = "Vimo.toml";
 // What the plan adds: priced days and alerts shown, made when first needed.
 inline constexpr std::string_view kCostStore = "Vimo.db";
+// Held by the running copy, so a second start in the folder only shows it.
+inline constexpr std::string_view kLock = "Vimo.lock";
 
 inline constexpr std::array<std::string_view, 5> kAll = {kTable, kTableExt, kProp, kBegTime,
                                                          kStatic};

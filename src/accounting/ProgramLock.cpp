@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "DataFiles.h"
 #include "Errors.h"
 #include "FileIO.h"
 
@@ -115,7 +116,7 @@ bool LockOwnerRuns(const LockOwner& owner, const MachineIds& here) {
 bool ProgramRunsIn(const std::filesystem::path& folder) {
     std::optional<LockOwner> owner;
     try {
-        owner = ParseLockFile(ReadPrefix(folder / kProgramLockFile, kMaxReadBytes));
+        owner = ParseLockFile(ReadPrefix(folder / datafiles::kLock, kMaxReadBytes));
     } catch (const EInOutError&) {
         return false;
     }

@@ -11,7 +11,6 @@
 // QLockFile; its lines are the owner's process id, the program's name, the
 // host name, the machine id and the boot id, the last three possibly empty
 // or missing in files of older writers.
-inline constexpr std::string_view kProgramLockFile = "Vimo.lock";
 
 struct LockOwner {
     int64_t Pid = 0;

@@ -1,5 +1,7 @@
 #include "RunningCopy.h"
 
+#include "DataFiles.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -49,7 +51,7 @@ RunningCopy::RunningCopy(const std::filesystem::path& workDir, std::ostream& log
       log_(log),
       patience_(patience),
       serverName_(ServerName(workDir)),
-      lock_(QString::fromStdString((workDir / kLockFileName).string())) {
+      lock_(QString::fromStdString((workDir / datafiles::kLock).string())) {
     lock_.setStaleLockTime(0);
 }
 

@@ -31,8 +31,6 @@ class RunningCopy : public QObject {
         Unguarded,        // the folder cannot be locked; the notice says why
     };
 
-    static constexpr const char* kLockFileName = "Vimo.lock";
-
     // `workDir` is absolute. A copy that is still starting does not answer at
     // once, so a later start keeps asking for `patience` before it ends.
     explicit RunningCopy(const std::filesystem::path& workDir, std::ostream& log = std::cerr,

@@ -1,3 +1,4 @@
+#include "DataFiles.h"
 #include "RunningCopy.h"
 #include "TempDir.h"
 
@@ -80,7 +81,7 @@ TEST(RunningCopy, ALaterStartInTheSameFolderAsksTheRunningCopyToShowItself) {
         EXPECT_EQ(later.shows, 0);
         EXPECT_EQ(first.log.str(), "");
         EXPECT_EQ(later.log.str(), "");
-        EXPECT_TRUE(fs::exists(folder / RunningCopy::kLockFileName));
+        EXPECT_TRUE(fs::exists(folder.Path() / datafiles::kLock));
     }
 }
 
@@ -97,7 +98,7 @@ bool KilledCopyIn(const fs::path& folder) {
     }
     int status = 0;
     return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0 && fs::exists(folder / RunningCopy::kLockFileName) &&
+           WEXITSTATUS(status) == 0 && fs::exists(folder / datafiles::kLock) &&
            QFile::exists(QDir::tempPath() + "/" + RunningCopy::ServerName(folder));
 }
 
@@ -114,7 +115,7 @@ TEST(RunningCopy, ALockWithoutALiveOwnerIsTakenOver) {
         // between making the file and writing it. Given up after the patience.
         {"cut short before its owner's line",
          [](const fs::path& folder) {
-             WriteBytes(folder / RunningCopy::kLockFileName, "");
+             WriteBytes(folder / datafiles::kLock, "");
              return true;
          },
          300},
@@ -142,7 +143,7 @@ TEST(RunningCopy, ALockWithoutALiveOwnerIsTakenOver) {
 TEST(RunningCopy, ALaterStartGivesUpOnACopyThatDoesNotAnswerAndEnds) {
     TempDir folder;
     // A live owner that is still starting: it holds the lock, no server yet.
-    QLockFile starting(QString::fromStdString((folder / RunningCopy::kLockFileName).string()));
+    QLockFile starting(QString::fromStdString((folder.Path() / datafiles::kLock).string()));
     ASSERT_TRUE(starting.tryLock(0));
 
     std::ostringstream log;
