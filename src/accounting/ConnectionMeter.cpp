@@ -125,9 +125,10 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
             use.Tick = clock_.Now();
             use.MinuteCounted = result.MinuteCounted;
             use.FirstOfSession = result.SessionOpened;
+            use.SessionHead = SessionKey(log_.SessionHead());
             if (counters_ != nullptr) {
                 use.Moved = ReadBytes(online ? interface : readInterface_);
-                use.SessionHead = SessionKey(log_.SessionHead());
+                use.BytesRead = true;
             }
             result.Alerts = plan_.RecordTick(table_, prop_.MinuteCost, use);
         });

@@ -218,18 +218,26 @@ void CostStore::CreateOrCheckSchema(Access access) {
                 " PRIMARY KEY (cycle_first, budget, percent)"
                 ") WITHOUT ROWID;");
     }
+    if (version < 2) {
+        Execute(db_,
+                "CREATE TABLE day_bytes ("
+                " day TEXT PRIMARY KEY,"
+                " received INTEGER NOT NULL,"
+                " sent INTEGER NOT NULL"
+                ") WITHOUT ROWID;"
+                "CREATE TABLE session_bytes ("
+                " head TEXT PRIMARY KEY,"
+                " received INTEGER NOT NULL,"
+                " sent INTEGER NOT NULL"
+                ") WITHOUT ROWID;");
+    }
     Execute(db_,
-            "CREATE TABLE day_bytes ("
-            " day TEXT PRIMARY KEY,"
-            " received INTEGER NOT NULL,"
-            " sent INTEGER NOT NULL"
-            ") WITHOUT ROWID;"
-            "CREATE TABLE session_bytes ("
+            "CREATE TABLE session_cost ("
             " head TEXT PRIMARY KEY,"
-            " received INTEGER NOT NULL,"
-            " sent INTEGER NOT NULL"
+            " minutes INTEGER NOT NULL,"
+            " millikopecks INTEGER NOT NULL"
             ") WITHOUT ROWID;"
-            "PRAGMA user_version = 2;");
+            "PRAGMA user_version = 3;");
     schema.Commit();
 }
 
@@ -255,6 +263,18 @@ std::optional<CostStore::Bytes> CostStore::SessionBytes(std::string_view head) c
         return std::nullopt;
     }
     return Bytes{select.Integer(0), select.Integer(1)};
+}
+
+std::optional<CostStore::DayCost> CostStore::SessionCost(std::string_view head) const {
+    if (UserVersion(db_) < 3) {
+        return std::nullopt;
+    }
+    Statement select(db_, "SELECT minutes, millikopecks FROM session_cost WHERE head = ?1");
+    select.Bind(1, head);
+    if (!select.Step()) {
+        return std::nullopt;
+    }
+    return DayCost{select.Integer(0), select.Integer(1)};
 }
 
 std::map<std::string, CostStore::Bytes, std::less<>> CostStore::SessionBytesBetween(
@@ -314,15 +334,24 @@ std::vector<int> CostStore::FiredAlerts(TDateTime cycleFirst, std::string_view b
 void CostStore::Record(const MinuteRecord& minute) {
     Transaction transaction(db_);
     const std::string day = DayKey(minute.Day);
-    if (minute.Priced || minute.BytesMillikopecks != 0) {
+    const bool priced = minute.Priced || minute.BytesMillikopecks != 0;
+    const int64_t pricedMinutes = minute.Priced ? 1 : 0;
+    const int64_t millikopecks =
+        (minute.Priced ? minute.Millikopecks : 0) + minute.BytesMillikopecks;
+    if (priced) {
         Statement add(db_,
                       "INSERT INTO day_cost (day, minutes, millikopecks) VALUES (?1, ?2, ?3)"
                       " ON CONFLICT (day) DO UPDATE SET minutes = minutes + excluded.minutes,"
                       " millikopecks = millikopecks + excluded.millikopecks");
-        add.Bind(1, day)
-            .Bind(2, int64_t{minute.Priced ? 1 : 0})
-            .Bind(3, (minute.Priced ? minute.Millikopecks : 0) + minute.BytesMillikopecks)
-            .Step();
+        add.Bind(1, day).Bind(2, pricedMinutes).Bind(3, millikopecks).Step();
+    }
+    if (priced && !minute.SessionHead.empty()) {
+        Statement addSession(
+            db_,
+            "INSERT INTO session_cost (head, minutes, millikopecks) VALUES (?1, ?2, ?3)"
+            " ON CONFLICT (head) DO UPDATE SET minutes = minutes + excluded.minutes,"
+            " millikopecks = millikopecks + excluded.millikopecks");
+        addSession.Bind(1, minute.SessionHead).Bind(2, pricedMinutes).Bind(3, millikopecks).Step();
     }
     if (minute.Moved.Total() != 0) {
         Statement addDay(db_,
@@ -331,7 +360,7 @@ void CostStore::Record(const MinuteRecord& minute) {
                          " sent = sent + excluded.sent");
         addDay.Bind(1, day).Bind(2, minute.Moved.Received).Bind(3, minute.Moved.Sent).Step();
     }
-    if (!minute.SessionHead.empty()) {
+    if (minute.BytesRead && !minute.SessionHead.empty()) {
         // A connection is recorded from its first tick on, also with no
         // bytes yet, so its report says 0 rather than unknown.
         Statement addSession(

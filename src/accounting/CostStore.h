@@ -28,17 +28,18 @@ class ECostStoreError : public Exception {
 
 // What the program keeps beyond its table and session files, in the SQLite
 // database "Vimo.db" of the working folder: the money of each day's priced
-// minutes and bytes, in whole millikopecks; the bytes each day and each
-// connection moved; and the budget alerts already shown in each billing
-// cycle. Every write is one transaction with a full sync, so a power cut
+// minutes and bytes, in whole millikopecks, by day and by connection; the
+// bytes each day and each connection moved; and the budget alerts already
+// shown in each billing cycle. Every write is one transaction with a full sync, so a power cut
 // leaves either the whole minute or none of it.
 //
 // File steps throw EInOutError (a full disk, a folder that refuses the file)
 // with "Vimo.db" as the file; a damaged database throws ECostStoreError.
 class CostStore {
   public:
-    // 1: priced days and alerts; 2 adds the bytes of days and connections.
-    static constexpr int kSchemaVersion = 2;
+    // 1: priced days and alerts; 2 adds the bytes of days and connections;
+    // 3 the priced minutes of connections.
+    static constexpr int kSchemaVersion = 3;
 
     enum class Access { ReadOnly, ReadWrite };
 
@@ -69,6 +70,9 @@ class CostStore {
     // The bytes of the connection whose history line starts with `head`
     // ("[08.12.2026] 09:05"); none when they were not recorded.
     std::optional<Bytes> SessionBytes(std::string_view head) const;
+    // The priced minutes of the connection of `head`, with their money and
+    // that of its bytes; none when it has none.
+    std::optional<DayCost> SessionCost(std::string_view head) const;
     // The bytes of every connection that started on the days from `first`
     // to `last`, by head; for a listing, which looks up each of its lines.
     std::map<std::string, Bytes, std::less<>> SessionBytesBetween(TDateTime first,
@@ -83,15 +87,16 @@ class CostStore {
         int Percent = 0;
     };
     // One tick, in one transaction: the price of its minute added to its
-    // day when `Priced`, the money of its bytes, its bytes added to the day
-    // and to the connection of `SessionHead`, and the alerts it raised
-    // recorded for the cycle.
+    // day and to the connection of `SessionHead` when `Priced`, so is the
+    // money of its bytes; its bytes added to the day and, when `BytesRead`,
+    // to the connection; and the alerts it raised recorded for the cycle.
     struct MinuteRecord {
         TDateTime Day = 0;
         bool Priced = false;
         int64_t Millikopecks = 0;
         int64_t BytesMillikopecks = 0;
         Bytes Moved;
+        bool BytesRead = false;
         std::string SessionHead;
         TDateTime CycleFirst = 0;
         std::vector<FiredAlert> Alerts;

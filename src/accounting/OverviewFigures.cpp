@@ -139,10 +139,9 @@ OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
         }
         session.Minutes = meter.SessionMinutes();
         session.Duration = MinToTimeStr(session.Minutes);
-        if (!figures.PricedByPlan) {
-            session.Kopecks = MinutesToKopecks(session.Minutes, minuteCost);
-        }
-        session.Bytes = plan.SessionBytes(SessionKey(head));
+        const std::string key = SessionKey(head);
+        session.Kopecks = plan.SessionKopecks(key, session.Minutes, minuteCost);
+        session.Bytes = plan.SessionBytes(key);
         session.Address = WithoutTrailingBlanks(meter.SessionLog().SessionIP());
         figures.Session = session;
     }
@@ -185,7 +184,6 @@ OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
 
 std::vector<HistoryRow> HistoryRows(const ConnectionMeter& meter,
                                     const std::vector<std::string>& lines) {
-    const bool pricedByPlan = meter.Plan().PricesByPlan();
     std::vector<HistoryRow> rows;
     rows.reserve(lines.size());
     for (const std::string& line : lines) {
@@ -197,10 +195,11 @@ std::vector<HistoryRow> HistoryRows(const ConnectionMeter& meter,
         } else {
             row.Start = line.substr(0, std::min<std::size_t>(line.size(), 18));
         }
-        if (!pricedByPlan && row.Fields.Minutes) {
-            row.Kopecks = MinutesToKopecks(*row.Fields.Minutes, meter.Prop().MinuteCost);
-        }
         const std::string key = SessionKey(line);
+        if (row.Fields.Minutes) {
+            row.Kopecks =
+                meter.Plan().SessionKopecks(key, *row.Fields.Minutes, meter.Prop().MinuteCost);
+        }
         if (!key.empty()) {
             row.Bytes = meter.Plan().SessionBytes(key);
         }

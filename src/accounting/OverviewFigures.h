@@ -22,11 +22,10 @@
 // history. The window only displays these; every figure and text that does
 // not depend on the user's locale is made here.
 //
-// Money of a single session is not kept anywhere: "Vimo.db" prices days, not
-// connections. Without a plan a session costs its minutes x the settings
-// record's tariff, exactly as the pages price the days; under a plan (fees,
-// free minutes, rates by the clock) no exact figure exists, and none is
-// given.
+// Without a plan a session costs its minutes x the settings record's tariff,
+// exactly as the pages price the days; under a plan (fees, free minutes,
+// rates by the clock) it costs what "Vimo.db" priced of it, and a session it
+// priced nothing of (one from before the plan) has no figure.
 
 // The colour band of a budget's bar.
 enum class BarBand { Green, Amber, Red };
@@ -86,7 +85,7 @@ struct OverviewSession {
     uint32_t Minutes = 0;
     // "1 ч. 15 мин."
     std::string Duration;
-    // Minutes x tariff without a plan; none under one (see above).
+    // Its money so far (see above).
     std::optional<int64_t> Kopecks;
     // What "Vimo.db" holds of it: none while it holds nothing.
     std::optional<CostStore::Bytes> Bytes;
@@ -101,7 +100,7 @@ struct HistoryRow {
     SessionLineFields Fields;
     // "08.12.2026 09:05", or the line's own beginning when it lacks one.
     std::string Start;
-    // Minutes x tariff without a plan and with readable minutes; else none.
+    // Its money (see above); none when its minutes cannot be read.
     std::optional<int64_t> Kopecks;
     std::optional<CostStore::Bytes> Bytes;
 };

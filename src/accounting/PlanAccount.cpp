@@ -203,6 +203,22 @@ std::optional<CostStore::Bytes> PlanAccount::SessionBytes(std::string_view head)
     return store != nullptr ? store->SessionBytes(head) : std::nullopt;
 }
 
+std::optional<int64_t> PlanAccount::SessionKopecks(std::string_view head, uint32_t minutes,
+                                                   double minuteCost) const {
+    if (!PricesByPlan()) {
+        return MinutesToKopecks(minutes, minuteCost);
+    }
+    const CostStore* store = Store();
+    const std::optional<CostStore::DayCost> priced =
+        store != nullptr ? store->SessionCost(head) : std::nullopt;
+    if (!priced) {
+        return std::nullopt;
+    }
+    const int64_t unpriced = std::max<int64_t>(0, int64_t{minutes} - priced->Minutes);
+    return KopecksOfMillikopecks(priced->Millikopecks +
+                                 unpriced * MillikopecksOfTariff(minuteCost));
+}
+
 std::vector<int> PlanAccount::FiredAlerts(TDateTime today, BudgetUnit unit) const {
     const CostStore* store = Store();
     return store != nullptr ? store->FiredAlerts(CycleOf(today).First, BudgetName(unit))
@@ -215,7 +231,7 @@ std::vector<std::string> PlanAccount::RecordTick(const TUsageTable& table, doubl
         throw std::logic_error("PlanAccount::RecordTick on a read-only account");
     }
     const bool plan = settings_ && (settings_->Plan || settings_->Budget);
-    const bool bytesKept = !use.SessionHead.empty();
+    const bool bytesKept = use.BytesRead && !use.SessionHead.empty();
     if ((!plan && !bytesKept) || StoreKnownDamaged()) {
         return {};
     }
@@ -228,6 +244,7 @@ std::vector<std::string> PlanAccount::RecordTick(const TUsageTable& table, doubl
     record.Day = day;
     record.CycleFirst = cycle.First;
     record.Moved = use.Moved;
+    record.BytesRead = use.BytesRead;
     record.SessionHead = use.SessionHead;
     const PlanTariff* tariff = settings_ && settings_->Plan ? &*settings_->Plan : nullptr;
     if (tariff != nullptr && use.MinuteCounted) {

@@ -67,6 +67,12 @@ class PlanAccount {
     // The bytes of the connection whose history line starts with `head`
     // ("[08.12.2026] 09:05"); none when "Vimo.db" holds none of them.
     std::optional<CostStore::Bytes> SessionBytes(std::string_view head) const;
+    // The money of the connection of `head` after `minutes`, in kopecks:
+    // minutes x `minuteCost` unless a plan prices minutes; under one, what
+    // "Vimo.db" priced of it, its minutes beyond those at `minuteCost` (as
+    // a day's are), and none when it priced nothing of it.
+    std::optional<int64_t> SessionKopecks(std::string_view head, uint32_t minutes,
+                                          double minuteCost) const;
 
     // What one tick used.
     struct TickUse {
@@ -74,10 +80,11 @@ class PlanAccount {
         // A minute was counted (the table holds it already).
         bool MinuteCounted = false;
         bool FirstOfSession = false;
-        // The bytes the connection moved since the last tick.
+        // The bytes the connection moved since the last tick, when byte
+        // counters are read.
         CostStore::Bytes Moved;
-        // The connection's history head ("[08.12.2026] 09:05") while its
-        // bytes are kept; empty when no byte counters are read.
+        bool BytesRead = false;
+        // The connection's history head ("[08.12.2026] 09:05").
         std::string SessionHead;
     };
     // Records a tick in "Vimo.db" in one transaction: the price of its

@@ -23,8 +23,15 @@ QString Utf8(const std::string& text) {
 }
 
 const QString kNone = QStringLiteral("—");
-const QString kPlanMoneyTip =
-    QString::fromUtf8("Под планом деньги одного сеанса не ведутся: цены минут хранятся по дням");
+// What a session's money is made of: the tariff, the plan's prices, or
+// nothing known (a session from before the plan).
+QString MoneyTip(bool pricedByPlan, bool known) {
+    if (!pricedByPlan) {
+        return QString::fromUtf8("Время × тариф");
+    }
+    return known ? QString::fromUtf8("По ценам плана")
+                 : QString::fromUtf8("Цены плана для этого сеанса не записаны");
+}
 
 // "12,3 МБ", "823 КБ", "512 Б": decimals as the user's locale writes them.
 QString ByteText(const QLocale& locale, int64_t bytes) {
@@ -168,7 +175,7 @@ void OverviewWindow::ShowSession() {
     ui_->SessionSince->setText(Utf8(s.Since));
     ui_->SessionTime->setText(Utf8(s.Duration));
     ui_->SessionCost->setText(s.Kopecks ? Utf8(KopecksToMoney(*s.Kopecks)) : kNone);
-    ui_->SessionCost->setToolTip(s.Kopecks ? QString::fromUtf8("Время × тариф") : kPlanMoneyTip);
+    ui_->SessionCost->setToolTip(MoneyTip(figures_.PricedByPlan, s.Kopecks.has_value()));
     ui_->SessionBytes->setText(s.Bytes ? ByteText(locale(), s.Bytes->Total()) : kNone);
     ui_->SessionBytes->setToolTip(s.Bytes ? BytesTip(locale(), *s.Bytes) : QString());
     ui_->SessionAddress->setText(s.Address.empty() ? kNone : Utf8(s.Address));
@@ -298,13 +305,10 @@ void OverviewWindow::ShowHistory() {
         table->setItem(r, 0, Cell(Utf8(row.Start), line));
         table->setItem(r, 1, Cell(f.EndTime ? Utf8(*f.EndTime) : kNone, line));
         table->setItem(r, 2, Cell(f.Minutes ? Utf8(MinToTimeStr(*f.Minutes)) : kNone, line));
-        if (row.Kopecks) {
-            table->setItem(
-                r, 3, Cell(Utf8(KopecksToMoney(*row.Kopecks)), QString::fromUtf8("Время × тариф")));
-        } else {
-            table->setItem(r, 3,
-                           Cell(QString(), figures_.PricedByPlan ? kPlanMoneyTip : QString()));
-        }
+        table->setItem(
+            r, 3,
+            Cell(row.Kopecks ? Utf8(KopecksToMoney(*row.Kopecks)) : QString(),
+                 f.Minutes ? MoneyTip(figures_.PricedByPlan, row.Kopecks.has_value()) : QString()));
         table->setItem(
             r, 4,
             row.Bytes ? Cell(ByteText(locale(), row.Bytes->Total()), BytesTip(locale(), *row.Bytes))

@@ -435,6 +435,7 @@ TEST_F(MeterTest, MinutesBeforeThePlanKeepTheTariffAndAChangedPlanNeverRepricesT
     for (int i = 0; i < 3; ++i) {
         Tick(true);
     }
+    const std::string beforePlan = SessionKey(meter->SessionLog().SessionHead());
     Tick(false);
     WriteBytes(dir / "Vimo.toml",
                "[plan]\nconnection_fee = 10\n[[plan.rate]]\ndays = [\"tue\"]\n"
@@ -448,6 +449,14 @@ TEST_F(MeterTest, MinutesBeforeThePlanKeepTheTariffAndAChangedPlanNeverRepricesT
     const TickResult changed = Tick(true);
     EXPECT_TRUE(changed.Plan.Changed);
     EXPECT_EQ(meter->KopecksOf(today, today), 28);
+
+    // Each connection keeps what it was priced; one the plan never priced
+    // has no figure under it, and a minute it did not price takes the tariff.
+    const PlanAccount& plan = meter->Plan();
+    const std::string underPlan = SessionKey(meter->SessionLog().SessionHead());
+    EXPECT_EQ(plan.SessionKopecks(beforePlan, 3, 3.6), std::nullopt);
+    EXPECT_EQ(plan.SessionKopecks(underPlan, 3, 3.6), 17);
+    EXPECT_EQ(plan.SessionKopecks(underPlan, 4, 3.6), 21);  // 20.6
 }
 
 TEST_F(MeterTest, ABudgetAlertFiresOncePerCycleAlsoAfterARestart) {

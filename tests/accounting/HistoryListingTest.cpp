@@ -88,6 +88,7 @@ void RecordSessions(const std::filesystem::path& folder, const std::vector<std::
         minute.Day = EncodeDate(2026, 12, 8);
         minute.CycleFirst = EncodeDate(2026, 12, 1);
         minute.Moved = {n, 2 * n};
+        minute.BytesRead = true;
         minute.SessionHead = head;
         store->Record(minute);
     }

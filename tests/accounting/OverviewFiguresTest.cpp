@@ -167,7 +167,7 @@ TEST(OverviewFigures, BuildsTheSessionTheCycleItsBudgetsAndTheChartsOfTheMeter) 
              everyDay + "kopecks_per_minute = 1\n",
          {Day(2026, 11, 14), Day(2026, 12, 13)},
          "Цикл с 14.11.2026 по 13.12.2026, осталось 6 дн.",
-         std::nullopt,
+         12,  // its fee and 2 minutes
          {"39 коп. из 1 гр.", "Прогноз на конец цикла: 47 коп.", "в пределах бюджета",
           "В день можно 10 коп.", BarBand::Green, 39, false},
          {"9 мин. из 10 мин.", "Прогноз на конец цикла: 11 мин.", "превысит на 1 мин.",
@@ -278,7 +278,8 @@ TEST(OverviewHistory, RowsGiveEachLinesPartsMoneyAndBytes) {
     };
     const Case cases[] = {
         {"minutes x tariff", false, {18, std::nullopt, 14}},
-        {"under a plan no money per session", true, {std::nullopt, std::nullopt, std::nullopt}},
+        // The fee and 5 x 3.6; the crashed line was never priced.
+        {"under a plan, what it priced", true, {28, std::nullopt, std::nullopt}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

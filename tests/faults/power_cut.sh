@@ -131,9 +131,12 @@ store_query() {
 }
 store_whole() {
     [ ! -e "$folder/Vimo.db" ] && return 0
-    [ "$(store_query 'PRAGMA integrity_check; PRAGMA user_version;' | tr '\n' ' ')" = "ok 2 " ] &&
+    [ "$(store_query 'PRAGMA integrity_check; PRAGMA user_version;' | tr '\n' ' ')" = "ok 3 " ] &&
         # Every day's money is its minutes at the one rate: no half-applied minute.
-        [ "$(store_query 'SELECT count(*) FROM day_cost WHERE millikopecks != minutes * 1500')" = 0 ]
+        [ "$(store_query 'SELECT count(*) FROM day_cost WHERE millikopecks != minutes * 1500')" = 0 ] &&
+        # and each priced minute went to its connection in the same step.
+        [ "$(store_query 'SELECT (SELECT total(minutes) FROM day_cost) =
+            (SELECT total(minutes) FROM session_cost)')" = 1 ]
 }
 priced_ok() {
     priced_now=$(store_query 'SELECT coalesce(sum(minutes), 0) FROM day_cost' 2>/dev/null || echo 0)

@@ -164,7 +164,7 @@ TEST(Overview, TheHistoryTableShowsTheLastTwentySessionsNewestFirstWithTheirCras
     };
     const Case cases[] = {
         {"minutes x tariff", std::nullopt, Text("18 коп.")},
-        {"a plan keeps no money per session", "[plan]\nconnection_fee = 10\n", QString()},
+        {"under a plan, sessions it never priced", "[plan]\nconnection_fee = 10\n", QString()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
