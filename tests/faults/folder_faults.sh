@@ -16,15 +16,11 @@ case_name=$3
 file=${4:-}
 source "$(dirname "$0")/lib.sh"
 
-if [ "$case_name" = read_only_folder ] && [ -z "${VIMO_FAULTS_PRIVATE_MOUNTS:-}" ]; then
-    need_mounts
-    VIMO_FAULTS_PRIVATE_MOUNTS=1 exec unshare -m --propagation private bash "$0" "$@"
-fi
+[ "$case_name" != read_only_folder ] || in_private_mounts "$@"
 faults_init
 need_namespaces
 make_namespace
 speed=60
-data_files=(Table.dat TableExt.dat Propert.dat Static.txt BegTime.txt)
 
 # Every error shown is one of those allowed, the first of them shown at least
 # `min` times, and no more boxes than one for each tick that ran plus one for

@@ -10,10 +10,7 @@ program_dir=$(cd "$1" && pwd)
 shim=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
 
-if [ -z "${VIMO_FAULTS_PRIVATE_MOUNTS:-}" ]; then
-    need_mounts
-    VIMO_FAULTS_PRIVATE_MOUNTS=1 exec unshare -m --propagation private bash "$0" "$@"
-fi
+in_private_mounts "$@"
 faults_init
 need_namespaces
 make_namespace

@@ -102,6 +102,17 @@ need_mounts() {
     quiet unshare -m --propagation private true || skip "mount namespaces are not allowed here"
 }
 
+# in_private_mounts "$@": runs the calling script again, once, in a private
+# mount namespace of its own, so that the mounts it makes end with it.
+in_private_mounts() {
+    [ -n "${VIMO_FAULTS_PRIVATE_MOUNTS:-}" ] && return 0
+    need_mounts
+    VIMO_FAULTS_PRIVATE_MOUNTS=1 exec unshare -m --propagation private bash "$0" "$@"
+}
+
+# The design's data files, which no fault may damage.
+data_files=(Table.dat TableExt.dat Propert.dat Static.txt BegTime.txt)
+
 # make_namespace: a namespace with loopback and one veth pair, offline.
 make_namespace() {
     ns="vimo-faults-$$"

@@ -10,15 +10,11 @@ program_dir=$(cd "$1" && pwd)
 shim=$(realpath "$2")
 source "$(dirname "$0")/lib.sh"
 
-if [ -z "${VIMO_FAULTS_PRIVATE_MOUNTS:-}" ]; then
-    need_mounts
-    VIMO_FAULTS_PRIVATE_MOUNTS=1 exec unshare -m --propagation private bash "$0" "$@"
-fi
+in_private_mounts "$@"
 faults_init
 need_namespaces
 make_namespace
 speed=60
-data_files=(Table.dat TableExt.dat Propert.dat Static.txt BegTime.txt)
 
 running() { # <pid>: not ended, not a zombie
     local state
