@@ -82,7 +82,9 @@ OverviewWindow::OverviewWindow(const ConnectionMeter& meter, const Clock& clock,
     // The program lives on in the tray; this window is never its last one.
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    chart_ = new QChart();
+    // The view's own chart: a chart set in its place would leave this one
+    // to its caller to delete.
+    chart_ = ui_->Chart->chart();
     chart_->legend()->hide();
     chart_->setAnimationOptions(QChart::NoAnimation);
     chart_->setBackgroundRoundness(0);
@@ -90,7 +92,6 @@ OverviewWindow::OverviewWindow(const ConnectionMeter& meter, const Clock& clock,
     // The axes write numbers as the user's locale does.
     chart_->setLocalizeNumbers(true);
     chart_->setLocale(locale());
-    ui_->Chart->setChart(chart_);
 
     QHeaderView* header = ui_->HistoryTable->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
