@@ -465,15 +465,29 @@ sleep 3
 import -window "$overview" "$shots/overview-session.png"
 changed=$(compare -metric AE "$shots/overview.png" "$shots/overview-session.png" null: 2>&1) || true
 [[ $changed =~ ^[0-9]+$ ]] && ((changed > 0)) || fail "the overview did not follow the ticks ($changed)"
-xdotool key alt+Cyrillic_de
-sleep 1.5
-import -window "$overview" "$shots/overview-budget.png"
-xdotool key alt+1
-sleep 1.5
-import -window "$overview" "$shots/overview-chart.png"
-xdotool key alt+Cyrillic_es
-sleep 1.5
-import -window "$overview" "$shots/overview-history.png"
+# switch_view <keys> <shot before> <shot after>: the keys must change the
+# window's lower half, the chart or the table, by more than a tick's bar;
+# they are pressed again when xdotool's key, mapped for a letter outside
+# the keyboard's layout, was lost.
+pages_differ() {
+    local count
+    count=$(compare -metric AE "$1[760x260+0+280]" "$2[760x260+0+280]" null: 2>&1) || true
+    [[ $count =~ ^[0-9]+$ ]] && ((count > 5000))
+}
+switch_view() {
+    local try
+    for try in 1 2 3; do
+        xdotool key "$1"
+        sleep 1.5
+        import -window "$overview" "$3"
+        pages_differ "$2" "$3" && return 0
+        echo "$1 changed nothing (try $try)" >&2
+    done
+    fail "$1 left the overview's chart or table as it was"
+}
+switch_view alt+Cyrillic_de "$shots/overview-session.png" "$shots/overview-budget.png"
+switch_view alt+1 "$shots/overview-budget.png" "$shots/overview-chart.png"
+switch_view alt+Cyrillic_es "$shots/overview-chart.png" "$shots/overview-history.png"
 xdotool key Escape
 wait_for 10 "the overview to close" bash -c "! xdotool search --onlyvisible --name 'Vimo — обзор' >/dev/null 2>&1"
 kill -0 "$vimo" 2>/dev/null || fail "closing the overview ended the program"
