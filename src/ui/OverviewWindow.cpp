@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QScreen>
 #include <QToolTip>
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
@@ -135,8 +136,9 @@ void OverviewWindow::Open() {
     if (!isVisible()) {
         history_.Read();
         Refresh();
-        if (!placed_ && places_ != nullptr) {
-            restoreGeometry(places_->Load(QString::fromLatin1(kPlaceKey)));
+        if (!placed_ && (places_ == nullptr ||
+                         !restoreGeometry(places_->Load(QString::fromLatin1(kPlaceKey))))) {
+            FitToScreen();
         }
         placed_ = true;
     }
@@ -322,6 +324,20 @@ void OverviewWindow::ShowHistory() {
                                                           "строка дописана при следующем запуске"))
                                  : Cell(QString()));
     }
+}
+
+void OverviewWindow::FitToScreen() {
+    const QScreen* where = screen();
+    if (where == nullptr) {
+        return;
+    }
+    // The frame is not known before the window manager has drawn it; this
+    // leaves room for a title bar and borders at any scale.
+    const QMargins frame(8, 32, 8, 16);
+    const QRect area = where->availableGeometry().marginsRemoved(frame);
+    resize(size().boundedTo(area.size()).expandedTo(minimumSize()));
+    move(area.x() + std::max(0, (area.width() - width()) / 2),
+         area.y() + std::max(0, (area.height() - height()) / 2));
 }
 
 void OverviewWindow::SavePlace() {

@@ -37,7 +37,9 @@ class OverviewWindow : public QWidget {
     ~OverviewWindow() override;
 
     // Shows the window with its figures and the history read anew, in the
-    // place it had last; one already shown is raised and activated.
+    // place it had last; one already shown is raised and activated. Opened
+    // for the first time, it keeps the form's size where the screen's free
+    // area has room for it and its frame, and is centred there.
     void Open();
     // After the minute tick: the figures again, and the history's lines
     // when the history changed.
@@ -61,6 +63,7 @@ class OverviewWindow : public QWidget {
     void ShowChart();
     void ShowHistory();
     void SavePlace();
+    void FitToScreen();
 
     std::unique_ptr<Ui::OverviewWindow> ui_;
     const ConnectionMeter& meter_;

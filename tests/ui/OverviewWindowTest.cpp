@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMap>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -358,6 +359,21 @@ TEST(Overview, ClosingOnlyClosesItAndItOpensAgainWhereItWas) {
     TForm1& form = h.Start();
     const OverviewWindow& overview = OpenOverview(form);
     EXPECT_EQ(overview.geometry(), where);
+}
+
+// Opened for the first time, the window and its frame fit the screen's free
+// area: also a screen lower than the form, as at 200 % on a laptop's (the
+// test's own entry runs it on one).
+TEST(Overview, AFirstOpeningFitsTheWindowAndItsFrameIntoTheScreensFreeArea) {
+    Form1Harness h;
+    TForm1& form = h.Start();
+    const OverviewWindow& overview = OpenOverview(form);
+    QCoreApplication::processEvents();
+    const QRect area = overview.screen()->availableGeometry();
+    const QRect frame = overview.frameGeometry();
+    EXPECT_TRUE(area.contains(frame))
+        << frame.y() << "+" << frame.height() << " in " << area.height();
+    EXPECT_EQ(overview.width(), 760);  // the form's, where there is room for it
 }
 
 TEST(Overview, KeepsItsPlaceInTheSettingsFileItIsGiven) {
