@@ -1,6 +1,7 @@
 #include "Form1Harness.h"
 
 #include "Codec1251.h"
+#include "PropRecord.h"
 #include "UsageTable.h"
 
 #include <filesystem>
@@ -36,6 +37,21 @@ void Form1Harness::Tick(bool isOnline, const std::string& address) {
     online->address = address;
     clock.AdvanceMinutes(1);
     form->Guarded([this] { form->Timer1Timer(); });
+}
+
+void Form1Harness::Prepare(const std::vector<std::pair<CalendarDate, int>>& minutes,
+                           const std::string& firstDate) {
+    TUsageTable table(dir.Path());
+    table.LoadTable();
+    FakeClock at;
+    for (const auto& [day, count] : minutes) {
+        at.Set(day.Year, day.Month, day.Day, 12, 0, 0);
+        for (int i = 0; i < count; ++i) {
+            table.UpdateTable(at);
+        }
+    }
+    table.SaveTable();
+    WritePropFile(dir.Path(), TPropRecord{3.6, false, false, firstDate}, clock);
 }
 
 std::string Form1Harness::FileText(const std::string& name) const {

@@ -11,6 +11,8 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 // A control of the window found by its name, as the forms name it; a name
 // that is not there fails the test loudly instead of crashing it.
@@ -36,6 +38,11 @@ class Form1Harness {
     // One minute passes and the tick runs, through the top-level handler as
     // the timer runs it.
     void Tick(bool online, const std::string& address = "10.0.0.2");
+
+    // Before Start: a usage table with `minutes` on the given days, and a
+    // settings file recording since `firstDate` at 3.6 kopecks a minute.
+    void Prepare(const std::vector<std::pair<CalendarDate, int>>& minutes,
+                 const std::string& firstDate = "01.01.2004");
 
     std::string FileText(const std::string& name) const;  // UTF-8
     uint16_t CellOn(int year, int month, int day) const;

@@ -2,8 +2,6 @@
 #include "Form1Harness.h"
 #include "OverviewWindow.h"
 #include "PlanSettingsPanel.h"
-#include "PropRecord.h"
-#include "UsageTable.h"
 #include "WindowPlaceStore.h"
 
 #include <QAbstractButton>
@@ -35,21 +33,6 @@ QString Text(const char* utf8) {
 
 QString Shown(const QWidget& window, const char* label) {
     return Ctl<QLabel>(window, label)->text();
-}
-
-// Minutes on the given days of the usage table, at 3.6 kopecks a minute.
-void Prepare(Form1Harness& h, const std::vector<std::pair<CalendarDate, int>>& minutes) {
-    TUsageTable table(h.dir.Path());
-    table.LoadTable();
-    FakeClock at;
-    for (const auto& [day, count] : minutes) {
-        at.Set(day.Year, day.Month, day.Day, 12, 0, 0);
-        for (int i = 0; i < count; ++i) {
-            table.UpdateTable(at);
-        }
-    }
-    table.SaveTable();
-    WritePropFile(h.dir.Path(), TPropRecord{3.6, false, false, "01.01.2004"}, h.clock);
 }
 
 // A history line of `minutes` (under an hour) started on the 14th of August.
@@ -111,7 +94,7 @@ QStringList Column(const QTableWidget& table, int column) {
 
 TEST(Overview, OpensFromTheTrayMenuAndFollowsTheSessionAtEveryTick) {
     Form1Harness h;
-    Prepare(h, {});
+    h.Prepare({});
     WriteHistory(h, {HistoryLine(9, 5, true), HistoryLine(11, 12)});
     SteadyCounters counters;
     h.counters = &counters;
@@ -170,7 +153,7 @@ TEST(Overview, TheHistoryTableShowsTheLastTwentySessionsNewestFirstWithTheirCras
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Form1Harness h;
-        Prepare(h, {});
+        h.Prepare({});
         if (c.plan) {
             WriteBytes(h.dir / "Vimo.toml", *c.plan);
         }
@@ -234,7 +217,7 @@ TEST(Overview, EachBudgetIsABarColouredByItsThresholdsWithItsFiguresAndVerdict) 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.minutes);
         Form1Harness h;
-        Prepare(h, {{{2004, 8, 15}, c.minutes}});
+        h.Prepare({{{2004, 8, 15}, c.minutes}});
         WriteBytes(h.dir / "Vimo.toml", "[budget]\nminutes = 100\nalerts = [80, 100]\n");
         TForm1& form = h.Start();
         OverviewWindow& overview = OpenOverview(form);
@@ -267,7 +250,7 @@ TEST(Overview, EachBudgetIsABarColouredByItsThresholdsWithItsFiguresAndVerdict) 
 // 20 minutes in July, 30 on the 14th and 45 on the 15th of August, today.
 TEST(Overview, ChartsTheCycleDaysOrTwelveCyclesWithTodayMarkedInTheUsersNumbers) {
     Form1Harness h;
-    Prepare(h, {{{2004, 7, 10}, 20}, {{2004, 8, 14}, 30}, {{2004, 8, 15}, 45}});
+    h.Prepare({{{2004, 7, 10}, 20}, {{2004, 8, 14}, 30}, {{2004, 8, 15}, 45}});
     TForm1& form = h.Start();
     OverviewWindow& overview = OpenOverview(form);
     QChart* chart = Ctl<QChartView>(overview, "Chart")->chart();

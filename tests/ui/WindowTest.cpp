@@ -1,8 +1,6 @@
 #include "DateBridge.h"
 #include "Form1Harness.h"
-#include "PropRecord.h"
 #include "TrayIcon.h"
-#include "UsageTable.h"
 #include "WorkDir.h"
 
 #include <QComboBox>
@@ -31,23 +29,6 @@ QString Text(const char* utf8) {
 std::vector<bool> PanelsShown(const TForm1& form) {
     return {!Ctl<QFrame>(form, "Main")->isHidden(), !Ctl<QFrame>(form, "Statistics")->isHidden(),
             !Ctl<QFrame>(form, "Properties")->isHidden(), !Ctl<QFrame>(form, "About")->isHidden()};
-}
-
-// A usage table with the given minutes on the given days, and a settings file
-// recording since `firstDate` at 3.6 kopecks a minute.
-void Prepare(Form1Harness& h, const std::vector<std::pair<CalendarDate, int>>& minutes,
-             const std::string& firstDate) {
-    TUsageTable table(h.dir.Path());
-    table.LoadTable();
-    FakeClock at;
-    for (const auto& [day, count] : minutes) {
-        at.Set(day.Year, day.Month, day.Day, 12, 0, 0);
-        for (int i = 0; i < count; ++i) {
-            table.UpdateTable(at);
-        }
-    }
-    table.SaveTable();
-    WritePropFile(h.dir.Path(), TPropRecord{3.6, false, false, firstDate}, h.clock);
 }
 
 }  // namespace
@@ -164,7 +145,7 @@ TEST(StartUp, RunsInOrderInTheProgramsFolderAndAFailingStepSkipsTheLaterOnes) {
 
 TEST(StartUp, AFirstRecordingDateAfterTodayIsReported) {
     Form1Harness h;
-    Prepare(h, {}, "16.08.2004");
+    h.Prepare({}, "16.08.2004");
     h.Start();
     EXPECT_EQ(h.boxes.Errors(), std::vector<std::string>{"Date exceeds maximum of 15.08.2004."});
     EXPECT_TRUE(h.Pictures().isEmpty());  // the rest of LoadMain was skipped
@@ -172,8 +153,8 @@ TEST(StartUp, AFirstRecordingDateAfterTodayIsReported) {
 
 TEST(MainPage, ShowsMonthDayAndPeriodTotals) {
     Form1Harness h;
-    Prepare(h, {{{2004, 2, 29}, 30}, {{2004, 2, 1}, 10}, {{2004, 8, 1}, 525}, {{2004, 8, 15}, 75}},
-            "01.01.2004");
+    h.Prepare({{{2004, 2, 29}, 30}, {{2004, 2, 1}, 10}, {{2004, 8, 1}, 525}, {{2004, 8, 15}, 75}},
+              "01.01.2004");
     TForm1& form = h.Start();
     ASSERT_TRUE(h.boxes.shown.empty());
 
@@ -208,7 +189,7 @@ TEST(MainPage, ShowsMonthDayAndPeriodTotals) {
 
 TEST(MainPage, AReversedPeriodWarnsOnceEmptiesAndRefillsWhenPutBack) {
     Form1Harness h;
-    Prepare(h, {{{2004, 8, 10}, 5}}, "01.01.2004");
+    h.Prepare({{{2004, 8, 10}, 5}}, "01.01.2004");
     TForm1& form = h.Start();
     Ctl<QDateEdit>(form, "DateTimePicker2")->setDate(QDate(2004, 8, 10));
     Ctl<QDateEdit>(form, "DateTimePicker3")->setDate(QDate(2004, 8, 9));
@@ -227,7 +208,7 @@ TEST(MainPage, AReversedPeriodWarnsOnceEmptiesAndRefillsWhenPutBack) {
 
 TEST(MainPage, TicksWhileAPeriodWarningIsOpenDoNotStackMoreBoxes) {
     Form1Harness h;
-    Prepare(h, {}, "01.01.2004");
+    h.Prepare({}, "01.01.2004");
     TForm1& form = h.Start();
     {
         const QSignalBlocker quiet(Ctl<QDateEdit>(form, "DateTimePicker2"));
@@ -253,7 +234,7 @@ TEST(MainPage, TicksWhileAPeriodWarningIsOpenDoNotStackMoreBoxes) {
 
 TEST(TrayHint, ShowsTodayAndThisMonth) {
     Form1Harness h;
-    Prepare(h, {{{2004, 8, 1}, 525}, {{2004, 8, 15}, 74}, {{2004, 7, 31}, 9}}, "01.01.2004");
+    h.Prepare({{{2004, 8, 1}, 525}, {{2004, 8, 15}, 74}, {{2004, 7, 31}, 9}}, "01.01.2004");
     h.Start();
     h.Tick(true);  // the 75th minute of today
     EXPECT_EQ(h.form->TrayIcon1().Hint(),
@@ -267,7 +248,7 @@ TEST(TrayHint, ShowsTodayAndThisMonth) {
 
 TEST(StartUp, PreparesTheStatisticsPageAndKeepsAnExistingHistory) {
     Form1Harness h;
-    Prepare(h, {}, "15.03.2003");
+    h.Prepare({}, "15.03.2003");
     WriteBytes(h.dir / "Static.txt", "an old line\r\n");
     TForm1& form = h.Start();
     ASSERT_TRUE(h.boxes.shown.empty());
