@@ -14,8 +14,9 @@ class Exception : public std::runtime_error {
 };
 
 // A failed file step. `Code` follows the run-time's numbering: 2 file not
-// found, 5 access denied, 100 read beyond end of file, 101 disk full; any
-// other failure carries the system's errno value. `File` names the file the
+// found, 5 access denied, 100 read beyond end of file, 101 disk full, and
+// 1000, beyond every errno value, for something other than a regular file at
+// a data file's name; any other failure carries the system's errno value. `File` names the file the
 // step was for (its name in the working folder), empty when none is known; it
 // is not part of the user's text, which stays the run-time's.
 class EInOutError : public Exception {
@@ -24,6 +25,7 @@ class EInOutError : public Exception {
     static constexpr int kAccessDenied = 5;
     static constexpr int kReadBeyondEnd = 100;
     static constexpr int kDiskFull = 101;
+    static constexpr int kNotRegularFile = 1000;
 
     EInOutError(int code, const std::string& message, std::string file = {})
         : Exception(message), Code(code), File(std::move(file)) {}

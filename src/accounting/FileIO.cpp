@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <limits>
 
 namespace {
 
@@ -31,6 +32,9 @@ class Descriptor {
             throw InOutErrorFromErrno(errno);
     }
 
+    // Hands the descriptor over to the caller.
+    void Release() { fd_ = -1; }
+
   private:
     int fd_;
 };
@@ -43,6 +47,28 @@ int OpenOrThrow(const std::filesystem::path& path, int flags, mode_t mode = 0) {
     if (fd < 0)
         throw InOutErrorFromErrno(errno);
     return fd;
+}
+
+// Opens a data file for reading when it is a regular file. The open does not
+// wait (a FIFO would block until a writer came), and anything but a regular
+// file is refused before a byte is read: a device such as /dev/zero never
+// ends, a FIFO may never answer.
+int OpenRegularForReading(const std::filesystem::path& path) {
+    Descriptor fd(OpenOrThrow(path, O_RDONLY | O_NONBLOCK));
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0)
+        throw InOutErrorFromErrno(errno);
+    if (S_ISDIR(st.st_mode))
+        throw InOutErrorFromErrno(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw NotARegularFile({});
+    // Reads of a regular file never wait; the flag goes all the same.
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        throw InOutErrorFromErrno(errno);
+    const int open = fd.Get();
+    fd.Release();
+    return open;
 }
 
 // Reads into `buffer` until it is full or the file ends; returns the count.
@@ -128,6 +154,10 @@ EInOutError InOutErrorFromErrno(int error) {
     }
 }
 
+EInOutError NotARegularFile(std::string_view fileName) {
+    return EInOutError(EInOutError::kNotRegularFile, "Not a regular file", std::string(fileName));
+}
+
 EInOutError ReadBeyondEndOfFile(std::string_view fileName) {
     return EInOutError(EInOutError::kReadBeyondEnd, "Read beyond end of file",
                        std::string(fileName));
@@ -180,21 +210,20 @@ bool FileExists(const std::filesystem::path& path) {
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
+std::string ReadWholeFile(const std::filesystem::path& path, std::size_t most) {
     return NamingFile(path, [&] {
-        Descriptor fd(OpenOrThrow(path, O_RDONLY));
+        Descriptor fd(OpenRegularForReading(path));
         struct stat st {};
         if (::fstat(fd.Get(), &st) != 0) {
             throw InOutErrorFromErrno(errno);
         }
-        if (S_ISDIR(st.st_mode)) {
-            throw InOutErrorFromErrno(EISDIR);
-        }
         // One byte more than the file's size, so the end is seen in one pass;
-        // a file that grows while it is read is taken in further steps.
+        // a file that grows while it is read is taken in further steps, up to
+        // one byte beyond `most`.
+        const std::size_t cap = most == std::numeric_limits<std::size_t>::max() ? most : most + 1;
         std::string bytes;
-        std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
-        for (;;) {
+        std::size_t capacity = std::min(static_cast<std::size_t>(st.st_size) + 1, cap);
+        while (capacity > 0) {
             const std::size_t had = bytes.size();
             bytes.resize(had + capacity);
             const std::size_t got =
@@ -203,7 +232,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
             if (got < capacity) {
                 break;
             }
-            capacity = std::max<std::size_t>(bytes.size(), 65536);
+            capacity = std::min(std::max<std::size_t>(bytes.size(), 65536), cap - bytes.size());
         }
         fd.Close();
         return bytes;
@@ -213,7 +242,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 void ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
                   const std::function<std::size_t(std::string_view, bool)>& consume) {
     NamingFile(path, [&] {
-        Descriptor fd(OpenOrThrow(path, O_RDONLY));
+        Descriptor fd(OpenRegularForReading(path));
         std::string window;
         off_t offset = 0;
         bool atEnd = false;
@@ -233,7 +262,7 @@ void ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
 
 std::string ReadPrefix(const std::filesystem::path& path, std::size_t size) {
     return NamingFile(path, [&] {
-        Descriptor fd(OpenOrThrow(path, O_RDONLY));
+        Descriptor fd(OpenRegularForReading(path));
         std::string bytes(size, '\0');
         bytes.resize(ReadFully(fd.Get(), bytes.data(), size, 0));
         fd.Close();
@@ -243,7 +272,7 @@ std::string ReadPrefix(const std::filesystem::path& path, std::size_t size) {
 
 std::string ReadTail(const std::filesystem::path& path, std::size_t size) {
     return NamingFile(path, [&] {
-        Descriptor fd(OpenOrThrow(path, O_RDONLY));
+        Descriptor fd(OpenRegularForReading(path));
         struct stat st {};
         if (::fstat(fd.Get(), &st) != 0)
             throw InOutErrorFromErrno(errno);

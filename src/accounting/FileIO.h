@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,10 +15,14 @@
 // File steps of the data files. Every failure throws EInOutError with the
 // run-time's text: "File not found", "File access denied", "Disk full",
 // "Read beyond end of file", else "I/O error %d" with the system's code, and
-// the name of the file the step was for.
+// the name of the file the step was for. The reads take regular files only:
+// a FIFO, a device or a socket at a data file's name is refused with "Not a
+// regular file" before a byte is read, and a folder with "File access denied".
 
 // The error for a failed system call's errno value.
 EInOutError InOutErrorFromErrno(int error);
+// The error for something other than a regular file at `fileName`.
+EInOutError NotARegularFile(std::string_view fileName);
 // The error for the file `fileName` that ended before the expected number of
 // bytes.
 EInOutError ReadBeyondEndOfFile(std::string_view fileName);
@@ -42,7 +47,10 @@ class HeldFolder {
 // A regular file (or anything but a folder) exists at `path`.
 bool FileExists(const std::filesystem::path& path);
 
-std::string ReadWholeFile(const std::filesystem::path& path);
+// The whole file; a file longer than `most` bytes gives only its first
+// `most` + 1, so a caller can refuse it without reading it all.
+std::string ReadWholeFile(const std::filesystem::path& path,
+                          std::size_t most = std::numeric_limits<std::size_t>::max());
 // Reads a file front to back in pieces of about `pieceSize` bytes. `consume`
 // gets the bytes not yet consumed and whether the file ends there, and
 // returns how many of them it took; the rest comes again with the next piece.

@@ -3,6 +3,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <functional>
@@ -159,6 +160,35 @@ TEST(FileIO, ErrorsNameTheFileOfTheStep) {
                                 testing::Field(&EInOutError::File, testing::StrEq(c.file))))
             << c.file;
     }
+}
+
+// Every read takes regular files only: a FIFO would hold the read until a
+// writer came, a device such as /dev/zero never ends. A regular file longer
+// than a bounded read's limit comes back one byte over it.
+TEST(FileIO, ReadsRefuseWhatIsNoRegularFile) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir / "zero");
+    for (const char* name : {"fifo", "zero"}) {
+        const std::filesystem::path path = dir / name;
+        const std::function<void()> reads[] = {
+            [&] { ReadWholeFile(path); },
+            [&] { ReadPrefix(path, 16); },
+            [&] { ReadTail(path, 16); },
+            [&] {
+                ReadInPieces(path, 16, [](std::string_view piece, bool) { return piece.size(); });
+            },
+        };
+        for (const auto& read : reads) {
+            EXPECT_THAT(read, testing::Throws<EInOutError>(testing::AllOf(
+                                  testing::Field(&EInOutError::Code, EInOutError::kNotRegularFile),
+                                  testing::Field(&EInOutError::File, testing::StrEq(name)))))
+                << name;
+        }
+    }
+    ReplaceFileAtomically(dir / "plan", std::string(100, 'x'));
+    EXPECT_EQ(ReadWholeFile(dir / "plan", 100).size(), 100u);
+    EXPECT_EQ(ReadWholeFile(dir / "plan", 40).size(), 41u);
 }
 
 // A child saves the table over and over, each save one tick more than the
