@@ -52,6 +52,17 @@ std::vector<int> CrossedAlerts(std::span<const int> thresholds, std::span<const 
 }
 
 std::string AlertText(BudgetUnit unit, int percent, int64_t used, int64_t limit) {
-    return "Израсходовано " + std::to_string(percent) +
-           "% бюджета: " + BudgetAmountText(unit, used) + " из " + BudgetAmountText(unit, limit);
+    return "Израсходовано " + std::to_string(percent) + "% бюджета: " +
+           (unit == BudgetUnit::Megabytes ? MegabytesUsedText(used)
+                                          : BudgetAmountText(unit, used)) +
+           " из " + BudgetAmountText(unit, limit);
+}
+
+std::string MegabytesUsedText(int64_t bytes) {
+    constexpr int64_t kTenth = 100'000;
+    const int64_t tenths = std::max<int64_t>(0, bytes) / kTenth;
+    if (tenths >= 100) {
+        return std::to_string(tenths / 10) + " МБ";
+    }
+    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10) + " МБ";
 }

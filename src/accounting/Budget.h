@@ -43,4 +43,10 @@ std::string BudgetAmountText(BudgetUnit unit, int64_t amount);
 // "Израсходовано 80% бюджета: 40 гр. из 50 гр.": the threshold, then the use
 // and the limit, money as the pages write it, minutes as plain minutes
 // ("1200 мин.") and megabytes as "2400 МБ", the unit the budget is set in.
+// `used` is in kopecks, minutes or, for megabytes, bytes (MegabytesUsedText).
 std::string AlertText(BudgetUnit unit, int percent, int64_t used, int64_t limit);
+
+// Bytes as megabytes of 1,000,000, cut down: whole ones from 10 MB on
+// ("2400 МБ"), below that with their tenths ("0,3 МБ"), so a small budget's
+// first alerts do not read "0 МБ".
+std::string MegabytesUsedText(int64_t bytes);

@@ -43,6 +43,10 @@ int64_t ConnectionMeter::KopecksOf(TDateTime first, TDateTime last) const {
     return plan_.KopecksOf(table_, prop_.MinuteCost, first, last);
 }
 
+std::vector<AlertNotice> ConnectionMeter::UnshownAlerts() const {
+    return plan_.UnshownAlerts(table_, prop_.MinuteCost, clock_.Now());
+}
+
 void ConnectionMeter::ConnectionSeen(const std::string& interface) {
     if (counters_ == nullptr || interface.empty()) {
         return;
@@ -114,10 +118,18 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
             tableBehind_ = false;
         });
     }
-    // The plan's record of the tick follows the table's: a run killed
-    // between them leaves a minute counted but unpriced, which is then
-    // priced at the settings record's tariff. A connection that has just
-    // ended records what it moved since the last tick.
+    // The session's line follows the table, and the plan's record of the
+    // tick comes last: a run killed between them leaves a minute counted but
+    // unpriced, which is then priced at the settings record's tariff, and
+    // never a connection in "Vimo.db" (with its fee) that no line names.
+    // A connection that has just ended records what it moved since the last
+    // tick.
+    if (result.MinuteCounted) {
+        step([&] {
+            CheckFolder();
+            log_.SaveNewTimeToFile(sessionMinutes_);
+        });
+    }
     if (result.MinuteCounted || (!online && sessionOpen_)) {
         step([&] {
             CheckFolder();
@@ -133,14 +145,10 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
             result.Alerts = plan_.RecordTick(table_, prop_.MinuteCost, use);
         });
     }
-    if (result.MinuteCounted) {
-        step([&] {
-            CheckFolder();
-            log_.SaveNewTimeToFile(sessionMinutes_);
-        });
-    } else if (!online && sessionOpen_) {
+    if (!online && sessionOpen_) {
         step([&] { Close(result); });
     }
+    result.StoreFault = plan_.StoreFault();
     return result;
 }
 

@@ -21,11 +21,15 @@ struct TickResult {
     bool SessionOpened = false;
     bool SessionClosed = false;
     bool MinuteCounted = false;
-    // The budget alerts the minute raised, to be shown as notifications.
-    std::vector<std::string> Alerts;
+    // The budget alerts the minute raised, to be shown as notifications and
+    // then handed back to AlertsShown.
+    std::vector<AlertNotice> Alerts;
     // The tick's first failure. The flags above tell which steps were done;
     // a file that failed is written again at the next tick.
     std::exception_ptr Error;
+    // A new fault of "Vimo.db", once for each cause (see PlanAccount): the
+    // minutes wait in memory and are recorded once it can be written.
+    std::exception_ptr StoreFault;
     // "Vimo.toml" changed; its fault when the new version cannot be taken.
     PlanReload Plan;
 };
@@ -78,6 +82,13 @@ class ConnectionMeter {
 
     // Reads "Vimo.toml" again when it changed; its fault once per version.
     PlanReload ReloadPlan() { return plan_.Reload(); }
+    // The alerts of the cycle recorded by an earlier run that ended before
+    // it showed them; to be shown at start-up and handed to AlertsShown.
+    std::vector<AlertNotice> UnshownAlerts() const;
+    void AlertsShown(const std::vector<AlertNotice>& alerts) { plan_.AlertsShown(alerts); }
+    // A fault "Vimo.db" had while the figures were read between ticks, once
+    // for each cause; the next tick hands it out otherwise.
+    std::exception_ptr StoreFault() { return plan_.StoreFault(); }
     // The money of the days from `first` to `last`, in kopecks: the plan's
     // when one prices minutes, else minutes x the settings record's tariff.
     int64_t KopecksOf(TDateTime first, TDateTime last) const;

@@ -2,9 +2,12 @@
 
 #include "DataFiles.h"
 #include "FileIO.h"
+#include "FileVersion.h"
 #include "SessionLineFields.h"
 
 #include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <charconv>
@@ -17,14 +20,21 @@ const std::string kFileName(datafiles::kCostStore);
 
 // A failed SQLite call as the program's errors: the system's own failure
 // when SQLite had one (a full disk, a refused folder), else the database's
-// fault in SQLite's words.
+// fault in SQLite's words. The system's error number is looked at only for
+// failures of the file itself: SQLite keeps the last one it saw, which
+// may belong to an earlier step that it handled.
 [[noreturn]] void Fail(sqlite3* db, int code) {
     const int primary = code & 0xff;
     const int systemError = db != nullptr ? sqlite3_system_errno(db) : 0;
     if (primary == SQLITE_FULL) {
         throw EInOutError(EInOutError::kDiskFull, "Disk full.", kFileName);
     }
-    if (systemError != 0 && primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB) {
+    // A file or a mount that refuses writing, also a journal that cannot be
+    // rolled back for that reason.
+    if (primary == SQLITE_READONLY || primary == SQLITE_PERM) {
+        throw EInOutError(EInOutError::kAccessDenied, "File access denied", kFileName);
+    }
+    if (systemError != 0 && (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN)) {
         EInOutError error = InOutErrorFromErrno(systemError);
         error.File = kFileName;
         throw error;
@@ -153,34 +163,148 @@ std::string DayKey(TDateTime value) {
     return std::string(text, 10);
 }
 
-std::unique_ptr<CostStore> CostStore::Open(const std::filesystem::path& folder, Access access) {
-    const std::filesystem::path path = folder / datafiles::kCostStore;
-    std::error_code lookError;
-    if (access == Access::ReadOnly && !std::filesystem::exists(path, lookError)) {
-        if (lookError) {
-            EInOutError error = InOutErrorFromErrno(lookError.value());
-            error.File = kFileName;
+namespace {
+
+// Whether a plain file stands at the store's name: none is no fault, while a
+// link, a folder or a device is named. A link is not followed: SQLite finds a
+// file's journal by the name it was opened under, so two names of one file
+// would each miss the other's unfinished transaction.
+bool StoreFileThere(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) {
+            return false;
+        }
+        EInOutError error = InOutErrorFromErrno(errno);
+        error.File = kFileName;
+        throw error;
+    }
+    if (S_ISREG(st.st_mode)) {
+        return true;
+    }
+    const char* kind = S_ISLNK(st.st_mode)   ? "a link"
+                       : S_ISDIR(st.st_mode) ? "a folder"
+                                             : "a special file";
+    throw ECostStoreError(kFileName + " is " + kind + "; Vimo keeps its store in a plain file");
+}
+
+// A file opened read-only whose last transaction was cut short: its journal
+// is hot, and only a connection that may write can roll it back.
+bool LeftMidTransaction(sqlite3* db) {
+    const int code =
+        sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+    if (code == SQLITE_READONLY_ROLLBACK) {
+        return true;
+    }
+    Check(db, code);
+    return false;
+}
+
+void CopyForSnapshot(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code error;
+    if (!std::filesystem::copy_file(from, to, error) || error) {
+        EInOutError failure = InOutErrorFromErrno(error ? error.value() : EIO);
+        failure.File = from.filename().string();
+        throw failure;
+    }
+}
+
+}  // namespace
+
+// A private copy of "Vimo.db" and its hot journal, for a reader that may not
+// write the working folder: opened for writing there, the copy is rolled
+// back as the file itself will be by the next run of the program.
+class CostStore::Snapshot {
+  public:
+    // None when the journal went, or changed, while the copy was taken: a
+    // program started meanwhile rolled it back, and the file reads again.
+    static std::unique_ptr<Snapshot> Take(const std::filesystem::path& folder) {
+        const std::string name(datafiles::kCostStore);
+        const std::filesystem::path journal = folder / (name + "-journal");
+        const FileVersion before = CurrentFileVersion(journal);
+        if (before.Error != 0) {
+            return nullptr;
+        }
+        std::error_code noTemp;
+        const std::filesystem::path temp = std::filesystem::temp_directory_path(noTemp);
+        std::string pattern = ((noTemp ? "/tmp" : temp) / "vimo-report.XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            EInOutError error = InOutErrorFromErrno(errno);
+            error.File = pattern;
             throw error;
         }
-        return nullptr;
+        std::unique_ptr<Snapshot> snapshot(new Snapshot(pattern));
+        // The journal first: a rollback running meanwhile only puts back
+        // pages that the copied journal holds too, so the copy's own
+        // rollback ends in the same state.
+        CopyForSnapshot(journal, snapshot->folder_ / (name + "-journal"));
+        CopyForSnapshot(folder / name, snapshot->Path());
+        if (CurrentFileVersion(journal) != before) {
+            return nullptr;
+        }
+        return snapshot;
     }
-    const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY
-                                                 : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    ~Snapshot() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+
+    std::filesystem::path Path() const { return folder_ / datafiles::kCostStore; }
+
+  private:
+    explicit Snapshot(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    std::filesystem::path folder_;
+};
+
+std::unique_ptr<CostStore> CostStore::OpenFile(const std::filesystem::path& path, int flags,
+                                               std::unique_ptr<Snapshot> snapshot) {
     sqlite3* db = nullptr;
     const int code = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
-    std::unique_ptr<CostStore> store(new CostStore(db));
+    std::unique_ptr<CostStore> store(new CostStore(db, std::move(snapshot)));
     Check(db, code);
     sqlite3_extended_result_codes(db, 1);
     // The running program and a report read side by side: a writer's
     // transaction is a few milliseconds, so waiting a little always ends it.
     sqlite3_busy_timeout(db, 5000);
-    store->CreateOrCheckSchema(access);
     return store;
 }
 
-CostStore::CostStore(sqlite3* db) : db_(db) {}
+std::unique_ptr<CostStore> CostStore::Open(const std::filesystem::path& folder, Access access,
+                                           IfMissing missing) {
+    const std::filesystem::path path = folder / datafiles::kCostStore;
+    if (!StoreFileThere(path) && (access == Access::ReadOnly || missing == IfMissing::GiveNone)) {
+        return nullptr;
+    }
+    if (access == Access::ReadWrite) {
+        const int create = missing == IfMissing::Create ? SQLITE_OPEN_CREATE : 0;
+        std::unique_ptr<CostStore> store = OpenFile(path, SQLITE_OPEN_READWRITE | create, nullptr);
+        store->CreateOrCheckSchema(access);
+        return store;
+    }
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::unique_ptr<CostStore> store = OpenFile(path, SQLITE_OPEN_READONLY, nullptr);
+        if (!LeftMidTransaction(store->db_)) {
+            store->CreateOrCheckSchema(access);
+            return store;
+        }
+        store.reset();
+        if (std::unique_ptr<Snapshot> snapshot = Snapshot::Take(folder)) {
+            const std::filesystem::path copy = snapshot->Path();
+            store = OpenFile(copy, SQLITE_OPEN_READWRITE, std::move(snapshot));
+            store->CreateOrCheckSchema(access);
+            return store;
+        }
+    }
+    throw ECostStoreError(kFileName + ": it kept changing while it was read; try again");
+}
+
+CostStore::CostStore(sqlite3* db, std::unique_ptr<Snapshot> snapshot)
+    : db_(db), snapshot_(std::move(snapshot)) {}
 
 CostStore::~CostStore() {
+    // Closed before its snapshot, if any, is removed.
     sqlite3_close_v2(db_);
 }
 
@@ -231,13 +355,19 @@ void CostStore::CreateOrCheckSchema(Access access) {
                 " sent INTEGER NOT NULL"
                 ") WITHOUT ROWID;");
     }
+    if (version < 3) {
+        Execute(db_,
+                "CREATE TABLE session_cost ("
+                " head TEXT PRIMARY KEY,"
+                " minutes INTEGER NOT NULL,"
+                " millikopecks INTEGER NOT NULL"
+                ") WITHOUT ROWID;");
+    }
+    // Alerts recorded before this was kept were shown then, or lost with a
+    // run: neither is shown again.
     Execute(db_,
-            "CREATE TABLE session_cost ("
-            " head TEXT PRIMARY KEY,"
-            " minutes INTEGER NOT NULL,"
-            " millikopecks INTEGER NOT NULL"
-            ") WITHOUT ROWID;"
-            "PRAGMA user_version = 3;");
+            "ALTER TABLE fired_alert ADD COLUMN shown INTEGER NOT NULL DEFAULT 1;"
+            "PRAGMA user_version = 4;");
     schema.Commit();
 }
 
@@ -332,7 +462,18 @@ std::vector<int> CostStore::FiredAlerts(TDateTime cycleFirst, std::string_view b
 }
 
 void CostStore::Record(const MinuteRecord& minute) {
+    Record(std::span<const MinuteRecord>(&minute, 1));
+}
+
+void CostStore::Record(std::span<const MinuteRecord> minutes) {
     Transaction transaction(db_);
+    for (const MinuteRecord& minute : minutes) {
+        Add(minute);
+    }
+    transaction.Commit();
+}
+
+void CostStore::Add(const MinuteRecord& minute) {
     const std::string day = DayKey(minute.Day);
     const bool priced = minute.Priced || minute.BytesMillikopecks != 0;
     const int64_t pricedMinutes = minute.Priced ? 1 : 0;
@@ -375,12 +516,34 @@ void CostStore::Record(const MinuteRecord& minute) {
     }
     for (const FiredAlert& alert : minute.Alerts) {
         Statement fire(db_,
-                       "INSERT OR IGNORE INTO fired_alert (cycle_first, budget, percent)"
-                       " VALUES (?1, ?2, ?3)");
+                       "INSERT OR IGNORE INTO fired_alert (cycle_first, budget, percent, shown)"
+                       " VALUES (?1, ?2, ?3, ?4)");
         fire.Bind(1, DayKey(minute.CycleFirst))
             .Bind(2, alert.Budget)
             .Bind(3, static_cast<int64_t>(alert.Percent))
+            .Bind(4, int64_t{alert.Shown ? 1 : 0})
             .Step();
     }
-    transaction.Commit();
+}
+
+std::vector<CostStore::FiredAlert> CostStore::UnshownAlerts(TDateTime cycleFirst) const {
+    std::vector<FiredAlert> unshown;
+    if (UserVersion(db_) < 4) {
+        return unshown;
+    }
+    Statement select(db_,
+                     "SELECT budget, percent FROM fired_alert WHERE cycle_first = ?1 AND shown = 0"
+                     " ORDER BY budget, percent");
+    select.Bind(1, DayKey(cycleFirst));
+    while (select.Step()) {
+        unshown.push_back({std::string(select.Text(0)), static_cast<int>(select.Integer(1))});
+    }
+    return unshown;
+}
+
+void CostStore::AlertShown(TDateTime cycleFirst, std::string_view budget, int percent) {
+    Statement update(db_,
+                     "UPDATE fired_alert SET shown = 1"
+                     " WHERE cycle_first = ?1 AND budget = ?2 AND percent <= ?3 AND shown = 0");
+    update.Bind(1, DayKey(cycleFirst)).Bind(2, budget).Bind(3, int64_t{percent}).Step();
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,19 +34,28 @@ class ECostStoreError : public Exception {
 // shown in each billing cycle. Every write is one transaction with a full sync, so a power cut
 // leaves either the whole minute or none of it.
 //
-// File steps throw EInOutError (a full disk, a folder that refuses the file)
-// with "Vimo.db" as the file; a damaged database throws ECostStoreError.
+// File steps throw EInOutError (a full disk, a file or folder that refuses
+// writing) with "Vimo.db" as the file; a damaged database, a link or anything
+// but a plain file at its name throws ECostStoreError.
 class CostStore {
   public:
     // 1: priced days and alerts; 2 adds the bytes of days and connections;
-    // 3 the priced minutes of connections.
-    static constexpr int kSchemaVersion = 3;
+    // 3 the priced minutes of connections; 4 whether each alert was shown.
+    static constexpr int kSchemaVersion = 4;
 
     enum class Access { ReadOnly, ReadWrite };
+    // What opening for writing does when there is no file.
+    enum class IfMissing { Create, GiveNone };
 
-    // ReadWrite creates the file and its tables when they are missing.
-    // ReadOnly never writes a byte and gives none when there is no file.
-    static std::unique_ptr<CostStore> Open(const std::filesystem::path& folder, Access access);
+    // ReadWrite opens the file for writing, so a transaction that a killed
+    // run left unfinished is rolled back at once, and brings its tables up
+    // to date; with IfMissing::Create it makes a missing file.
+    // ReadOnly never writes a byte of the folder and gives none when there
+    // is no file. A transaction left unfinished there cannot be rolled back
+    // in place, so it is rolled back in a private copy in the temporary
+    // folder, which is read instead and removed with the store.
+    static std::unique_ptr<CostStore> Open(const std::filesystem::path& folder, Access access,
+                                           IfMissing missing = IfMissing::Create);
     ~CostStore();
     CostStore(const CostStore&) = delete;
     CostStore& operator=(const CostStore&) = delete;
@@ -85,7 +95,17 @@ class CostStore {
     struct FiredAlert {
         std::string Budget;
         int Percent = 0;
+        // Its notice was shown; an alert is recorded before it is shown, so
+        // a run killed in between shows it at the next start.
+        bool Shown = false;
+        friend bool operator==(const FiredAlert&, const FiredAlert&) = default;
     };
+    // The alerts of the cycle starting on `cycleFirst` recorded but not
+    // shown, by budget and percent.
+    std::vector<FiredAlert> UnshownAlerts(TDateTime cycleFirst) const;
+    // Records the notice of `budget`'s alert at `percent` as shown, and those
+    // below it in the cycle, which it stands for.
+    void AlertShown(TDateTime cycleFirst, std::string_view budget, int percent);
     // One tick, in one transaction: the price of its minute added to its
     // day and to the connection of `SessionHead` when `Priced`, so is the
     // money of its bytes; its bytes added to the day and, when `BytesRead`,
@@ -102,12 +122,21 @@ class CostStore {
         std::vector<FiredAlert> Alerts;
     };
     void Record(const MinuteRecord& minute);
+    // Several ticks in one transaction: the minutes that waited while the
+    // file could not be written, with the newest.
+    void Record(std::span<const MinuteRecord> minutes);
 
   private:
-    explicit CostStore(sqlite3* db);
+    class Snapshot;
+    CostStore(sqlite3* db, std::unique_ptr<Snapshot> snapshot);
+    static std::unique_ptr<CostStore> OpenFile(const std::filesystem::path& path, int flags,
+                                               std::unique_ptr<Snapshot> snapshot);
     void CreateOrCheckSchema(Access access);
+    void Add(const MinuteRecord& minute);
 
     sqlite3* db_;
+    // The private copy read in place of a file left mid-transaction.
+    std::unique_ptr<Snapshot> snapshot_;
 };
 
 // The day of `value` as the database keys it: "2026-12-08".

@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -53,7 +55,12 @@ int64_t PriceBytes(int64_t bytes, int64_t millikopecksPerMegabyte) {
 PlanAccount::PlanAccount(std::filesystem::path folder, CostStore::Access access)
     : folder_(std::move(folder)), access_(access) {}
 
-PlanAccount::~PlanAccount() = default;
+PlanAccount::~PlanAccount() {
+    // A last try for the minutes still waiting, as the program ends.
+    if (access_ == CostStore::Access::ReadWrite) {
+        Flush();
+    }
+}
 
 PlanReload PlanAccount::Reload() {
     const FileVersion version = CurrentFileVersion(folder_ / datafiles::kPlan);
@@ -77,24 +84,19 @@ BillingCycle PlanAccount::CycleOf(TDateTime day) const {
     return ::CycleOf(day, startDay);
 }
 
-bool PlanAccount::StoreKnownDamaged() const {
-    return damagedStore_ && *damagedStore_ == CurrentFileVersion(folder_ / datafiles::kCostStore);
-}
-
-std::unique_ptr<CostStore> PlanAccount::OpenStore(CostStore::Access access) const {
+std::unique_ptr<CostStore> PlanAccount::OpenStore(CostStore::IfMissing missing) const {
     try {
-        std::unique_ptr<CostStore> store = CostStore::Open(folder_, access);
+        std::unique_ptr<CostStore> store = CostStore::Open(folder_, access_, missing);
         storeFile_ = CurrentFileVersion(folder_ / datafiles::kCostStore);
         return store;
     } catch (const ECostStoreError& error) {
-        if (access == CostStore::Access::ReadWrite && error.Damaged) {
+        if (access_ == CostStore::Access::ReadWrite && error.Damaged) {
             if (const std::optional<std::string> aside = SetAside()) {
                 throw ECostStoreError(std::string(error.what()) + "; it is kept as " + *aside +
                                       " and a new " + std::string(datafiles::kCostStore) +
                                       " is started");
             }
         }
-        damagedStore_ = CurrentFileVersion(folder_ / datafiles::kCostStore);
         throw;
     }
 }
@@ -138,15 +140,51 @@ void PlanAccount::DropReplacedStore() const {
 
 const CostStore* PlanAccount::Store() const {
     DropReplacedStore();
-    if (!store_ && !StoreKnownDamaged()) {
-        // Reading never makes the file: it is opened for writing only
-        // once it exists.
-        store_ = OpenStore(CostStore::Access::ReadOnly);
-        if (store_ && access_ == CostStore::Access::ReadWrite) {
-            store_ = OpenStore(access_);
-        }
+    if (!store_) {
+        // Reading never makes the file.
+        store_ = OpenStore(CostStore::IfMissing::GiveNone);
     }
     return store_.get();
+}
+
+template <typename T, typename Read>
+T PlanAccount::FromStore(T none, Read&& read) const {
+    if (access_ == CostStore::Access::ReadOnly) {
+        const CostStore* store = Store();
+        return store != nullptr ? read(*store) : none;
+    }
+    if (storeDown_) {
+        return none;
+    }
+    try {
+        const CostStore* store = Store();
+        return store != nullptr ? read(*store) : none;
+    } catch (const Exception&) {
+        StoreFailed(std::current_exception());
+        return none;
+    }
+}
+
+void PlanAccount::StoreFailed(std::exception_ptr error) const {
+    store_.reset();
+    storeDown_ = true;
+    std::string text;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& failure) {
+        text = failure.what();
+        if (const auto* fileStep = dynamic_cast<const EInOutError*>(&failure)) {
+            text += " (" + fileStep->File + ")";
+        }
+    }
+    if (text != reportedFault_) {
+        reportedFault_ = text;
+        storeFault_ = error;
+    }
+}
+
+std::exception_ptr PlanAccount::StoreFault() {
+    return std::exchange(storeFault_, nullptr);
 }
 
 int64_t PlanAccount::PlanMillikopecksOf(const TUsageTable& table, double minuteCost,
@@ -154,8 +192,11 @@ int64_t PlanAccount::PlanMillikopecksOf(const TUsageTable& table, double minuteC
     const int64_t fallback = MillikopecksOfTariff(minuteCost);
     int64_t unpriced = table.MinutesFromPeriod(first, last);
     int64_t millikopecks = 0;
-    if (const CostStore* store = Store()) {
-        for (const auto& [day, cost] : store->DaysBetween(first, last)) {
+    const auto days =
+        FromStore(std::map<int32_t, CostStore::DayCost>{},
+                  [&](const CostStore& store) { return store.DaysBetween(first, last); });
+    {
+        for (const auto& [day, cost] : days) {
             const int64_t counted = table.MinutesFromPeriod(day, day);
             // A day the table counts fewer minutes of (a run killed between
             // the files) keeps its priced money and prices nothing more.
@@ -188,8 +229,8 @@ BudgetFigures PlanAccount::KopeckFigures(const TUsageTable& table, double minute
 }
 
 CostStore::Bytes PlanAccount::BytesOf(TDateTime first, TDateTime last) const {
-    const CostStore* store = Store();
-    return store != nullptr ? store->BytesBetween(first, last) : CostStore::Bytes{};
+    return FromStore(CostStore::Bytes{},
+                     [&](const CostStore& store) { return store.BytesBetween(first, last); });
 }
 
 BudgetFigures PlanAccount::MegabyteFigures(TDateTime today) const {
@@ -199,8 +240,8 @@ BudgetFigures PlanAccount::MegabyteFigures(TDateTime today) const {
 }
 
 std::optional<CostStore::Bytes> PlanAccount::SessionBytes(std::string_view head) const {
-    const CostStore* store = Store();
-    return store != nullptr ? store->SessionBytes(head) : std::nullopt;
+    return FromStore(std::optional<CostStore::Bytes>(),
+                     [&](const CostStore& store) { return store.SessionBytes(head); });
 }
 
 std::optional<int64_t> PlanAccount::SessionKopecks(std::string_view head, uint32_t minutes,
@@ -208,9 +249,9 @@ std::optional<int64_t> PlanAccount::SessionKopecks(std::string_view head, uint32
     if (!PricesByPlan()) {
         return MinutesToKopecks(minutes, minuteCost);
     }
-    const CostStore* store = Store();
     const std::optional<CostStore::DayCost> priced =
-        store != nullptr ? store->SessionCost(head) : std::nullopt;
+        FromStore(std::optional<CostStore::DayCost>(),
+                  [&](const CostStore& store) { return store.SessionCost(head); });
     if (!priced) {
         return std::nullopt;
     }
@@ -220,21 +261,35 @@ std::optional<int64_t> PlanAccount::SessionKopecks(std::string_view head, uint32
 }
 
 std::vector<int> PlanAccount::FiredAlerts(TDateTime today, BudgetUnit unit) const {
-    const CostStore* store = Store();
-    return store != nullptr ? store->FiredAlerts(CycleOf(today).First, BudgetName(unit))
-                            : std::vector<int>{};
+    const TDateTime cycleFirst = CycleOf(today).First;
+    std::vector<int> fired = FromStore(std::vector<int>{}, [&](const CostStore& store) {
+        return store.FiredAlerts(cycleFirst, BudgetName(unit));
+    });
+    // Those waiting to be recorded have fired as well.
+    for (const CostStore::MinuteRecord& waiting : waiting_) {
+        for (const CostStore::FiredAlert& alert : waiting.Alerts) {
+            if (waiting.CycleFirst == cycleFirst && alert.Budget == BudgetName(unit) &&
+                std::find(fired.begin(), fired.end(), alert.Percent) == fired.end()) {
+                fired.push_back(alert.Percent);
+            }
+        }
+    }
+    std::sort(fired.begin(), fired.end());
+    return fired;
 }
 
-std::vector<std::string> PlanAccount::RecordTick(const TUsageTable& table, double minuteCost,
+std::vector<AlertNotice> PlanAccount::RecordTick(const TUsageTable& table, double minuteCost,
                                                  const TickUse& use) {
     if (access_ != CostStore::Access::ReadWrite) {
         throw std::logic_error("PlanAccount::RecordTick on a read-only account");
     }
     const bool plan = settings_ && (settings_->Plan || settings_->Budget);
     const bool bytesKept = use.BytesRead && !use.SessionHead.empty();
-    if ((!plan && !bytesKept) || StoreKnownDamaged()) {
+    if (!plan && !bytesKept && waiting_.empty()) {
         return {};
     }
+    // Each tick tries the store again.
+    storeDown_ = false;
     const BillingCycle cycle = CycleOf(use.Tick);
     const TDateTime day = static_cast<TDateTime>(static_cast<int32_t>(use.Tick));
     // The table holds the minute already; the store does not yet.
@@ -259,7 +314,7 @@ std::vector<std::string> PlanAccount::RecordTick(const TUsageTable& table, doubl
         record.BytesMillikopecks = PriceBytes(use.Moved.Total(), *tariff->MillikopecksPerMegabyte);
     }
 
-    std::vector<std::string> texts;
+    std::vector<AlertNotice> notices;
     if (settings_ && settings_->Budget) {
         int64_t kopecks = 0;
         if (tariff != nullptr) {
@@ -284,7 +339,7 @@ std::vector<std::string> PlanAccount::RecordTick(const TUsageTable& table, doubl
                     {BudgetUnit::Megabytes, use.Moved.Total() != 0 ? bytes : 0, kBytesPerMegabyte}};
         for (const auto& unit : uses) {
             const std::optional<int64_t> limit = LimitOf(settings_, unit.unit);
-            if (!limit || unit.used == 0) {
+            if (!limit || unit.used == 0 || storeDown_) {
                 continue;
             }
             const std::vector<int> crossed =
@@ -294,18 +349,104 @@ std::vector<std::string> PlanAccount::RecordTick(const TUsageTable& table, doubl
                 record.Alerts.push_back({std::string(BudgetName(unit.unit)), percent});
             }
             if (!crossed.empty()) {
-                texts.push_back(
-                    AlertText(unit.unit, crossed.back(), unit.used / unit.scale, *limit));
+                notices.push_back({unit.unit, crossed.back(), cycle.First,
+                                   AlertText(unit.unit, crossed.back(), unit.used, *limit)});
+            }
+        }
+        if (storeDown_) {
+            // A read failed half way: what was reckoned lacks the priced days.
+            record.Alerts.clear();
+            notices.clear();
+        }
+    }
+    if (record.Priced || record.BytesMillikopecks != 0 || !record.Alerts.empty() || bytesKept) {
+        if (waiting_.size() == kMostWaiting) {
+            waiting_.erase(waiting_.begin());
+        }
+        waiting_.push_back(std::move(record));
+    }
+    Flush();
+    return notices;
+}
+
+bool PlanAccount::Flush() {
+    if (waiting_.empty()) {
+        return true;
+    }
+    try {
+        DropReplacedStore();
+        if (!store_) {
+            store_ = OpenStore(CostStore::IfMissing::Create);
+        }
+        store_->Record(waiting_);
+    } catch (const Exception&) {
+        StoreFailed(std::current_exception());
+        return false;
+    }
+    waiting_.clear();
+    reportedFault_.reset();
+    return true;
+}
+
+std::vector<AlertNotice> PlanAccount::UnshownAlerts(const TUsageTable& table, double minuteCost,
+                                                    TDateTime today) const {
+    std::vector<AlertNotice> notices;
+    if (!settings_ || !settings_->Budget) {
+        return notices;
+    }
+    const TDateTime cycleFirst = CycleOf(today).First;
+    const auto unshown =
+        FromStore(std::vector<CostStore::FiredAlert>{},
+                  [&](const CostStore& store) { return store.UnshownAlerts(cycleFirst); });
+    for (const BudgetUnit unit :
+         {BudgetUnit::Kopecks, BudgetUnit::Minutes, BudgetUnit::Megabytes}) {
+        const std::optional<int64_t> limit = LimitOf(settings_, unit);
+        int highest = 0;
+        for (const CostStore::FiredAlert& alert : unshown) {
+            if (alert.Budget == BudgetName(unit)) {
+                highest = std::max(highest, alert.Percent);
+            }
+        }
+        if (!limit || highest == 0) {
+            continue;
+        }
+        const int64_t used = unit == BudgetUnit::Kopecks
+                                 ? KopeckFigures(table, minuteCost, today).Used
+                             : unit == BudgetUnit::Minutes ? MinuteFigures(table, today).Used
+                                                           : BytesOf(cycleFirst, today).Total();
+        notices.push_back({unit, highest, cycleFirst, AlertText(unit, highest, used, *limit)});
+    }
+    return notices;
+}
+
+void PlanAccount::AlertsShown(const std::vector<AlertNotice>& alerts) {
+    for (const AlertNotice& notice : alerts) {
+        const std::string_view budget = BudgetName(notice.Unit);
+        // One still waiting is recorded as shown when it is recorded.
+        for (CostStore::MinuteRecord& waiting : waiting_) {
+            for (CostStore::FiredAlert& alert : waiting.Alerts) {
+                if (waiting.CycleFirst == notice.CycleFirst && alert.Budget == budget &&
+                    alert.Percent <= notice.Percent) {
+                    alert.Shown = true;
+                }
             }
         }
     }
-    if (!record.Priced && record.BytesMillikopecks == 0 && record.Alerts.empty() && !bytesKept) {
-        return texts;
+    if (access_ != CostStore::Access::ReadWrite || storeDown_) {
+        return;
     }
-    DropReplacedStore();
-    if (!store_) {
-        store_ = OpenStore(CostStore::Access::ReadWrite);
+    try {
+        DropReplacedStore();
+        if (!store_) {
+            store_ = OpenStore(CostStore::IfMissing::GiveNone);
+        }
+        for (const AlertNotice& notice : alerts) {
+            if (store_) {
+                store_->AlertShown(notice.CycleFirst, BudgetName(notice.Unit), notice.Percent);
+            }
+        }
+    } catch (const Exception&) {
+        // Not recorded as shown: the next start shows it again.
+        StoreFailed(std::current_exception());
     }
-    store_->Record(record);
-    return texts;
 }

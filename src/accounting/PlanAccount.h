@@ -16,6 +16,16 @@
 #include "PlanSettings.h"
 #include "UsageTable.h"
 
+// A budget alert to be shown: its threshold, in the cycle starting on
+// `CycleFirst`, with the text of the notice.
+struct AlertNotice {
+    BudgetUnit Unit = BudgetUnit::Kopecks;
+    int Percent = 0;
+    TDateTime CycleFirst = 0;
+    std::string Text;
+    friend bool operator==(const AlertNotice&, const AlertNotice&) = default;
+};
+
 // What a look at "Vimo.toml" found: whether it changed since the last look,
 // and the fault of a new version that cannot be taken.
 struct PlanReload {
@@ -27,6 +37,13 @@ struct PlanReload {
 // when the file changes) and what "Vimo.db" holds. Without a plan file the
 // program's own rules stand: calendar months, minutes x the settings
 // record's tariff, no budget; and no new file is made.
+//
+// A read-only account (the report command) throws the store's errors from
+// every figure. The program's account never does: a store that cannot be
+// used (read-only, locked, a full disk, damaged, a link) leaves the figures
+// without it until the next tick tries again, the minutes wait in memory
+// until they can be recorded, and its fault is handed out once for each
+// cause (StoreFault), so a fault that lasts is not reported every minute.
 class PlanAccount {
   public:
     // ReadOnly never writes a file, for the report command; RecordTick is
@@ -87,24 +104,44 @@ class PlanAccount {
         // The connection's history head ("[08.12.2026] 09:05").
         std::string SessionHead;
     };
-    // Records a tick in "Vimo.db" in one transaction: the price of its
-    // minute under a plan, its bytes with their price, and the alerts it
-    // raises; returns the texts of the alerts to show (for each budget the
-    // highest threshold crossed). Throws the store's errors; nothing is
-    // recorded then.
-    std::vector<std::string> RecordTick(const TUsageTable& table, double minuteCost,
+    // Records a tick in "Vimo.db" in one transaction, with the ticks that
+    // could not be recorded before: the price of its minute under a plan,
+    // its bytes with their price, and the alerts it raises. Returns the
+    // alerts to show (for each budget the highest threshold crossed), also
+    // when recording failed; no alert is reckoned while the store cannot be
+    // read, as its figures would lack the priced days.
+    std::vector<AlertNotice> RecordTick(const TUsageTable& table, double minuteCost,
                                         const TickUse& use);
+    // The alerts of today's cycle recorded but never shown (a run ended
+    // between the two): for each budget the highest, with today's use.
+    std::vector<AlertNotice> UnshownAlerts(const TUsageTable& table, double minuteCost,
+                                           TDateTime today) const;
+    // The notices of `alerts` were shown.
+    void AlertsShown(const std::vector<AlertNotice>& alerts);
+
+    // The store's fault not handed out yet, once for each cause: a fault
+    // with the text of the last one handed out is kept back until the store
+    // has been written again.
+    std::exception_ptr StoreFault();
 
   private:
-    // The store for reading: none while there is no file, or while the file
-    // is the damaged one already reported.
+    // The store for reading: none while there is no file. The program's
+    // account opens it for writing, so an unfinished transaction that a
+    // killed run left is rolled back before anything is read.
     const CostStore* Store() const;
+    // The answer of `read` on the store, `none` without one. In the
+    // program's account a failing store gives `none` too: see the class.
+    template <typename T, typename Read>
+    T FromStore(T none, Read&& read) const;
+    // Notes a failure of the store: it is closed and left alone until the
+    // next tick.
+    void StoreFailed(std::exception_ptr error) const;
     // Opens the store. A damaged file (or someone else's) is never deleted
-    // or written: for writing it is renamed aside and reported, so the next
-    // tick starts a new one; one that cannot be renamed, or one a newer
-    // version made, is reported once and left alone until it is replaced.
-    std::unique_ptr<CostStore> OpenStore(CostStore::Access access) const;
-    bool StoreKnownDamaged() const;
+    // or written: the program's account renames it aside and reports it,
+    // so that a new one is started.
+    std::unique_ptr<CostStore> OpenStore(CostStore::IfMissing missing) const;
+    // Writes the minutes waiting; false when the store failed.
+    bool Flush();
     // Closes the store when "Vimo.db" was deleted, renamed or replaced since
     // it was opened, so the next step opens (or makes) the file now there.
     void DropReplacedStore() const;
@@ -117,12 +154,21 @@ class PlanAccount {
 
     std::filesystem::path folder_;
     CostStore::Access access_;
-    std::optional<FileVersion> planVersion_;
     std::optional<PlanSettings> settings_;
+    std::optional<FileVersion> planVersion_;
     mutable std::unique_ptr<CostStore> store_;
     // Which file the store has open.
     mutable FileVersion storeFile_;
-    mutable std::optional<FileVersion> damagedStore_;
+    // The program's account: the store failed since the last tick.
+    mutable bool storeDown_ = false;
+    // The fault not handed out yet, and the text of the last one that was.
+    mutable std::exception_ptr storeFault_;
+    mutable std::optional<std::string> reportedFault_;
+    // Ticks not recorded yet, oldest first; at most kMostWaiting, beyond
+    // which the oldest go (their minutes are then priced at the tariff, as
+    // minutes the store never held).
+    std::vector<CostStore::MinuteRecord> waiting_;
+    static constexpr std::size_t kMostWaiting = 100'000;
 };
 
 // The name the store keeps a budget's alerts under: "kopecks", "minutes",

@@ -143,9 +143,13 @@ void TForm1::FormCreate() {
         UpDateHint();
         ChangeIcon(false);
         Statistics_->LoadStatistics();
+        ShowAlerts(meter_.UnshownAlerts());
     });
     if (plan.Error) {
         Guarded([&plan] { std::rethrow_exception(plan.Error); });
+    }
+    if (const std::exception_ptr fault = meter_.StoreFault()) {
+        Guarded([&fault] { std::rethrow_exception(fault); });
     }
 }
 
@@ -170,15 +174,32 @@ void TForm1::Timer1Timer() {
     if (overview_ && overview_->isVisible()) {
         Guarded([this] { overview_->AfterTick(); });
     }
-    for (const std::string& alert : change.Alerts) {
-        ShowNotice(alert);
-    }
+    ShowAlerts(change.Alerts);
     if (change.Plan.Error) {
         Guarded([&change] { std::rethrow_exception(change.Plan.Error); });
+    }
+    // A fault of Vimo.db the pages met while they refreshed is reported
+    // now, not a minute later.
+    for (const std::exception_ptr& fault : {change.StoreFault, meter_.StoreFault()}) {
+        if (fault) {
+            Guarded([&fault] { std::rethrow_exception(fault); });
+        }
     }
     if (change.Error) {
         std::rethrow_exception(change.Error);
     }
+}
+
+void TForm1::ShowAlerts(const std::vector<AlertNotice>& alerts) {
+    if (alerts.empty()) {
+        return;
+    }
+    for (const AlertNotice& alert : alerts) {
+        ShowNotice(alert.Text);
+    }
+    // Only now: a run that ends before this shows them again at its next
+    // start.
+    meter_.AlertsShown(alerts);
 }
 
 void TForm1::ChangeIcon(bool online) {

@@ -89,6 +89,8 @@ class TForm1 : public QWidget {
     // A budget alert or a notice about what is counted: a tray
     // notification and a notice line.
     void ShowNotice(const std::string& text);
+    // Shows each alert's notice, then tells the meter they were shown.
+    void ShowAlerts(const std::vector<AlertNotice>& alerts);
 
     // Runs `action` under the top-level error handler; false when it failed.
     bool Guarded(const std::function<void()>& action);

@@ -60,11 +60,27 @@ TEST(Budget, AlertsFireOnceWhenReached) {
     }
 }
 
+// Megabytes are used in bytes, cut down: whole from 10 MB on, with their
+// tenths below, so a small budget's first alert does not read "0 МБ".
 TEST(Budget, AlertTexts) {
-    EXPECT_EQ(AlertText(BudgetUnit::Kopecks, 80, 4002, 5000),
-              "Израсходовано 80% бюджета: 40 гр. 2 коп. из 50 гр.");
-    EXPECT_EQ(AlertText(BudgetUnit::Minutes, 100, 1200, 1200),
-              "Израсходовано 100% бюджета: 1200 мин. из 1200 мин.");
+    const struct {
+        BudgetUnit unit;
+        int percent;
+        int64_t used, limit;
+        const char* text;
+    } cases[] = {
+        {BudgetUnit::Kopecks, 80, 4002, 5000, "Израсходовано 80% бюджета: 40 гр. 2 коп. из 50 гр."},
+        {BudgetUnit::Minutes, 100, 1200, 1200,
+         "Израсходовано 100% бюджета: 1200 мин. из 1200 мин."},
+        {BudgetUnit::Megabytes, 10, 399'999, 3, "Израсходовано 10% бюджета: 0,3 МБ из 3 МБ"},
+        {BudgetUnit::Megabytes, 80, 9'999'999, 12, "Израсходовано 80% бюджета: 9,9 МБ из 12 МБ"},
+        {BudgetUnit::Megabytes, 80, 10'000'000, 12, "Израсходовано 80% бюджета: 10 МБ из 12 МБ"},
+        {BudgetUnit::Megabytes, 80, 2'400'999'999, 3000,
+         "Израсходовано 80% бюджета: 2400 МБ из 3000 МБ"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AlertText(c.unit, c.percent, c.used, c.limit), c.text);
+    }
 }
 
 }  // namespace

@@ -101,6 +101,14 @@ Changes Of(const TickResult& r) {
     return {r.SessionOpened, r.SessionClosed, r.MinuteCounted};
 }
 
+std::vector<std::string> Texts(const std::vector<AlertNotice>& alerts) {
+    std::vector<std::string> texts;
+    for (const AlertNotice& alert : alerts) {
+        texts.push_back(alert.Text);
+    }
+    return texts;
+}
+
 }  // namespace
 
 TEST_F(MeterTest, AFirstStartOfflineWritesItsFilesOnceAndThenNothing) {
@@ -465,7 +473,12 @@ TEST_F(MeterTest, ABudgetAlertFiresOncePerCycleAlsoAfterARestart) {
     Start();
     std::vector<std::vector<std::string>> alerts;
     for (int i = 0; i < 5; ++i) {
-        alerts.push_back(Tick(true).Alerts);
+        const std::vector<AlertNotice> notices = Tick(true).Alerts;
+        alerts.push_back(Texts(notices));
+        // The run ends before it shows the last minute's notice.
+        if (i < 4) {
+            meter->AlertsShown(notices);
+        }
     }
     // 2 minutes at 3.6 kopecks cost 7, below 80% of 10; the third takes
     // the money past both thresholds at once, and only the higher is shown.
@@ -480,14 +493,21 @@ TEST_F(MeterTest, ABudgetAlertFiresOncePerCycleAlsoAfterARestart) {
     const TDateTime today = EncodeDate(2026, 12, 8);
     EXPECT_EQ(meter->Plan().FiredAlerts(today, BudgetUnit::Kopecks), (std::vector<int>{80, 100}));
 
-    Start();
+    // The last notice was recorded, but not shown: the next start shows it,
+    // once.
+    Start().ReloadPlan();
+    EXPECT_EQ(Texts(meter->UnshownAlerts()),
+              std::vector<std::string>{"Израсходовано 100% бюджета: 5 мин. из 5 мин."});
+    meter->AlertsShown(meter->UnshownAlerts());
+    Start().ReloadPlan();
+    EXPECT_TRUE(meter->UnshownAlerts().empty());
     EXPECT_TRUE(Tick(true).Alerts.empty());
     // A new cycle alerts again.
     clock.Set(2027, 1, 1, 10, 0);
     Tick(false);
     Tick(true);
     Tick(true);
-    EXPECT_EQ(Tick(true).Alerts,
+    EXPECT_EQ(Texts(Tick(true).Alerts),
               (std::vector<std::string>{"Израсходовано 100% бюджета: 11 коп. из 10 коп."}));
 }
 
@@ -512,26 +532,81 @@ TEST_F(MeterTest, AFaultyPlanFileIsReportedOnceAndTheMendedFileTakesOverWithoutA
     EXPECT_EQ(meter->Plan().CycleOf(EncodeDate(2026, 12, 8)).First, EncodeDate(2026, 11, 14));
 }
 
-TEST_F(MeterTest, ADamagedVimoDbIsKeptAsideAndANewOneStarted) {
+// A Vimo.db that cannot be used is reported once for its cause, however many
+// minutes it lasts, and the minutes wait: once it is mended they are all
+// priced, the connection's fee included. A damaged file is kept aside and a
+// new one started, also when the pages read it before the first minute.
+TEST_F(MeterTest, AStoreThatCannotBeUsedIsReportedOnceAndItsMinutesWaitForIt) {
+    const struct {
+        const char* name;
+        std::function<void(const fs::path&)> make, mend;
+        std::string fault;
+    } cases[] = {
+        {"damaged",
+         [](const fs::path& db) {
+             WriteBytes(db, std::string(4096, 'x'));
+             WriteBytes(db.string() + ".damaged", "an earlier one");
+         },
+         [](const fs::path& db) {
+             EXPECT_EQ(ReadBytes(db.string() + ".damaged-2"), std::string(4096, 'x'));
+             EXPECT_EQ(ReadBytes(db.string() + ".damaged"), "an earlier one");
+         },
+         "Vimo.db: file is not a database; it is kept as Vimo.db.damaged-2 and a new Vimo.db is "
+         "started"},
+        {"link", [](const fs::path& db) { fs::create_symlink("elsewhere.db", db); },
+         [](const fs::path& db) { fs::remove(db); },
+         "Vimo.db is a link; Vimo keeps its store in a plain file"},
+        {"folder", [](const fs::path& db) { fs::create_directory(db); },
+         [](const fs::path& db) { fs::remove(db); },
+         "Vimo.db is a folder; Vimo keeps its store in a plain file"},
+    };
+    const TDateTime today = EncodeDate(2026, 12, 8);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempDir folder;
+        clock.Set(2026, 12, 8, 10, 0);
+        WriteBytes(folder / "Vimo.toml", "[plan]\nconnection_fee = 10\n");
+        c.make(folder / "Vimo.db");
+        ConnectionMeter& meter = this->meter.emplace(clock, folder.Path(), kLinux);
+        meter.LoadTable();
+        meter.SaveProp(meter.Prop());
+        meter.ReadProp();
+        meter.ReloadPlan();
+        // The pages read the money before the first minute.
+        meter.KopecksOf(today, today);
+        std::vector<std::string> faults;
+        const auto collect = [&faults](std::exception_ptr fault) {
+            if (fault) {
+                try {
+                    std::rethrow_exception(fault);
+                } catch (const std::exception& error) {
+                    faults.push_back(error.what());
+                }
+            }
+        };
+        collect(meter.StoreFault());
+        for (int minute = 0; minute < 3; ++minute) {
+            collect(Tick(true).StoreFault);
+            meter.KopecksOf(today, today);
+            collect(meter.StoreFault());
+        }
+        EXPECT_EQ(faults, std::vector<std::string>{c.fault});
+        c.mend(folder / "Vimo.db");
+        collect(Tick(true).StoreFault);
+        EXPECT_EQ(faults.size(), 1u);
+        // The fee and four minutes at the tariff: 10 + 4 x 3.6.
+        EXPECT_EQ(meter.KopecksOf(today, today), 24);
+    }
+}
+
+TEST_F(MeterTest, AVimoDbMovedAwayWhileRunningIsFollowedByANewOne) {
     clock.Set(2026, 12, 8, 10, 0);
     WriteBytes(dir / "Vimo.toml", "[plan]\nconnection_fee = 10\n");
-    const std::string garbage(4096, 'x');
-    WriteBytes(dir / "Vimo.db", garbage);
-    WriteBytes(dir / "Vimo.db.damaged", "an earlier one");
     Start();
-    EXPECT_EQ(ErrorText(Tick(true)),
-              "Vimo.db: file is not a database; it is kept as Vimo.db.damaged-2 and a new "
-              "Vimo.db is started");
-    EXPECT_EQ(ReadBytes(dir / "Vimo.db.damaged-2"), garbage);
-    EXPECT_EQ(ReadBytes(dir / "Vimo.db.damaged"), "an earlier one");
-    EXPECT_EQ(ErrorText(Tick(true)), "");
-    const TDateTime today = EncodeDate(2026, 12, 8);
-    // The first minute at the tariff, the second priced: 3.6 + 3.6.
-    EXPECT_EQ(meter->KopecksOf(today, today), 7);
-
-    // Moved away by hand while running: the next minute goes to a new file.
+    Tick(true);
     fs::rename(dir / "Vimo.db", dir / "Vimo.db.mine");
-    EXPECT_EQ(ErrorText(Tick(true)), "");
+    EXPECT_FALSE(Tick(true).StoreFault);
+    const TDateTime today = EncodeDate(2026, 12, 8);
     const auto store = CostStore::Open(dir.Path(), CostStore::Access::ReadOnly);
     ASSERT_TRUE(store);
     EXPECT_EQ(store->DaysBetween(today, today).at(static_cast<int32_t>(today)).Minutes, 1);
@@ -624,8 +699,8 @@ TEST_F(MeterTest, BytesArePricedAndTheirBudgetAlertsLikeTheOthers) {
     counters.readings["usb0"] = {6'000'000, 1'999'999};
     EXPECT_TRUE(Tick(true, "10.0.0.2", "usb0").Alerts.empty());
     counters.readings["usb0"] = {7'000'000, 2'000'000};
-    EXPECT_EQ(Tick(true, "10.0.0.2", "usb0").Alerts,
-              std::vector<std::string>{"Израсходовано 80% бюджета: 9 МБ из 10 МБ"});
+    EXPECT_EQ(Texts(Tick(true, "10.0.0.2", "usb0").Alerts),
+              std::vector<std::string>{"Израсходовано 80% бюджета: 9,0 МБ из 10 МБ"});
     const TDateTime today = EncodeDate(2026, 12, 8);
     // 9 MB at 12.5 kopecks: 112.5, to even.
     EXPECT_EQ(meter->KopecksOf(today, today), 112);

@@ -131,7 +131,7 @@ store_query() {
 }
 store_whole() {
     [ ! -e "$folder/Vimo.db" ] && return 0
-    [ "$(store_query 'PRAGMA integrity_check; PRAGMA user_version;' | tr '\n' ' ')" = "ok 3 " ] &&
+    [ "$(store_query 'PRAGMA integrity_check; PRAGMA user_version;' | tr '\n' ' ')" = "ok 4 " ] &&
         # Every day's money is its minutes at the one rate: no half-applied minute.
         [ "$(store_query 'SELECT count(*) FROM day_cost WHERE millikopecks != minutes * 1500')" = 0 ] &&
         # and each priced minute went to its connection in the same step.
