@@ -160,14 +160,18 @@ T PlanAccount::FromStore(T none, Read&& read) const {
         const CostStore* store = Store();
         return store != nullptr ? read(*store) : none;
     } catch (const Exception&) {
+        // Not tried again before the next tick: a locked file would make
+        // every figure wait for it.
+        storeDown_ = true;
         StoreFailed(std::current_exception());
         return none;
     }
 }
 
 void PlanAccount::StoreFailed(std::exception_ptr error) const {
+    // Opened anew at the next use: a file made writable again, or replaced,
+    // is then taken as it is.
     store_.reset();
-    storeDown_ = true;
     std::string text;
     try {
         std::rethrow_exception(error);
@@ -372,6 +376,9 @@ std::vector<AlertNotice> PlanAccount::RecordTick(const TUsageTable& table, doubl
 bool PlanAccount::Flush() {
     if (waiting_.empty()) {
         return true;
+    }
+    if (storeDown_) {
+        return false;
     }
     try {
         DropReplacedStore();

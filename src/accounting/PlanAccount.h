@@ -133,8 +133,7 @@ class PlanAccount {
     // program's account a failing store gives `none` too: see the class.
     template <typename T, typename Read>
     T FromStore(T none, Read&& read) const;
-    // Notes a failure of the store: it is closed and left alone until the
-    // next tick.
+    // Notes a failure of the store, to be handed out once for its cause.
     void StoreFailed(std::exception_ptr error) const;
     // Opens the store. A damaged file (or someone else's) is never deleted
     // or written: the program's account renames it aside and reports it,
@@ -159,7 +158,9 @@ class PlanAccount {
     mutable std::unique_ptr<CostStore> store_;
     // Which file the store has open.
     mutable FileVersion storeFile_;
-    // The program's account: the store failed since the last tick.
+    // The program's account: reading the store failed since the last tick,
+    // which tries again. A write that failed does not stop the reads: a
+    // read-only file still gives its figures.
     mutable bool storeDown_ = false;
     // The fault not handed out yet, and the text of the last one that was.
     mutable std::exception_ptr storeFault_;

@@ -295,3 +295,12 @@ seed_files() {
     printf '%s\r\n' '[05.03.2010] 09:00-09:30   время = 30 мин.       Linux       10.77.0.2      ' |
         iconv -f UTF-8 -t CP1251 >"$folder/BegTime.txt"
 }
+
+# store_query <folder> <sql>: the folder's Vimo.db as the next start finds it:
+# a copy, with its journal, opened read-write so that a transaction cut short
+# is rolled back there, not in the folder.
+store_query() {
+    rm -rf "$work/store" && mkdir "$work/store"
+    cp "$1"/Vimo.db* "$work/store/"
+    sqlite3 "$work/store/Vimo.db" "$2"
+}

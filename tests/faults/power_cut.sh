@@ -122,24 +122,17 @@ drift() {
 drift_ok() { ((new_drift >= prev_drift && new_drift <= prev_drift + 1)); }
 ticks_ok() { ((table_now >= table_before && table_now - table_before <= ran_minutes + 1)); }
 no_errors() { ! grep -q '^vimo: error:' "$log"; }
-# The database as the next start finds it: a copy, with its journal, opened
-# read-write so a transaction cut short is rolled back there, not here.
-store_query() {
-    rm -rf "$work/store" && mkdir "$work/store"
-    cp "$folder"/Vimo.db* "$work/store/"
-    sqlite3 "$work/store/Vimo.db" "$1"
-}
 store_whole() {
     [ ! -e "$folder/Vimo.db" ] && return 0
-    [ "$(store_query 'PRAGMA integrity_check; PRAGMA user_version;' | tr '\n' ' ')" = "ok 4 " ] &&
+    [ "$(store_query "$folder" 'PRAGMA integrity_check; PRAGMA user_version;' | tr '\n' ' ')" = "ok 4 " ] &&
         # Every day's money is its minutes at the one rate: no half-applied minute.
-        [ "$(store_query 'SELECT count(*) FROM day_cost WHERE millikopecks != minutes * 1500')" = 0 ] &&
+        [ "$(store_query "$folder" 'SELECT count(*) FROM day_cost WHERE millikopecks != minutes * 1500')" = 0 ] &&
         # and each priced minute went to its connection in the same step.
-        [ "$(store_query 'SELECT (SELECT total(minutes) FROM day_cost) =
+        [ "$(store_query "$folder" 'SELECT (SELECT total(minutes) FROM day_cost) =
             (SELECT total(minutes) FROM session_cost)')" = 1 ]
 }
 priced_ok() {
-    priced_now=$(store_query 'SELECT coalesce(sum(minutes), 0) FROM day_cost' 2>/dev/null || echo 0)
+    priced_now=$(store_query "$folder" 'SELECT coalesce(sum(minutes), 0) FROM day_cost' 2>/dev/null || echo 0)
     local gap=$((table_now - priced_now))
     ((gap >= prev_gap && gap <= prev_gap + 1)) || return 1
     prev_gap=$gap
