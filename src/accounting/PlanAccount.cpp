@@ -199,14 +199,12 @@ int64_t PlanAccount::PlanMillikopecksOf(const TUsageTable& table, double minuteC
     const auto days =
         FromStore(std::map<int32_t, CostStore::DayCost>{},
                   [&](const CostStore& store) { return store.DaysBetween(first, last); });
-    {
-        for (const auto& [day, cost] : days) {
-            const int64_t counted = table.MinutesFromPeriod(day, day);
-            // A day the table counts fewer minutes of (a run killed between
-            // the files) keeps its priced money and prices nothing more.
-            unpriced -= std::min(counted, cost.Minutes);
-            millikopecks += cost.Millikopecks;
-        }
+    for (const auto& [day, cost] : days) {
+        const int64_t counted = table.MinutesFromPeriod(day, day);
+        // A day the table counts fewer minutes of (a run killed between
+        // the files) keeps its priced money and prices nothing more.
+        unpriced -= std::min(counted, cost.Minutes);
+        millikopecks += cost.Millikopecks;
     }
     return millikopecks + unpriced * fallback;
 }
