@@ -1,6 +1,7 @@
 // The plan file reader: any text either gives settings that keep every range
-// PlanSettings.h states, or throws EPlanFileError naming a line of the text.
-// Any other exception escapes and fails the run.
+// PlanSettings.h states, or throws EPlanFileError naming a line of the text
+// in visible text only. Any other exception escapes and fails the run, and a
+// text that overflows the reader's stack stops it.
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "DataFiles.h"
 #include "FuzzCheck.h"
 #include "PlanFile.h"
+#include "PrintableText.h"
 
 namespace {
 
@@ -48,7 +50,7 @@ void CheckPlan(const PlanTariff& plan) {
                    rule.MillikopecksPerMinute <= kMaxRateMillikopecks);
         if (rule.Hours) {
             FUZZ_CHECK(rule.Hours->From >= 0 && rule.Hours->From < kMinutesPerDay);
-            FUZZ_CHECK(rule.Hours->To >= 0 && rule.Hours->To < kMinutesPerDay);
+            FUZZ_CHECK(rule.Hours->To >= 0 && rule.Hours->To <= kMinutesPerDay);
             FUZZ_CHECK(rule.Hours->From != rule.Hours->To);
         }
     }
@@ -66,9 +68,15 @@ void CheckCounting(const CountingSettings& counting) {
 }
 
 // "Vimo.toml, line N: reason", N a line of the text (counted as the TOML
-// reader counts them, at line feeds) and the reason not empty.
+// reader counts them, at line feeds) and the reason not empty; a text over
+// the size limit names no line.
 void CheckError(const EPlanFileError& error, std::string_view text) {
     const std::string_view message = error.what();
+    FUZZ_CHECK(PrintableText(message) == message);
+    if (text.size() > kPlanFileMostBytes) {
+        FUZZ_CHECK(message == std::string(datafiles::kPlan) + ": file too large (over 1 MiB)");
+        return;
+    }
     const std::string prefix = std::string(datafiles::kPlan) + ", line ";
     FUZZ_CHECK(message.substr(0, prefix.size()) == prefix);
     std::size_t at = prefix.size();

@@ -9,9 +9,10 @@
 int WeekdayOf(TDateTime value);
 
 // Whether `rule` prices a minute of `weekday` (0 Monday) at `minuteOfDay`
-// (0..1439). Hours cover [From, To), past midnight when From > To; the
-// weekday is always the minute's own, so a Friday 21:00-07:00 rule covers
-// Friday's late evening and Friday's early morning, never Saturday's.
+// (0..1439). Hours cover [From, To), to the day's last minute when To is
+// 1440 ("24:00"), past midnight when From > To; the weekday is always the
+// minute's own, so a Friday 21:00-07:00 rule covers Friday's late evening
+// and Friday's early morning, never Saturday's.
 bool RateCovers(const RateRule& rule, int weekday, int minuteOfDay);
 
 // A minute as the meter counts it.

@@ -65,7 +65,15 @@ std::optional<int> ClockMinutesOf(std::string_view s) {
     return std::nullopt;
 }
 
+std::optional<int> EndClockMinutesOf(std::string_view text) {
+    return text == "24:00" ? std::optional<int>(kEndOfDay) : ClockMinutesOf(text);
+}
+
 Problem NotATime(std::string_view key, std::string_view text) {
+    if (text == "24:00") {
+        return {Fault::NotATime,
+                std::string(key) + ": '24:00' is the end of a day; a day starts at \"00:00\""};
+    }
     return {Fault::NotATime,
             std::string(key) + ": " + Quoted(text) + " is not a time of day (HH:MM)"};
 }

@@ -82,9 +82,15 @@ struct MillikopecksReading {
 };
 MillikopecksReading MillikopecksOfKopecks(const KopecksKey& key, double kopecks);
 
-// Minutes since midnight of "HH:MM" (00:00 to 23:59), else none.
+// Minutes since midnight of "HH:MM" (00:00 to 23:59), else none: the start
+// of a rate's hours.
 std::optional<int> ClockMinutesOf(std::string_view text);
-// "from: '25:00' is not a time of day (HH:MM)".
+// The end of a rate's hours: as ClockMinutesOf, and "24:00", the usual way
+// to write the end of a day, as kEndOfDay.
+inline constexpr int kEndOfDay = 24 * 60;
+std::optional<int> EndClockMinutesOf(std::string_view text);
+// "from: '25:00' is not a time of day (HH:MM)"; "24:00" as the start of a
+// rate's hours is named as such.
 Problem NotATime(std::string_view key, std::string_view text);
 
 // The percent of an alert after the alerts `before` it: "alerts: 0 is not a

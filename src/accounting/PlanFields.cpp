@@ -121,15 +121,20 @@ struct ClockReading {
     std::optional<FieldProblem> Fault;
 };
 
-ClockReading ReadClock(std::string_view text, std::string_view key) {
+// `end`: the end of a rate's hours, which may be "24:00".
+ClockReading ReadClock(std::string_view text, std::string_view key, bool end) {
     text = Trimmed(text);
     if (text.empty()) {
         return {};
     }
-    if (const std::optional<int> minutes = plankeys::ClockMinutesOf(text)) {
+    const std::optional<int> minutes =
+        end ? plankeys::EndClockMinutesOf(text) : plankeys::ClockMinutesOf(text);
+    if (minutes) {
         return {minutes, std::nullopt};
     }
-    return {std::nullopt, Worded(plankeys::NotATime(key, text), "время ЧЧ:ММ, например 21:00")};
+    const std::string hint =
+        text == "24:00" ? "сутки начинаются в 00:00" : "время ЧЧ:ММ, например 21:00";
+    return {std::nullopt, Worded(plankeys::NotATime(key, text), hint)};
 }
 
 struct AlertsReading {
@@ -190,8 +195,8 @@ RateReading ReadRate(const RateFields& fields, const NumberSeparators& separator
     if (reading.Rule.Days == 0) {
         reading.Problems.Days = Worded(plankeys::NoDays(), "отметьте хотя бы один день");
     }
-    const ClockReading from = ReadClock(fields.From, "from");
-    const ClockReading to = ReadClock(fields.To, "to");
+    const ClockReading from = ReadClock(fields.From, "from", false);
+    const ClockReading to = ReadClock(fields.To, "to", true);
     reading.Problems.From = from.Fault;
     reading.Problems.To = to.Fault;
     const bool fromGiven = !Trimmed(fields.From).empty();
@@ -249,7 +254,7 @@ std::string KopecksText(int64_t millikopecks, std::string_view decimalSeparator)
 }
 
 std::string ClockText(int minutes) {
-    if (minutes < 0 || minutes >= 24 * 60) {
+    if (minutes < 0 || minutes > plankeys::kEndOfDay) {
         throw std::invalid_argument("ClockText of " + IntText(minutes) + " minutes");
     }
     const std::string hours = IntText(100 + minutes / 60).substr(1);

@@ -31,7 +31,7 @@ struct FieldProblem {
 struct RateFields {
     // Bit 0 Monday ... bit 6 Sunday.
     uint8_t Days = 0;
-    // "21:00"; both empty: the whole day.
+    // "21:00", To up to "24:00"; both empty: the whole day.
     std::string From;
     std::string To;
     // "1,5" with a comma separator.
@@ -114,7 +114,8 @@ PlanFieldsReading ReadPlanFields(const PlanFields& fields, const PlanSettings& l
 std::optional<FieldProblem> InterfaceNameProblem(std::string_view name);
 
 // The field texts of single values: 1500 millikopecks "1,5" with a comma
-// separator, 420 minutes "07:00", alerts "80, 100".
+// separator, 420 minutes "07:00" (1440, the end of the day, "24:00"),
+// alerts "80, 100".
 std::string KopecksText(int64_t millikopecks, std::string_view decimalSeparator);
 std::string ClockText(int minutes);
 std::string AlertsText(const std::vector<int>& percents);

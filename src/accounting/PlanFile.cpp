@@ -11,6 +11,8 @@
 #include "DataFiles.h"
 #include "FileIO.h"
 #include "PlanChecks.h"
+#include "PlanTextScan.h"
+#include "PrintableText.h"
 
 namespace {
 
@@ -95,12 +97,15 @@ int64_t Millikopecks(const toml::node& node, const KopecksKey& key) {
     return reading.Millikopecks;
 }
 
-int ClockMinutes(const toml::node& node, std::string_view key) {
+// `end`: the end of a rate's hours, which may be "24:00".
+int ClockMinutes(const toml::node& node, std::string_view key, bool end) {
     const auto* text = node.as_string();
     if (text == nullptr) {
         Fail(node, std::string(key) + " must be a time of day such as \"21:00\"");
     }
-    if (const std::optional<int> minutes = plankeys::ClockMinutesOf(text->get())) {
+    const std::optional<int> minutes =
+        end ? plankeys::EndClockMinutesOf(text->get()) : plankeys::ClockMinutesOf(text->get());
+    if (minutes) {
         return *minutes;
     }
     Fail(node, plankeys::NotATime(key, text->get()).Text);
@@ -218,12 +223,12 @@ RateRule ReadRate(const toml::table& table) {
              {{"days", [&](const toml::node& n) { rule.Days = DaySet(n); }},
               {"from",
                [&](const toml::node& n) {
-                   from = ClockMinutes(n, "from");
+                   from = ClockMinutes(n, "from", false);
                    lastTime = &n;
                }},
               {"to",
                [&](const toml::node& n) {
-                   to = ClockMinutes(n, "to");
+                   to = ClockMinutes(n, "to", true);
                    lastTime = &n;
                }},
               {"kopecks_per_minute", [&](const toml::node& n) {
@@ -293,166 +298,27 @@ CountingSettings ReadCounting(const toml::table& table) {
     return counting;
 }
 
-// The TOML reader of this system (toml++ 3.3) has two inputs it does not
-// handle soundly: a letter beyond ASCII where it looks for a blank (a key
-// written in Cyrillic, among others) and a table name that starts with a
-// character no key can start with. Every value the plan file holds is
-// ASCII, so such text is refused here first, by line, and comments may
-// still be written in any language. Control characters, which TOML forbids
-// everywhere but tabs, are refused as well.
-class PlanTextScan {
-  public:
-    explicit PlanTextScan(std::string_view text) : text_(text) {}
-
-    void Run() {
-        while (at_ < text_.size()) {
-            const char c = text_[at_];
-            if (c == '\n') {
-                ++line_;
-                lineStart_ = true;
-                if (state_ == State::Comment || state_ == State::Basic ||
-                    state_ == State::Literal) {
-                    state_ = State::Normal;
-                }
-                ++at_;
-                continue;
-            }
-            CheckControl(c);
-            if (state_ != State::Normal && c != ' ' && c != '\t') {
-                lineStart_ = false;
-            }
-            if (state_ == State::Comment) {
-                ++at_;
-                continue;
-            }
-            if (static_cast<unsigned char>(c) >= 0x80) {
-                throw EPlanFileError(line_, "'" + Letter() + "' may stand only in a comment");
-            }
-            switch (state_) {
-                case State::Normal:
-                    Normal(c);
-                    break;
-                case State::Basic:
-                    EndsAt(c, "\"", true);
-                    break;
-                case State::MultiBasic:
-                    EndsAt(c, "\"\"\"", true);
-                    break;
-                case State::Literal:
-                    EndsAt(c, "'", false);
-                    break;
-                case State::MultiLiteral:
-                    EndsAt(c, "'''", false);
-                    break;
-                case State::Comment:
-                    break;
-            }
-        }
-    }
-
-  private:
-    enum class State { Normal, Comment, Basic, MultiBasic, Literal, MultiLiteral };
-
-    void CheckControl(char c) const {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t' && c != '\r') || byte == 0x7f) {
-            char hex[8];
-            const char* digits = "0123456789abcdef";
-            hex[0] = digits[byte >> 4];
-            hex[1] = digits[byte & 0xf];
-            throw EPlanFileError(line_, "a control character '\\u00" + std::string(hex, 2) +
-                                            "' cannot stand in the file");
-        }
-    }
-
-    void Normal(char c) {
-        if (lineStart_ && c != ' ' && c != '\t') {
-            lineStart_ = false;
-            if (c == '[') {
-                CheckTableName();
-            }
-        }
-        if (c == '#') {
-            state_ = State::Comment;
-        } else if (c == '"') {
-            state_ = Starts("\"\"\"") ? State::MultiBasic : State::Basic;
-            at_ += state_ == State::MultiBasic ? 2 : 0;
-        } else if (c == '\'') {
-            state_ = Starts("'''") ? State::MultiLiteral : State::Literal;
-            at_ += state_ == State::MultiLiteral ? 2 : 0;
-        }
-        ++at_;
-    }
-
-    // "[name]" or "[[name]]": the name, after blanks, starts as a key may.
-    void CheckTableName() const {
-        size_t i = at_ + 1;
-        if (i < text_.size() && text_[i] == '[') {
-            ++i;
-        }
-        while (i < text_.size() && (text_[i] == ' ' || text_[i] == '\t')) {
-            ++i;
-        }
-        const char c = i < text_.size() ? text_[i] : '\n';
-        const bool keyStart = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                              (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '"' ||
-                              c == '\'';
-        if (!keyStart && static_cast<unsigned char>(c) < 0x80 && c != '\n') {
-            CheckControl(c);
-            throw EPlanFileError(line_,
-                                 "a table name cannot start with '" + std::string(1, c) + "'");
-        }
-    }
-
-    bool Starts(std::string_view marker) const {
-        return text_.substr(at_, marker.size()) == marker;
-    }
-
-    void EndsAt(char c, std::string_view marker, bool escapes) {
-        if (escapes && c == '\\') {
-            // The escaped character is looked at too, but never ends the string.
-            at_ += 1;
-            if (at_ < text_.size() && text_[at_] != '\n') {
-                CheckControl(text_[at_]);
-                if (static_cast<unsigned char>(text_[at_]) >= 0x80) {
-                    throw EPlanFileError(line_, "'" + Letter() + "' may stand only in a comment");
-                }
-                ++at_;
-            }
-            return;
-        }
-        if (Starts(marker)) {
-            state_ = State::Normal;
-            at_ += marker.size();
-            return;
-        }
-        ++at_;
-    }
-
-    // The UTF-8 character at the current place, as the file has it.
-    std::string Letter() const {
-        size_t end = at_ + 1;
-        while (end < text_.size() && end < at_ + 4 &&
-               (static_cast<unsigned char>(text_[end]) & 0xc0) == 0x80) {
-            ++end;
-        }
-        return std::string(text_.substr(at_, end - at_));
-    }
-
-    std::string_view text_;
-    size_t at_ = 0;
-    int line_ = 1;
-    bool lineStart_ = true;
-    State state_ = State::Normal;
-};
-
 }  // namespace
 
+// The reason may quote the file, whose bytes need not be text.
 EPlanFileError::EPlanFileError(int line, const std::string& reason)
-    : Exception(std::string(datafiles::kPlan) + ", line " + std::to_string(line) + ": " + reason) {}
+    : Exception(std::string(datafiles::kPlan) + ", line " + std::to_string(line) + ": " +
+                PrintableText(reason)) {}
+
+EPlanFileError::EPlanFileError(const std::string& reason)
+    : Exception(std::string(datafiles::kPlan) + ": " + reason) {}
+
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    constexpr std::string_view kMark = "\xef\xbb\xbf";
+    return text.starts_with(kMark) ? text.substr(kMark.size()) : text;
+}
 
 PlanSettings ParsePlanText(std::string_view text) {
-    PlanTextScan(text).Run();
+    if (text.size() > kPlanFileMostBytes) {
+        throw EPlanFileError("file too large (over 1 MiB)");
+    }
+    text = WithoutByteOrderMark(text);
+    ScanPlanText(text);
     toml::table root;
     try {
         root = toml::parse(text, datafiles::kPlan);
@@ -475,7 +341,7 @@ PlanSettings ParsePlanText(std::string_view text) {
 std::optional<PlanSettings> ReadPlanFile(const std::filesystem::path& folder) {
     std::string text;
     try {
-        text = ReadWholeFile(folder / datafiles::kPlan);
+        text = ReadWholeFile(folder / datafiles::kPlan, kPlanFileMostBytes);
     } catch (const EInOutError& error) {
         if (error.Code == EInOutError::kFileNotFound) {
             return std::nullopt;

@@ -239,7 +239,8 @@ std::string ShortMoney(std::string_view text) {
 std::string PlanTextWith(std::string_view existing, const PlanSettings& shown) {
     // The reader's own verdict first: a file it refuses is not replaced.
     ParsePlanText(existing);
-    toml::table root = toml::parse(existing, datafiles::kPlan);
+    const std::string_view body = WithoutByteOrderMark(existing);
+    toml::table root = toml::parse(body, datafiles::kPlan);
 
     try {
         SetCycle(root, shown);
@@ -266,6 +267,10 @@ std::string PlanTextWith(std::string_view existing, const PlanSettings& shown) {
     if (toml::parse(text, datafiles::kPlan) != root) {
         throw std::logic_error("PlanTextWith: the money rewrite changed the file's values");
     }
+    // The editor that wrote a byte-order mark gets its file back with one.
+    if (body.size() != existing.size()) {
+        text.insert(0, existing.substr(0, existing.size() - body.size()));
+    }
     PlanSettings read;
     try {
         read = ParsePlanText(text);
@@ -281,7 +286,7 @@ std::string PlanTextWith(std::string_view existing, const PlanSettings& shown) {
 
 std::string ReadPlanText(const fs::path& folder) {
     try {
-        return ReadWholeFile(folder / datafiles::kPlan);
+        return ReadWholeFile(folder / datafiles::kPlan, kPlanFileMostBytes);
     } catch (const EInOutError& error) {
         if (error.Code == EInOutError::kFileNotFound) {
             return {};

@@ -10,8 +10,9 @@
 // reader knows, and the reader refuses any other, so what a save keeps of the
 // file beyond `shown` is its form: a key left at what its absence means
 // stays as written ("connection_fee = 0", "alerts = [80, 100]" beside a
-// limit). Tables of keys the panel does not know would be kept whole. The
-// comments do not survive: toml++ drops them when it reads the file.
+// limit), and so does a UTF-8 byte-order mark at its start. Tables of keys
+// the panel does not know would be kept whole. The comments do not survive:
+// toml++ drops them when it reads the file.
 
 // The text of the plan file `existing` with every key the panel shows set
 // from `shown`: a value absent in `shown` removes its key, and a table left
@@ -29,8 +30,10 @@
 // `shown` holds a value the file cannot hold.
 std::string PlanTextWith(std::string_view existing, const PlanSettings& shown);
 
-// The text of "Vimo.toml" in `folder`, empty when there is no such file.
-// Any other failure throws EInOutError with the run-time's text.
+// The text of "Vimo.toml" in `folder`, empty when there is no such file; of
+// a file longer than kPlanFileMostBytes only so much and one byte more, which
+// the reader then refuses. Any other failure throws EInOutError with the
+// run-time's text.
 std::string ReadPlanText(const std::filesystem::path& folder);
 
 // Replaces "Vimo.toml" in `folder` with `text` atomically (temporary file,

@@ -10,8 +10,9 @@
 // the settings page, every interface). Money is kept in whole kopecks, or in
 // millikopecks (thousandths of a kopeck) where a rate may be fractional.
 
-// The hours of a rate rule, in minutes since midnight. From > To runs past
-// midnight; From == To never occurs.
+// The hours of a rate rule, in minutes since midnight: From 0 to 1439, To 0
+// to 1440, the end of the day ("24:00"). From > To runs past midnight;
+// From == To never occurs.
 struct ClockWindow {
     int From = 0;
     int To = 0;

@@ -19,16 +19,30 @@ TEST(MinutePrice, FirstRuleThatCoversTheMinutesOwnWeekdayAndTime) {
         {1 << 4, ClockWindow{21 * 60, 7 * 60}, 1800},     // Friday nights
         {0b1100000, std::nullopt, 1500},                  // weekends
         {0b0011111, ClockWindow{6 * 60, 18 * 60}, 4000},  // working days
+        {1 << 2, ClockWindow{21 * 60, 24 * 60}, 2500},    // Wednesday evening to midnight
     };
     struct Case {
         TDateTime tick;
         int64_t price;
     };
     const Case cases[] = {
-        {At(11, 23, 30), 1800}, {At(11, 21, 0), 1800},     {At(11, 20, 59), kTariff},
-        {At(11, 1, 0), 1800},   {At(11, 6, 59), 1800},     {At(11, 7, 0), 4000},
-        {At(12, 1, 0), 1500},   {At(10, 23, 30), kTariff}, {At(10, 6, 0), 4000},
-        {At(10, 17, 59), 4000}, {At(10, 18, 0), kTariff},  {At(10, 5, 59) + 59.0 / 86400, kTariff},
+        {At(11, 23, 30), 1800},
+        {At(11, 21, 0), 1800},
+        {At(11, 20, 59), kTariff},
+        {At(11, 1, 0), 1800},
+        {At(11, 6, 59), 1800},
+        {At(11, 7, 0), 4000},
+        {At(12, 1, 0), 1500},
+        {At(10, 23, 30), kTariff},
+        {At(10, 6, 0), 4000},
+        {At(10, 17, 59), 4000},
+        {At(10, 18, 0), kTariff},
+        {At(10, 5, 59) + 59.0 / 86400, kTariff},
+        {At(9, 21, 0), 2500},
+        {At(9, 23, 59), 2500},
+        {At(9, 23, 59) + 59.0 / 86400, 2500},
+        {At(9, 20, 59), kTariff},
+        {At(10, 0, 0), kTariff},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PriceMinute(plan, kTariff, {.Tick = c.tick}), c.price)

@@ -73,9 +73,46 @@ TEST(PlanFile, EmptyFileAndDefaultAlerts) {
     EXPECT_EQ(ParsePlanText("[budget]").Budget->Alerts.size(), 0u);
 }
 
+TEST(PlanFile, AByteOrderMarkAndTheEndOfTheDay) {
+    const RateRule evenings{0b1, ClockWindow{1260, 1440}, 1000};
+    const RateRule wholeDay{0b1, ClockWindow{0, 1440}, 1000};
+    const std::pair<const char*, PlanTariff> cases[] = {
+        {"\xEF\xBB\xBF[plan]\n", PlanTariff{}},
+        {"[[plan.rate]]\ndays = [\"mon\"]\nfrom = \"21:00\"\nto = \"24:00\"\nkopecks_per_minute = "
+         "1",
+         PlanTariff{0, 0, std::nullopt, {evenings}}},
+        {"\xEF\xBB\xBF[[plan.rate]]\ndays = [\"mon\"]\nfrom = \"00:00\"\nto = \"24:00\"\n"
+         "kopecks_per_minute = 1",
+         PlanTariff{0, 0, std::nullopt, {wholeDay}}},
+    };
+    for (const auto& [text, plan] : cases) {
+        EXPECT_EQ(ParsePlanText(text).Plan, plan) << text;
+    }
+}
+
+// What the TOML reader builds by recursion, in `parts` parts or levels.
+std::string DottedKey(std::size_t parts) {
+    std::string key = "a";
+    for (std::size_t i = 1; i < parts; ++i) {
+        key += ".a";
+    }
+    return key;
+}
+std::string Nested(std::size_t levels, std::string_view open, std::string_view close) {
+    std::string text;
+    for (std::size_t i = 0; i < levels; ++i) {
+        text += open;
+    }
+    text += "1";
+    for (std::size_t i = 0; i < levels; ++i) {
+        text += close;
+    }
+    return text;
+}
+
 TEST(PlanFile, EachFaultNamesItsLineAndKey) {
     struct Case {
-        const char* text;
+        std::string text;
         const char* message;
     };
     const Case cases[] = {
@@ -127,12 +164,36 @@ TEST(PlanFile, EachFaultNamesItsLineAndKey) {
         {"[ [plan.rate]]", "line 1: a table name cannot start with '['"},
         {"[counting]\ninterfaces = [\"\"\"\n[[x\"\"\"]\n[[[plan.rate]]]",
          "line 4: a table name cannot start with '['"},
+        // Bytes that are not visible text are shown by their values.
+        {"[cycle]\n\x9f\x9f = 1", "line 2: '\\x9f' may stand only in a comment"},
+        {"[cycle]\n\xEF\xBB\xBFstart_day = 1",
+         "line 2: '\\xef\\xbb\\xbf' may stand only in a comment"},
+        {"\"\\u202e\" = 1", "line 1: unknown key '\\xe2\\x80\\xae'"},
+        {"[[plan.rate]]\ndays = [\"\\u0000\"]", "line 2: days: unknown day '\\x00'"},
+        {"[[plan.rate]]\nfrom = \"24:00\"",
+         "line 2: from: '24:00' is the end of a day; a day starts at \"00:00\""},
+        {"[[plan.rate]]\nto = \"24:01\"", "line 2: to: '24:01' is not a time of day (HH:MM)"},
+        // What toml++ builds by recursion, and would overflow the stack with
+        // (40,000 parts did), is bounded; 16 parts or levels still read.
+        {"\n" + DottedKey(40'000) + " = 1", "line 2: key nested too deeply"},
+        {"[" + DottedKey(40'000) + "]", "line 1: key nested too deeply"},
+        {"[[plan.\"rate\" . " + DottedKey(15) + "]]", "line 1: key nested too deeply"},
+        {"a = { b = 1, " + DottedKey(17) + " = 1 }", "line 1: key nested too deeply"},
+        {DottedKey(16) + " = 1", "line 1: unknown table 'a'"},
+        {"a = " + Nested(17, "[", "]"), "line 1: value nested too deeply"},
+        {"a = " + Nested(16, "[", "]"), "line 1: unknown key 'a'"},
+        {"a = [\n" + Nested(16, "{a=", "}") + "]", "line 2: value nested too deeply"},
+        {"a = " + Nested(8, "[{a=", "}]") + "\nb = " + Nested(9, "[{a=", "}]"),
+         "line 2: value nested too deeply"},
+        {"a = 1\n#" + std::string(kPlanFileMostBytes - 7, 'x'), "line 1: unknown key 'a'"},
     };
     for (const Case& c : cases) {
         EXPECT_THAT([&] { ParsePlanText(c.text); },
                     ThrowsMessage<EPlanFileError>(StrEq(std::string("Vimo.toml, ") + c.message)))
-            << c.text;
+            << c.text.substr(0, 100);
     }
+    EXPECT_THAT([] { ParsePlanText(std::string(kPlanFileMostBytes + 1, '#')); },
+                ThrowsMessage<EPlanFileError>(StrEq("Vimo.toml: file too large (over 1 MiB)")));
 }
 
 TEST(PlanFile, ReadsTheWorkingFoldersFileAndTellsItsVersion) {

@@ -63,6 +63,8 @@ std::vector<PlanSettings> ShownCases() {
     cases.push_back(s);
     s.Plan->Rates.push_back({0b1000000, ClockWindow{1439, 0}, 1'000'000'000});
     cases.push_back(s);
+    s.Plan->Rates = {{0b1, ClockWindow{1260, 1440}, 1000}, {0b10, ClockWindow{0, 1440}, 1000}};
+    cases.push_back(s);
     for (const int64_t millikopecks :
          {1, 10, 100, 125, 999, 1001, 1500, 1800, 12'345, 123'456'789, 999'999'999, 333'333}) {
         cases.push_back(WithRate(millikopecks));
@@ -107,6 +109,7 @@ interfaces = []
 metered_only = false
 )",
     "plan = { included_minutes = 5, kopecks_per_mb = 0.1 }\ncounting.metered_only = true\n",
+    "\xEF\xBB\xBF[cycle]\nstart_day = 3\n",
 };
 
 // The form in which the settings come back from the file (see PlanTextWith).
@@ -162,6 +165,17 @@ kopecks_per_minute = 1.8
 to = "07:00"
 )");
     EXPECT_EQ(PlanTextWith("[cycle]\nstart_day = 3\n", {}), "");
+}
+
+TEST(PlanFileWriter, KeepsAByteOrderMarkAndWritesTheEndOfTheDayAs2400) {
+    PlanSettings evenings;
+    evenings.Plan = PlanTariff{0, 0, std::nullopt, {{0b1, ClockWindow{1260, 1440}, 1000}}};
+    const std::string rule =
+        "[[plan.rate]]\ndays = [ \"mon\" ]\nfrom = \"21:00\"\nkopecks_per_minute = 1\nto = "
+        "\"24:00\"\n";
+    EXPECT_EQ(PlanTextWith("[plan]\n", evenings), rule);
+    EXPECT_EQ(PlanTextWith("\xEF\xBB\xBF[plan]\n", evenings), "\xEF\xBB\xBF" + rule);
+    EXPECT_EQ(PlanTextWith("\xEF\xBB\xBF[plan]\n", {}), "\xEF\xBB\xBF");
 }
 
 TEST(PlanFileWriter, PricesAreTheDecimalsAPersonWrites) {
@@ -234,14 +248,15 @@ TEST(PlanFileWriter, AFileTheReaderRefusesIsNotReplaced) {
 }
 
 TEST(PlanFileWriter, SettingsTheFileCannotHoldAreRefused) {
-    std::vector<PlanSettings> cases(7);
+    std::vector<PlanSettings> cases(8);
     cases[0].CycleStartDay = 0;
     cases[1].Budget = BudgetSettings{0, std::nullopt, std::nullopt, {}};
     cases[2].Budget = BudgetSettings{std::nullopt, 5, std::nullopt, {80, 80}};
     cases[3].Plan = PlanTariff{0, 0, std::nullopt, {{0, std::nullopt, 1000}}};
     cases[4].Plan = PlanTariff{0, 0, std::nullopt, {{1, ClockWindow{60, 60}, 1000}}};
-    cases[5].Plan = PlanTariff{0, 0, std::nullopt, {{1, ClockWindow{0, 1440}, 1000}}};
+    cases[5].Plan = PlanTariff{0, 0, std::nullopt, {{1, ClockWindow{0, 1441}, 1000}}};
     cases[6].Counting = CountingSettings{std::vector<std::string>{"a-name-of-16-chr"}, {}};
+    cases[7].Plan = PlanTariff{0, 0, std::nullopt, {{1, ClockWindow{1440, 60}, 1000}}};
     for (const PlanSettings& shown : cases) {
         EXPECT_THROW(PlanTextWith("[cycle]\nstart_day = 3\n", shown), std::invalid_argument);
     }
@@ -414,6 +429,11 @@ TEST(PlanFields, EachWrongRateFieldSaysWhatTheReaderSays) {
          "[[plan.rate]]\ndays = [\"mon\"]\nfrom = \"25:00\"",
          3,
          "время ЧЧ:ММ, например 21:00"},
+        {{1, "24:00", "07:00", "1"},
+         &RateProblems::From,
+         "[[plan.rate]]\ndays = [\"mon\"]\nfrom = \"24:00\"",
+         3,
+         "сутки начинаются в 00:00"},
         {{1, "21:00", "7:00", "1"},
          &RateProblems::To,
          "[[plan.rate]]\ndays = [\"mon\"]\nto = \"7:00\"",

@@ -6,8 +6,12 @@
 # for a while and then offline. Each program must keep running, show only the
 # run-time's designed errors, and never overwrite what it could not read.
 #
+# The plan file Vimo.toml is written while the programs run, as a person or
+# another program would, and read at their next minute.
+#
 # Usage: damaged_inputs.sh <program folder> <clock-wait shim> <file>
-#   file: Table.dat, TableExt.dat, Propert.dat, Static.txt, BegTime.txt, autostart
+#   file: Table.dat, TableExt.dat, Propert.dat, Static.txt, BegTime.txt, autostart,
+#         Vimo.toml
 program_dir=$(cd "$1" && pwd)
 shim=$(realpath "$2")
 kind=$3
@@ -95,6 +99,25 @@ autostart)
         [hidden]="printf '[Desktop Entry]\nExec=/nowhere/vimo\nHidden=true\n'"
     )
     ;;
+Vimo.toml)
+    # A 40,000-part key once overflowed the TOML reader's stack, and a 48 MB
+    # list took the program to 1.2 GB. "fifo" and "dev_zero" are made below.
+    samples=(
+        [deep_key]="printf 'a.%.0s' \$(seq 39999); echo 'a = 1'"
+        [fifo]=fifo
+        [dev_zero]=dev_zero
+        [list_48mb]="printf 'a = [\\n'; zeros 16000000 | tr '\\0' '\\n' | sed 's/^/1,/'; echo ']'"
+        [not_text]="printf '[cycle]\\n\\x9f\\xff = 1\\n'"
+    )
+    # The error line of each, as the box shows it and with the file it names.
+    declare -A plan_error=(
+        [deep_key]="Vimo.toml, line 1: key nested too deeply."
+        [fifo]="Not a regular file. (Vimo.toml)"
+        [dev_zero]="Not a regular file. (Vimo.toml)"
+        [list_48mb]="Vimo.toml: file too large (over 1 MiB)"
+        [not_text]="Vimo.toml, line 2: '\\x9f' may stand only in a comment."
+    )
+    ;;
 *)
     fail "unknown file kind: $kind"
     ;;
@@ -121,8 +144,10 @@ for name in "${!samples[@]}"; do
     else
         target="$folder/$kind"
     fi
-    eval "${samples[$name]}" >"$target"
-    cp "$target" "$work/$name.sample"
+    if [ "$kind" != Vimo.toml ]; then
+        eval "${samples[$name]}" >"$target"
+        cp "$target" "$work/$name.sample"
+    fi
     snapshot "$folder" "$work/$name.before"
     folders[$name]=$folder
 done
@@ -135,7 +160,21 @@ for name in "${!samples[@]}"; do
     logs[$name]=$log
     vimos[$name]=$vimo
 done
-sleep 5
+if [ "$kind" = Vimo.toml ]; then
+    sleep 2
+    for name in "${!samples[@]}"; do
+        target="${folders[$name]}/Vimo.toml"
+        case ${samples[$name]} in
+        fifo) mkfifo "$target" ;;
+        dev_zero) ln -s /dev/zero "$target" ;;
+        # Put in place whole, as an editor saves, so no half-written file is read.
+        *) eval "${samples[$name]}" >"$target.new" && mv "$target.new" "$target" ;;
+        esac
+    done
+    sleep 3
+else
+    sleep 5
+fi
 go_offline
 sleep 3
 
@@ -147,10 +186,20 @@ for name in "${!samples[@]}"; do
     vimo=${vimos[$name]}
     problems=()
     alive || problems+=("the program ended: $(tail -n3 "$log")")
-    while IFS= read -r shown; do
+    [ "$kind" = Vimo.toml ] || while IFS= read -r shown; do
         [ -z "$shown" ] || [[ $shown =~ $designed_error ]] || problems+=("undesigned error: $shown")
     done < <(errors_shown)
     case $kind in
+    Vimo.toml)
+        # Named once, in a box of its own; the minutes counted on as without
+        # a plan; never more memory than a plan file may take.
+        [ "$(grep -c '^vimo: error' "$log")" = 1 ] &&
+            grep -qxF "vimo: error: ${plan_error[$name]}" "$log" ||
+            problems+=("the one error shown is not: ${plan_error[$name]}: $(grep '^vimo: error' "$log" || true)")
+        (($(table_total "$folder") > $(table_total "$before"))) || problems+=("no minute was counted")
+        peak=$(awk '/^VmHWM:/ {print $2}' "/proc/$vimo/status" 2>/dev/null || echo 0)
+        ((peak < 400000)) || problems+=("the program took $peak kB")
+        ;;
     Propert.dat)
         cmp -s "$work/$name.sample" "$folder/Propert.dat" || problems+=("Propert.dat was overwritten")
         ;;

@@ -26,11 +26,12 @@ before=$(state)
 
 # check <exit status> <standard output> <standard error> <arguments...>,
 # run from a folder without data and with no autostart entry unless made.
+# A run that hangs is ended after a minute, with exit status 124.
 check() {
     local status=$1 out=$2 err=$3
     shift 3
     local got=0
-    (cd "$tmp/elsewhere" && HOME=$tmp XDG_CONFIG_HOME=$tmp/config "$report" "$@") \
+    (cd "$tmp/elsewhere" && HOME=$tmp XDG_CONFIG_HOME=$tmp/config timeout 60 "$report" "$@") \
         >"$tmp/out" 2>"$tmp/err" || got=$?
     [ "$got" = "$status" ] || fail "$*: exit status $got, not $status"
     printf '%s' "$out" | cmp -s - "$tmp/out" || fail "$*: output $(cat -A "$tmp/out")"
@@ -293,6 +294,21 @@ check 2 "" "vimo-report: error: summary is written as text or json, not csv"$'\n
 check 2 "" "vimo-report: error: File not found ($tmp/none)"$'\n' --folder "$tmp/none" check
 [ "$(state "$broken")" = "$broken_before" ] || fail "the faulty folder changed"
 [ ! -e "$tmp/none" ] || fail "a missing folder was made"
+
+# A hostile plan file is refused by name, at once: a key of 40,000 parts
+# (which overflowed the TOML reader's stack), a FIFO that no one writes to,
+# and a link to an endless device.
+hostile=$tmp/hostile
+mkdir -p "$hostile/deep_key" "$hostile/fifo" "$hostile/dev_zero"
+{ printf 'a.%.0s' $(seq 39999); echo 'a = 1'; } >"$hostile/deep_key/Vimo.toml"
+mkfifo "$hostile/fifo/Vimo.toml"
+ln -s /dev/zero "$hostile/dev_zero/Vimo.toml"
+check 2 "" "vimo-report: error: Vimo.toml, line 1: key nested too deeply"$'\n' \
+    --folder "$hostile/deep_key" summary 08.12.2026
+for sample in fifo dev_zero; do
+    check 2 "" "vimo-report: error: Not a regular file (Vimo.toml)"$'\n' \
+        --folder "$hostile/$sample" summary 08.12.2026
+done
 
 [ "$(state)" = "$before" ] || fail "the working folder changed"
 if [ $failures -ne 0 ]; then
