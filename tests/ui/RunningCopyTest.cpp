@@ -104,10 +104,12 @@ namespace {
 // A copy killed outright: it holds the lock and listens, and ends without
 // removing either. True when the child got that far.
 bool KilledCopyIn(const fs::path& folder) {
+    // Made before the fork, so that the child's socket goes in the same one.
+    const SocketPlaces& sockets = TestSockets();
     const pid_t child = ::fork();
     if (child == 0) {
         std::ostringstream quiet;
-        RunningCopy dying(folder, TestSockets(), quiet);
+        RunningCopy dying(folder, sockets, quiet);
         ::_exit(dying.Acquire() == Outcome::FirstCopy ? 0 : 1);
     }
     int status = 0;
