@@ -1,6 +1,9 @@
 #include "ProgramLock.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -102,8 +105,10 @@ bool LockOwnerRuns(const LockOwner& owner, const MachineIds& here) {
     if (!owner.HostId.empty() && !here.HostId.empty()) {
         sameHost = owner.HostId == here.HostId;
     }
+    // Another machine's process ids say nothing here; a copy running there
+    // shows by holding the file's native lock.
     if (!sameHost) {
-        return true;
+        return false;
     }
     // After a restart of the machine its id is some other process's.
     if (!owner.BootId.empty() && !here.BootId.empty() && owner.BootId != here.BootId) {
@@ -113,12 +118,33 @@ bool LockOwnerRuns(const LockOwner& owner, const MachineIds& here) {
     return ::kill(static_cast<pid_t>(owner.Pid), 0) == 0 || errno == EPERM;
 }
 
-bool ProgramRunsIn(const std::filesystem::path& folder) {
-    std::optional<LockOwner> owner;
+std::optional<LockOwner> ReadLockFile(const std::filesystem::path& lockFile) {
     try {
-        owner = ParseLockFile(ReadPrefix(folder / datafiles::kLock, kMaxReadBytes));
+        return ParseLockFile(ReadPrefix(lockFile, kMaxReadBytes));
     } catch (const EInOutError&) {
+        return std::nullopt;
+    }
+}
+
+bool LockFileHeld(const std::filesystem::path& lockFile) {
+    // Not waiting on a FIFO, not following a link: only the file itself.
+    const int fd = ::open(lockFile.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    return owner && LockOwnerRuns(*owner, ThisMachine());
+    struct stat st {};
+    bool held = false;
+    // Asks with a shared lock, given up at once: a holder's exclusive lock
+    // refuses it.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    }
+    ::close(fd);
+    return held;
+}
+
+bool ProgramRunsIn(const std::filesystem::path& folder) {
+    const std::filesystem::path lockFile = folder / datafiles::kLock;
+    const std::optional<LockOwner> owner = ReadLockFile(lockFile);
+    return owner && (LockOwnerRuns(*owner, ThisMachine()) || LockFileHeld(lockFile));
 }

@@ -31,11 +31,21 @@ struct MachineIds {
 };
 MachineIds ThisMachine();
 
-// Whether the lock's owner still runs. A lock from another boot of this
-// machine is left over whatever its process id; one made on another machine
-// (a shared folder) cannot be checked from here and counts as running.
+// Whether the lock's owner still runs, by what the lock names: a process of
+// this boot of this machine that is alive. A lock from another boot, or from
+// another machine, is left over whatever its process id; a copy really
+// running on another machine (a shared folder) shows by LockFileHeld instead.
 bool LockOwnerRuns(const LockOwner& owner, const MachineIds& here);
 
-// Whether a Vimo runs in `folder`: its lock file is there and names a live
-// owner. A missing, unreadable or garbled lock file means none runs.
+// The owner the lock file at `lockFile` names; none when it is missing,
+// unreadable, not a regular file or garbled.
+std::optional<LockOwner> ReadLockFile(const std::filesystem::path& lockFile);
+
+// Whether a live process holds the native lock (flock) on the lock file, as
+// a running copy does for as long as it runs, on this machine or on another
+// one sharing the folder. A killed copy's lock goes with its process.
+bool LockFileHeld(const std::filesystem::path& lockFile);
+
+// Whether a Vimo runs in `folder`: its lock file names a live owner, or is
+// held by one. A missing, unreadable or garbled lock file means none runs.
 bool ProgramRunsIn(const std::filesystem::path& folder);

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -44,9 +45,16 @@ int main(int argc, char** argv) {
     } catch (const std::exception& error) {
         return ReportApplicationError(boxes, error, moduleName);
     }
-    RunningCopy copy(workDir);
-    if (copy.Acquire() == RunningCopy::Outcome::AnotherCopyRuns) {
-        return 0;
+    // The runtime folder is the session's; without one the socket goes in a
+    // private folder under /tmp.
+    const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR");
+    RunningCopy copy(workDir, SocketPlaces{runtimeDir != nullptr ? runtimeDir : "", "/tmp"});
+    try {
+        if (copy.Acquire() == RunningCopy::Outcome::AnotherCopyRuns) {
+            return 0;
+        }
+    } catch (const std::exception& error) {
+        return ReportApplicationError(boxes, error, moduleName);
     }
 
     // The watcher starts while the window is being built; if its socket stack

@@ -1,6 +1,7 @@
 #include "RunningCopy.h"
 
 #include "DataFiles.h"
+#include "SystemErrorText.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -9,9 +10,11 @@
 #include <QLocalSocket>
 #include <QThread>
 
-#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -20,38 +23,66 @@ namespace {
 
 constexpr char kShowRequest[] = "show\n";
 
+// The file QLockFile takes while it removes a stale lock, so that two
+// starts never remove each other's new one; taking it over is done under it.
+constexpr char kRemovalGuardSuffix[] = ".rmlock";
+
 // Why the lock file could not be made, from the errno the failed step left.
-// Fixed English texts: the C library's would follow the user's locale.
 std::string LockFailureReason(QLockFile::LockError error, int errorNumber) {
-    switch (errorNumber) {
-        case ENOENT:
-            return "the folder is not there";
-        case ENOTDIR:
-            return "not a folder";
-        case EACCES:
-        case EPERM:
-            return "permission denied";
-        case EROFS:
-            return "read-only file system";
-        case ENOSPC:
-        case EDQUOT:
-            return "disk full";
-        case 0:
-            return error == QLockFile::PermissionError ? "permission denied" : "unknown error";
+    if (errorNumber == 0 && error == QLockFile::PermissionError) {
+        return SystemErrorText(EACCES);
+    }
+    return SystemErrorText(errorNumber);
+}
+
+bool IsOneOf(int errorNumber, std::initializer_list<int> values) {
+    for (const int value : values) {
+        if (errorNumber == value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Why the server could not listen. Qt names access and address-in-use
+// failures itself and turns the errno of the failed step into its error;
+// its clean-up after a failure may leave a different errno behind, which is
+// told only when it agrees with Qt's error.
+std::string ListenFailureReason(QAbstractSocket::SocketError error, int errorNumber) {
+    // The values Qt turns into a named error of its own.
+    const std::initializer_list<int> nameErrors = {ENOENT, ENOTDIR, ELOOP, EROFS, ENAMETOOLONG};
+    switch (error) {
+        case QAbstractSocket::SocketAccessError:
+            return SystemErrorText(EACCES);
+        case QAbstractSocket::AddressInUseError:
+            return SystemErrorText(EADDRINUSE);
+        case QAbstractSocket::HostNotFoundError:
+            return IsOneOf(errorNumber, nameErrors) ? SystemErrorText(errorNumber)
+                                                    : "the name cannot be used";
         default:
-            return "error " + std::to_string(errorNumber);
+            if (IsOneOf(errorNumber, nameErrors) || IsOneOf(errorNumber, {EACCES, EADDRINUSE})) {
+                return SystemErrorText(0);
+            }
+            return SystemErrorText(errorNumber);
     }
 }
 
 }  // namespace
 
-RunningCopy::RunningCopy(const std::filesystem::path& workDir, std::ostream& log,
-                         std::chrono::milliseconds patience)
+RunningCopy::RunningCopy(const std::filesystem::path& workDir, const SocketPlaces& sockets,
+                         std::ostream& log, std::chrono::milliseconds patience)
     : workDir_(workDir),
+      lockPath_(workDir / datafiles::kLock),
       log_(log),
       patience_(patience),
-      serverName_(ServerName(workDir)),
-      lock_(QString::fromStdString((workDir / datafiles::kLock).string())) {
+      socketFolder_(ChooseSocketFolder(sockets, ::geteuid(),
+                                       static_cast<std::size_t>(ServerName(workDir).size()))),
+      here_(ThisMachine()),
+      lock_(QString::fromStdString(lockPath_.string())) {
+    if (!socketFolder_.Path.empty()) {
+        socketPath_ = QString::fromStdString(
+            (socketFolder_.Path / ServerName(workDir).toStdString()).string());
+    }
     lock_.setStaleLockTime(0);
 }
 
@@ -80,6 +111,7 @@ RunningCopy::Outcome RunningCopy::Acquire() {
     QDeadlineTimer deadline(patience_);
     bool removedIncomplete = false;
     for (;;) {
+        RefuseIrregularLockFiles();
         errno = 0;
         if (lock_.tryLock(0)) {
             Listen();
@@ -94,14 +126,25 @@ RunningCopy::Outcome RunningCopy::Acquire() {
         if (AskToShow()) {
             return Outcome::AnotherCopyRuns;
         }
-        const std::optional<qint64> owner = LockOwner();
-        // QLockFile removes a lock whose owner is gone, unless the folder
-        // forbids it; such a lock must not keep the program from running.
-        if (owner && ::kill(static_cast<pid_t>(*owner), 0) != 0 && errno == ESRCH) {
-            Notice(
-                "cannot lock the working folder (a lock left by a copy that ended cannot be "
-                "removed); a second copy would not be noticed");
-            return Outcome::Unguarded;
+        const std::optional<LockOwner> owner = ReadLockFile(lockPath_);
+        if (owner && !LockOwnerRuns(*owner, here_)) {
+            switch (TakeOverStaleLock()) {
+                case Takeover::Removed:
+                    continue;
+                case Takeover::Retry:
+                    break;
+                case Takeover::HeldElsewhere:
+                    Notice("the lock in " + workDir_.string() + " is held by a copy on " +
+                           (owner->Host.empty() ? "another computer" : owner->Host) +
+                           "; this start ends");
+                    return Outcome::AnotherCopyRuns;
+                case Takeover::Impossible:
+                    // Such a lock must not keep the program from running.
+                    Notice(
+                        "cannot lock the working folder (a lock left by a copy that ended cannot "
+                        "be removed); a second copy would not be noticed");
+                    return Outcome::Unguarded;
+            }
         }
         if (deadline.hasExpired()) {
             if (owner) {
@@ -127,13 +170,54 @@ RunningCopy::Outcome RunningCopy::Acquire() {
     }
 }
 
+void RunningCopy::RefuseIrregularLockFiles() const {
+    const std::string lockName(datafiles::kLock);
+    for (const std::string& name : {lockName, lockName + kRemovalGuardSuffix}) {
+        struct stat st {};
+        // Not followed: a link is refused whatever it points to. Reading a
+        // FIFO's owner line would wait for ever.
+        if (::lstat((workDir_ / name).c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            throw ELockFileError(name +
+                                 " is not a plain file; remove it so that Vimo can tell whether it "
+                                 "already runs here");
+        }
+    }
+}
+
+RunningCopy::Takeover RunningCopy::TakeOverStaleLock() {
+    QLockFile guard(lock_.fileName() + QLatin1String(kRemovalGuardSuffix));
+    if (!guard.tryLock(0)) {
+        return guard.error() == QLockFile::LockFailedError ? Takeover::Retry : Takeover::Impossible;
+    }
+    // Read again under the guard: another start may have taken the lock anew.
+    const std::optional<LockOwner> owner = ReadLockFile(lockPath_);
+    if (!owner || LockOwnerRuns(*owner, here_)) {
+        return Takeover::Retry;
+    }
+    // QLockFile removes the file only with its native lock, which a live
+    // holder keeps, wherever it runs.
+    if (lock_.removeStaleLockFile()) {
+        return Takeover::Removed;
+    }
+    return LockFileHeld(lockPath_) ? Takeover::HeldElsewhere : Takeover::Impossible;
+}
+
 void RunningCopy::Listen() {
+    if (socketPath_.isEmpty()) {
+        Notice("cannot answer later starts (" + socketFolder_.Problem +
+               "); they end without showing the window");
+        return;
+    }
     server_ = new QLocalServer(this);
+    // The folder is the user's alone; the socket is as well.
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     // A copy that was killed left its socket file; the lock says it is gone.
-    QLocalServer::removeServer(serverName_);
-    if (!server_->listen(serverName_)) {
-        Notice("cannot answer later starts (" + server_->errorString().toStdString() +
+    QLocalServer::removeServer(socketPath_);
+    errno = 0;
+    if (!server_->listen(socketPath_)) {
+        const int failure = errno;
+        Notice("cannot answer later starts (" + socketPath_.toStdString() + ": " +
+               ListenFailureReason(server_->serverError(), failure) +
                "); they end without showing the window");
         return;
     }
@@ -158,8 +242,11 @@ void RunningCopy::AnswerStarts() {
 }
 
 bool RunningCopy::AskToShow() const {
+    if (socketPath_.isEmpty()) {
+        return false;
+    }
     QLocalSocket socket;
-    socket.connectToServer(serverName_);
+    socket.connectToServer(socketPath_);
     if (!socket.waitForConnected(250)) {
         return false;
     }
@@ -171,16 +258,6 @@ bool RunningCopy::AskToShow() const {
     }
     socket.disconnectFromServer();
     return true;
-}
-
-std::optional<qint64> RunningCopy::LockOwner() const {
-    qint64 owner = 0;
-    QString host;
-    QString program;
-    if (!lock_.getLockInfo(&owner, &host, &program)) {
-        return std::nullopt;
-    }
-    return owner;
 }
 
 void RunningCopy::Notice(const std::string& text) {

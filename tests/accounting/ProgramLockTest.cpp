@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <optional>
@@ -22,9 +24,10 @@ TEST(ProgramLock, AnOwnerRunsWhileItsProcessLivesOnThisBoot) {
         {self + "\nvimo\n", true},
         {gone + "\nvimo\nvm\nhost-id\nboot-id\n", false},
         {self + "\nvimo\nvm\nhost-id\nan-earlier-boot\n", false},
-        // Another machine's processes cannot be looked at from here.
-        {gone + "\nvimo\nother\nother-id\nboot\n", true},
-        {gone + "\nvimo\nvm\nother-id\nboot\n", true},
+        // Another machine's process ids name nothing here, even a live one.
+        {self + "\nvimo\nother\nother-id\nboot\n", false},
+        {self + "\nvimo\nvm\nother-id\nboot-id\n", false},
+        {self + "\nvimo\nother\n", false},
         {"", std::nullopt},
         {"\n", std::nullopt},
         {"vimo\n" + self + "\n", std::nullopt},
@@ -47,21 +50,34 @@ TEST(ProgramLock, AnOwnerRunsWhileItsProcessLivesOnThisBoot) {
 TEST(ProgramLock, AFolderHasARunningVimoOnlyWithALockOfALiveOwner) {
     const MachineIds here = ThisMachine();
     const std::string self = std::to_string(getpid());
+    const std::string elsewhere = self + "\nvimo\nother\nother-id\nboot\n";
     struct Case {
         std::optional<std::string> lock;
+        bool held;  // a live process keeps the file's native lock, as a copy does
         bool runs;
     };
     const Case cases[] = {
-        {std::nullopt, false},
-        {"garbage", false},
-        {self + "\nvimo\n" + here.Host + "\n" + here.HostId + "\n" + here.BootId + "\n", true},
+        {std::nullopt, false, false},
+        {"garbage", false, false},
+        {self + "\nvimo\n" + here.Host + "\n" + here.HostId + "\n" + here.BootId + "\n", false,
+         true},
+        // A copy on another machine sharing the folder, and one left by it.
+        {elsewhere, true, true},
+        {elsewhere, false, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.lock.value_or("no lock file"));
+        SCOPED_TRACE(c.lock.value_or("no lock file") + (c.held ? ", held" : ""));
         const TempDir folder;
         if (c.lock) {
             WriteBytes(folder / "Vimo.lock", *c.lock);
         }
+        const int holder = c.held ? ::open((folder / "Vimo.lock").c_str(), O_RDWR) : -1;
+        if (c.held) {
+            ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        }
         EXPECT_EQ(ProgramRunsIn(folder.Path()), c.runs);
+        if (holder >= 0) {
+            ::close(holder);
+        }
     }
 }

@@ -153,11 +153,17 @@ new_folder() {
 # starts vimo with that folder as its working folder, in the namespace when
 # there is one; sets $vimo to its process id and $log to its output (kept
 # outside the folder, which may be full). With as_user it runs as nobody.
+# Each user has a runtime folder of its own, private as a session's is.
 start_program() {
     local folder=$1 start=$2 speed=$3 as=${4:-}
     log="$work/logs/vimo-$((++runs)).log"
+    local runtime="$work/run-${as:-root}"
+    if [ ! -d "$runtime" ]; then
+        mkdir -m 700 "$runtime"
+        [ "$as" != as_user ] || chown 65534:65534 "$runtime"
+    fi
     local -a cmd=(env -i PATH=/usr/bin:/bin TZ=UTC QT_QPA_PLATFORM=offscreen
-        XDG_CONFIG_HOME="${config_dir:-$work/config}" XDG_RUNTIME_DIR="$work/config"
+        XDG_CONFIG_HOME="${config_dir:-$work/config}" XDG_RUNTIME_DIR="$runtime"
         LD_PRELOAD="$preload" FAKETIME="@$start x$speed" "${program_env[@]}" "$program")
     if [ "$as" = as_user ]; then
         cmd=(setpriv --reuid=65534 --regid=65534 --clear-groups "${cmd[@]}")

@@ -4,19 +4,21 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLockFile>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <sstream>
+#include <string>
 
 namespace fs = std::filesystem;
 using Outcome = RunningCopy::Outcome;
@@ -33,9 +35,21 @@ bool ProcessEventsUntil(const std::function<bool()>& done, int milliseconds) {
     return done();
 }
 
+// One runtime folder for the sockets of every test here, private as a
+// session's is.
+const SocketPlaces& TestSockets() {
+    static const TempDir runtime;
+    static const SocketPlaces places{runtime.Path(), runtime.Path()};
+    return places;
+}
+
+fs::path SocketOf(const fs::path& folder) {
+    return TestSockets().RuntimeDir / RunningCopy::ServerName(folder).toStdString();
+}
+
 // A running copy that counts the requests to show its window.
 struct AnsweringCopy {
-    explicit AnsweringCopy(const fs::path& folder) : copy(folder, log) {
+    explicit AnsweringCopy(const fs::path& folder) : copy(folder, TestSockets(), log) {
         QObject::connect(&copy, &RunningCopy::ShowRequested, [this] { ++shows; });
     }
     std::ostringstream log;
@@ -90,16 +104,27 @@ namespace {
 // A copy killed outright: it holds the lock and listens, and ends without
 // removing either. True when the child got that far.
 bool KilledCopyIn(const fs::path& folder) {
+    // Made before the fork, so that the child's socket goes in the same one.
+    const SocketPlaces& sockets = TestSockets();
     const pid_t child = ::fork();
     if (child == 0) {
         std::ostringstream quiet;
-        RunningCopy dying(folder, quiet);
+        RunningCopy dying(folder, sockets, quiet);
         ::_exit(dying.Acquire() == Outcome::FirstCopy ? 0 : 1);
     }
     int status = 0;
     return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
            WEXITSTATUS(status) == 0 && fs::exists(folder / datafiles::kLock) &&
-           QFile::exists(QDir::tempPath() + "/" + RunningCopy::ServerName(folder));
+           fs::exists(SocketOf(folder));
+}
+
+// A lock file naming a process that is alive here, this test's, as taken on
+// another computer; `lines` are what follows the program's name.
+std::function<bool(const fs::path&)> LockFromElsewhere(const std::string& lines) {
+    return [lines](const fs::path& folder) {
+        WriteBytes(folder / datafiles::kLock, std::to_string(::getpid()) + "\nvimo\n" + lines);
+        return true;
+    };
 }
 
 }  // namespace
@@ -119,6 +144,10 @@ TEST(RunningCopy, ALockWithoutALiveOwnerIsTakenOver) {
              return true;
          },
          300},
+        // Another computer's process ids name nothing here; a copy running
+        // there would hold the file.
+        {"taken on another computer", LockFromElsewhere("elsewhere\nother-id\nother-boot\n"), 0},
+        {"taken on another computer by an older writer", LockFromElsewhere("elsewhere\n"), 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -126,7 +155,7 @@ TEST(RunningCopy, ALockWithoutALiveOwnerIsTakenOver) {
         ASSERT_TRUE(c.leave(folder.Path()));
 
         std::ostringstream log;
-        RunningCopy next(folder.Path(), log, 300ms);
+        RunningCopy next(folder.Path(), TestSockets(), log, 300ms);
         int shows = 0;
         QObject::connect(&next, &RunningCopy::ShowRequested, [&shows] { ++shows; });
         QElapsedTimer waited;
@@ -141,20 +170,40 @@ TEST(RunningCopy, ALockWithoutALiveOwnerIsTakenOver) {
 }
 
 TEST(RunningCopy, ALaterStartGivesUpOnACopyThatDoesNotAnswerAndEnds) {
-    TempDir folder;
-    // A live owner that is still starting: it holds the lock, no server yet.
-    QLockFile starting(QString::fromStdString((folder.Path() / datafiles::kLock).string()));
-    ASSERT_TRUE(starting.tryLock(0));
+    const struct {
+        const char* what;
+        std::optional<std::string> lockText;  // written over the live holder's
+        int waitsAtLeast;                     // milliseconds
+        std::string before, after;            // the notice around the folder's name
+    } cases[] = {
+        // A live owner that is still starting: it holds the lock, no server yet.
+        {"a copy here that is still starting", std::nullopt, 400, "the copy running in ",
+         " did not answer; this start ends"},
+        // Its lock names another computer, but its holder keeps the file's
+        // native lock: a copy there, on a shared folder, is not pushed aside.
+        {"a copy on another computer",
+         std::to_string(::getpid()) + "\nvimo\nelsewhere\nother-id\nother-boot\n", 0,
+         "the lock in ", " is held by a copy on elsewhere; this start ends"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir folder;
+        QLockFile holder(QString::fromStdString((folder.Path() / datafiles::kLock).string()));
+        ASSERT_TRUE(holder.tryLock(0));
+        if (c.lockText) {
+            WriteBytes(folder / std::string(datafiles::kLock), *c.lockText);
+        }
 
-    std::ostringstream log;
-    RunningCopy later(folder.Path(), log, 400ms);
-    QElapsedTimer waited;
-    waited.start();
-    EXPECT_EQ(later.Acquire(), Outcome::AnotherCopyRuns);
-    EXPECT_GE(waited.elapsed(), 400);
-    EXPECT_EQ(log.str(), "vimo: notice: the copy running in " + folder.Path().string() +
-                             " did not answer; this start ends\n");
-    EXPECT_TRUE(starting.isLocked());
+        std::ostringstream log;
+        RunningCopy later(folder.Path(), TestSockets(), log, 400ms);
+        QElapsedTimer waited;
+        waited.start();
+        EXPECT_EQ(later.Acquire(), Outcome::AnotherCopyRuns);
+        EXPECT_GE(waited.elapsed(), c.waitsAtLeast);
+        EXPECT_EQ(log.str(), "vimo: notice: " + c.before + folder.Path().string() + c.after + "\n");
+        EXPECT_TRUE(holder.isLocked());
+        EXPECT_TRUE(fs::exists(folder.Path() / datafiles::kLock));
+    }
 }
 
 TEST(RunningCopy, AFolderThatCannotBeLockedIsLeftUnguardedWithANotice) {
@@ -171,10 +220,135 @@ TEST(RunningCopy, AFolderThatCannotBeLockedIsLeftUnguardedWithANotice) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::ostringstream log;
-        RunningCopy copy(c.folder, log);
+        RunningCopy copy(c.folder, TestSockets(), log);
         EXPECT_EQ(copy.Acquire(), Outcome::Unguarded);
         EXPECT_EQ(log.str(), std::string("vimo: notice: cannot lock the working folder (") +
                                  c.reason + "); a second copy would not be noticed\n");
     }
     EXPECT_FALSE(fs::exists(base / "gone"));
+}
+
+TEST(RunningCopy, ALockFileThatIsNotAPlainFileStopsTheStart) {
+    const std::string lock(datafiles::kLock);
+    const std::string guard = lock + ".rmlock";
+    const struct {
+        const char* what;
+        std::function<void(const fs::path& folder)> make;
+        std::string name;  // the file the error names
+    } cases[] = {
+        // Seen as a lock that cannot be removed, it let a second copy count.
+        {"a folder", [&](const fs::path& f) { fs::create_directory(f / lock); }, lock},
+        // Reading its owner's line would wait for ever.
+        {"a FIFO", [&](const fs::path& f) { ASSERT_EQ(::mkfifo((f / lock).c_str(), 0600), 0); },
+         lock},
+        {"a link to nothing",
+         [&](const fs::path& f) { fs::create_symlink(f / "nothing", f / lock); }, lock},
+        // The file taken while a stale lock is removed: with a folder there
+        // no stale lock could ever be.
+        {"a folder at the removal guard's name",
+         [&](const fs::path& f) { fs::create_directory(f / guard); }, guard},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir folder;
+        c.make(folder.Path());
+        std::ostringstream log;
+        RunningCopy copy(folder.Path(), TestSockets(), log, 300ms);
+        EXPECT_THAT([&] { copy.Acquire(); },
+                    testing::ThrowsMessage<ELockFileError>(testing::StrEq(
+                        c.name + " is not a plain file; remove it so that Vimo can tell whether "
+                                 "it already runs here")));
+        EXPECT_EQ(log.str(), "");
+        EXPECT_FALSE(fs::exists(SocketOf(folder.Path())));
+    }
+}
+
+TEST(RunningCopy, AFirstCopyThatCannotListenSaysWhyOnce) {
+    const fs::path longTemp = TestSockets().SharedTemp / std::string(90, 't');
+    const struct {
+        const char* what;
+        // Prepares the fault; gives the sockets' places and the reason told.
+        std::function<std::pair<SocketPlaces, std::string>(const fs::path& folder)> prepare;
+    } cases[] = {
+        {"no folder short enough for the socket's path",
+         [&](const fs::path&) {
+             return std::pair(SocketPlaces{"", longTemp},
+                              (longTemp / ("vimo-" + std::to_string(::geteuid()))).string() +
+                                  ": the name is too long");
+         }},
+        // Qt's own text for this was "Unknown error 21".
+        {"a folder at the socket's name",
+         [](const fs::path& folder) {
+             fs::create_directory(SocketOf(folder));
+             return std::pair(TestSockets(),
+                              SocketOf(folder).string() + ": a folder is in the way");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir folder;
+        const auto [sockets, reason] = c.prepare(folder.Path());
+        std::ostringstream log;
+        RunningCopy first(folder.Path(), sockets, log);
+        EXPECT_EQ(first.Acquire(), Outcome::FirstCopy);
+        EXPECT_EQ(log.str(), "vimo: notice: cannot answer later starts (" + reason +
+                                 "); they end without showing the window\n");
+        fs::remove(SocketOf(folder.Path()));
+    }
+}
+
+TEST(SocketFolder, OnlyAFolderNoOtherUserCanEnterHoldsTheSockets) {
+    const uid_t me = ::geteuid();
+    constexpr std::size_t kName = 29;  // "vimo-" and 24 hex digits
+    using Make = std::function<void(const fs::path&)>;
+    const auto folder = [](int mode) -> Make {
+        return [mode](const fs::path& at) {
+            fs::create_directory(at);
+            fs::permissions(at, fs::perms(mode));
+        };
+    };
+    const std::string tooLong(90, 'r');  // the socket's path would not fit
+    const struct {
+        const char* what;
+        std::string runtime;  // its name in the test's folder; empty: not set
+        Make makeRuntime;
+        Make makeOwn;  // at "<temp>/vimo-<uid>" before the start
+        uid_t user;
+        std::string chosen;  // "run", "own", or the problem
+    } cases[] = {
+        {"the user's runtime folder", "run", folder(0700), nullptr, me, "run"},
+        {"no runtime folder", "", nullptr, nullptr, me, "own"},
+        {"a runtime folder other users may enter", "run", folder(0755), nullptr, me, "own"},
+        {"a runtime folder too long", tooLong, folder(0700), nullptr, me, "own"},
+        // Another user may have made any of these before the user's first start.
+        {"a link at the private folder's name", "", nullptr,
+         [](const fs::path& own) { fs::create_directory_symlink(own.parent_path(), own); }, me,
+         "a link"},
+        {"a private folder other users may enter", "", nullptr, folder(0755), me,
+         "other users may enter it"},
+        {"folders of another user's", "run", folder(0700), nullptr, me + 1,
+         "it belongs to another user"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempDir temp;
+        const fs::path runtime = c.runtime.empty() ? fs::path() : temp / c.runtime;
+        const fs::path own = temp / ("vimo-" + std::to_string(c.user));
+        if (c.makeRuntime) {
+            c.makeRuntime(runtime);
+        }
+        if (c.makeOwn) {
+            c.makeOwn(own);
+        }
+        const SocketFolder chosen = ChooseSocketFolder({runtime, temp.Path()}, c.user, kName);
+        if (c.chosen != "run" && c.chosen != "own") {
+            EXPECT_EQ(chosen.Path, "");
+            EXPECT_EQ(chosen.Problem, own.string() + ": " + c.chosen);
+            continue;
+        }
+        EXPECT_EQ(chosen.Path, c.chosen == "run" ? runtime : own);
+        struct stat st {};
+        ASSERT_EQ(::lstat(chosen.Path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0700u);
+    }
 }
