@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
@@ -33,6 +34,15 @@ const std::string kFileName(datafiles::kCostStore);
     // rolled back for that reason.
     if (primary == SQLITE_READONLY || primary == SQLITE_PERM) {
         throw EInOutError(EInOutError::kAccessDenied, "File access denied", kFileName);
+    }
+    // A journal that cannot be made beside the file leaves the error of
+    // SQLite's last try, to open one that is not there.
+    if (primary == SQLITE_CANTOPEN && systemError == ENOENT && db != nullptr) {
+        const char* file = sqlite3_db_filename(db, "main");
+        if (file != nullptr && *file != '\0' &&
+            ::access(std::filesystem::path(file).parent_path().c_str(), W_OK) != 0) {
+            throw EInOutError(EInOutError::kAccessDenied, "File access denied", kFileName);
+        }
     }
     if (systemError != 0 && (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN)) {
         EInOutError error = InOutErrorFromErrno(systemError);
