@@ -47,27 +47,7 @@ std::filesystem::path WorkingFolder(const std::optional<std::string>& named) {
 }
 
 int ListRange(const Invocation& run, const DayRange& range) {
-    const HistoryReport report = ListHistory(run.Folder, range);
-    // The text is the lines alone and never looks at Vimo.db. A Vimo.db
-    // that cannot be read leaves the bytes unknown and is reported after
-    // the lines.
-    SessionBytesByHead bytes;
-    std::exception_ptr storeError;
-    if (run.Format != ReportFormat::Text) {
-        try {
-            bytes = ReadSessionBytes(run.Folder, report.Lines);
-        } catch (const Exception&) {
-            storeError = std::current_exception();
-        }
-    }
-    WriteHistoryLines(run.Out, report.Lines, run.Format, bytes);
-    // As on the statistics page: the lines are shown, then the error.
-    if (report.Error) {
-        throw EConvertError(*report.Error);
-    }
-    if (storeError) {
-        std::rethrow_exception(storeError);
-    }
+    ListHistory(run.Folder, range, run.Format, run.Out);
     return 0;
 }
 
