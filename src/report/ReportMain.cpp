@@ -38,12 +38,14 @@ struct Invocation {
 };
 using Work = std::function<int(const Invocation&)>;
 
-// The folder named on the command line, else the program's own rule.
+// The folder named on the command line, else the program's own rule. An
+// autostart entry that cannot be read is an error here rather than a silent
+// fall back to the current folder, which would report another folder's data.
 std::filesystem::path WorkingFolder(const std::optional<std::string>& named) {
     if (named) {
         return std::filesystem::absolute(*named);
     }
-    return RestoreWorkDir(ReadAutostartProgram(DefaultAutostartFile()), StartedInFolder());
+    return RestoreWorkDir(ReadAutostartEntry(DefaultAutostartFile()), StartedInFolder());
 }
 
 int ListRange(const Invocation& run, const DayRange& range) {
