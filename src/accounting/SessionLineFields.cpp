@@ -1,6 +1,7 @@
 #include "SessionLineFields.h"
 
 #include <charconv>
+#include <cstring>
 
 #include "DateTime.h"
 #include "Errors.h"
@@ -15,14 +16,6 @@ constexpr std::string_view kBetweenSystemAndAddress = "   ";
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-bool EndsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
 std::string_view WithoutTrailingBlanks(std::string_view text) {
@@ -57,7 +50,7 @@ std::optional<uint32_t> TakeNumber(std::string_view& text) {
 }
 
 bool TakeText(std::string_view& text, std::string_view expected) {
-    if (!StartsWith(text, expected)) {
+    if (!text.starts_with(expected)) {
         return false;
     }
     text.remove_prefix(expected.size());
@@ -165,7 +158,7 @@ std::optional<std::string> ToString(std::optional<std::string_view> text) {
 
 SessionLinePieces ReadSessionLinePieces(std::string_view line) {
     SessionLinePieces pieces;
-    if (EndsWith(line, TSessionLog::kCrashMarker)) {
+    if (line.ends_with(TSessionLog::kCrashMarker)) {
         pieces.Crashed = true;
         line.remove_suffix(std::string_view(TSessionLog::kCrashMarker).size());
     }
@@ -175,7 +168,7 @@ SessionLinePieces ReadSessionLinePieces(std::string_view line) {
         // written anew.
         if (HeadDate(line)) {
             pieces.StartDate.emplace();
-            line.copy(pieces.StartDate->data(), 10, 1);
+            std::memcpy(pieces.StartDate->data(), line.data() + 1, 10);
         } else {
             try {
                 const std::string text = DateText(ParseDate(line.substr(1, 10)));
