@@ -63,7 +63,8 @@ HistoryReport ReferenceReport(std::string_view history, TDateTime from, TDateTim
 // Feeds the bytes as the file reader does: each piece is appended to what the
 // filter left over last time.
 HistoryReport FedInPieces(std::string_view history, TDateTime from, TDateTime to, uint32_t seed) {
-    HistoryFilter filter(from, to);
+    HistoryReport report;
+    HistoryFilter filter(from, to, [&](std::string_view line) { report.Lines.emplace_back(line); });
     std::string window;
     std::size_t offset = 0;
     bool atEnd = false;
@@ -79,7 +80,8 @@ HistoryReport FedInPieces(std::string_view history, TDateTime from, TDateTime to
         window.erase(0, taken);
     }
     FUZZ_CHECK(window.empty());
-    return filter.Take();
+    report.Error = filter.Error();
+    return report;
 }
 
 bool SameReport(const HistoryReport& a, const HistoryReport& b) {

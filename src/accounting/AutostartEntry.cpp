@@ -1,15 +1,17 @@
 #include "AutostartEntry.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <string_view>
 
 #include "DesktopExec.h"
+#include "Errors.h"
+#include "FileIO.h"
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
+std::string_view Trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
+    if (first == std::string_view::npos) {
         return {};
     }
     const auto last = text.find_last_not_of(" \t");
@@ -18,18 +20,33 @@ std::string Trimmed(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> ReadAutostartProgram(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
+std::optional<std::string> ReadAutostartEntry(const std::filesystem::path& file) {
+    std::string text;
+    try {
+        text = ReadWholeFile(file, kMaxAutostartEntryBytes);
+    } catch (EInOutError& error) {
+        if (error.Code == EInOutError::kFileNotFound) {
+            return std::nullopt;
+        }
+        // The entry lives outside the working folder: its whole path tells
+        // the user where to look.
+        error.File = file.string();
+        throw;
+    }
+    if (text.size() > kMaxAutostartEntryBytes) {
+        throw Exception("The autostart entry " + file.string() + " is larger than " +
+                        std::to_string(kMaxAutostartEntryBytes / 1024) + " KiB");
     }
     std::optional<std::string> exec;
     bool inMainGroup = false;
     bool hidden = false;
-    std::string line;
-    while (std::getline(in, line)) {
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
         if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+            line.remove_suffix(1);
         }
         if (line.empty() || line.front() == '#') {
             continue;
@@ -39,21 +56,29 @@ std::optional<std::string> ReadAutostartProgram(const std::filesystem::path& fil
             continue;
         }
         const auto equals = line.find('=');
-        if (!inMainGroup || equals == std::string::npos) {
+        if (!inMainGroup || equals == std::string_view::npos) {
             continue;
         }
-        const std::string key = Trimmed(line.substr(0, equals));
-        const std::string value = Trimmed(line.substr(equals + 1));
+        const std::string_view key = Trimmed(line.substr(0, equals));
+        const std::string_view value = Trimmed(line.substr(equals + 1));
         if (key == "Exec") {
             exec = value;
         } else if (key == "Hidden") {
             hidden = value == "true";
         }
     }
-    if (in.bad() || hidden || !exec) {
+    if (hidden || !exec) {
         return std::nullopt;
     }
     return ProgramFromDesktopExec(*exec);
+}
+
+std::optional<std::string> ReadAutostartProgram(const std::filesystem::path& file) {
+    try {
+        return ReadAutostartEntry(file);
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
 }
 
 std::filesystem::path DefaultAutostartFile() {

@@ -1,7 +1,10 @@
 #include "Codec1251.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -27,18 +30,30 @@ constexpr std::array<char16_t, 128> kUpperHalf = {
 };
 // clang-format on
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+// The UTF-8 of the bytes 0x80 to 0xFF, each of two or three bytes.
+struct Utf8Sequence {
+    char Bytes[3];
+    int Length;
+};
+
+constexpr std::array<Utf8Sequence, 128> MakeUpperHalfUtf8() {
+    std::array<Utf8Sequence, 128> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const char32_t cp = kUpperHalf[i];
+        if (cp < 0x800) {
+            table[i] = {
+                {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F)), 0}, 2};
+        } else {
+            table[i] = {
+                {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                 static_cast<char>(0x80 | (cp & 0x3F))},
+                3};
+        }
     }
+    return table;
 }
+
+constexpr std::array<Utf8Sequence, 128> kUpperHalfUtf8 = MakeUpperHalfUtf8();
 
 char EncodeCodePoint(char32_t cp) {
     if (cp < 0x80) {
@@ -70,16 +85,48 @@ int SequenceLength(unsigned char lead) {
 
 std::string FromCp1251(std::string_view bytes) {
     std::string out;
-    out.reserve(bytes.size() * 2);
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out += c;
-        } else {
-            AppendUtf8(out, kUpperHalf[b - 0x80]);
-        }
-    }
+    AppendFromCp1251(out, bytes);
     return out;
+}
+
+void AppendFromCp1251(std::string& out, std::string_view bytes) {
+    // Every byte gives at most three, so room for three is made a block at
+    // a time and what is left unused is cut off again: a line of any length
+    // takes little more room than its text. ASCII, most of the history, is
+    // taken sixteen bytes at a time.
+    constexpr std::size_t kBlock = 4096;
+    const char* from = bytes.data();
+    const char* const end = from + bytes.size();
+    while (from < end) {
+        const char* const blockEnd = from + std::min<std::size_t>(kBlock, end - from);
+        const std::size_t had = out.size();
+        out.resize(had + static_cast<std::size_t>(blockEnd - from) * 3);
+        char* to = out.data() + had;
+        while (from < blockEnd) {
+            const char* const stretchEnd = from + std::min<std::ptrdiff_t>(16, blockEnd - from);
+            if (stretchEnd - from == 16) {
+                uint64_t words[2];
+                std::memcpy(words, from, 16);
+                if (((words[0] | words[1]) & 0x8080808080808080u) == 0) {
+                    std::memcpy(to, from, 16);
+                    to += 16;
+                    from += 16;
+                    continue;
+                }
+            }
+            for (; from < stretchEnd; ++from) {
+                const auto b = static_cast<unsigned char>(*from);
+                if (b < 0x80) {
+                    *to++ = static_cast<char>(b);
+                } else {
+                    const Utf8Sequence& utf8 = kUpperHalfUtf8[b - 0x80];
+                    std::memcpy(to, utf8.Bytes, 3);
+                    to += utf8.Length;
+                }
+            }
+        }
+        out.resize(static_cast<std::size_t>(to - out.data()));
+    }
 }
 
 std::string ToCp1251(std::string_view utf8) {

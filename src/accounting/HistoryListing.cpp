@@ -1,25 +1,27 @@
 #include "HistoryListing.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cerrno>
-#include <memory>
+#include <exception>
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "DataFiles.h"
 #include "FileIO.h"
+#include "HistoryReport.h"
 #include "SessionLineFields.h"
 
 namespace {
 
-constexpr std::string_view kCsvHeader =
-    "start_date,start_time,end_time,minutes,system,address,crashed,rx_bytes,tx_bytes,line";
+// A batch is looked up in one query; its size bounds what is held, lines
+// and bytes alike, while a month or a year of lines still takes one query.
+constexpr std::size_t kBatchLines = 65536;
+constexpr std::size_t kBatchBytes = 8 * 1024 * 1024;
 
 // The bytes of the connection of `line`; none when they are not known.
-const CostStore::Bytes* BytesOfLine(const SessionBytesByHead& bytes, const std::string& line) {
+const CostStore::Bytes* BytesOfLine(const SessionBytesByHead& bytes, std::string_view line) {
     if (bytes.empty()) {
         return nullptr;
     }
@@ -27,100 +29,40 @@ const CostStore::Bytes* BytesOfLine(const SessionBytesByHead& bytes, const std::
     return found == bytes.end() ? nullptr : &found->second;
 }
 
-// A CSV field, in double quotes when it holds a quote, a comma or a line end.
-void WriteCsvField(std::ostream& out, std::string_view field) {
-    if (field.find_first_of("\",\r\n") == std::string_view::npos) {
-        out << field;
-        return;
-    }
-    out << '"';
-    for (char c : field) {
-        if (c == '"') {
-            out << '"';
+// The lines of CSV and JSON wait in a batch until their bytes are read. The
+// strings are kept from batch to batch, so their room is made only once.
+class LineBatch {
+  public:
+    bool Add(std::string_view line) {
+        if (count_ == lines_.size()) {
+            lines_.emplace_back();
         }
-        out << c;
+        lines_[count_++].assign(line);
+        bytes_ += line.size();
+        return count_ == kBatchLines || bytes_ >= kBatchBytes;
     }
-    out << '"';
-}
-
-void WriteOptionalCsvField(std::ostream& out, const std::optional<std::string>& field) {
-    if (field) {
-        WriteCsvField(out, *field);
+    std::span<const std::string> Lines() const { return {lines_.data(), count_}; }
+    void Clear() {
+        count_ = 0;
+        bytes_ = 0;
     }
-}
 
-void WriteCsvRecord(std::ostream& out, const std::string& line, const CostStore::Bytes* moved) {
-    const SessionLineFields f = ReadSessionLineFields(line);
-    WriteOptionalCsvField(out, f.StartDate);
-    out << ',';
-    WriteOptionalCsvField(out, f.StartTime);
-    out << ',';
-    WriteOptionalCsvField(out, f.EndTime);
-    out << ',';
-    if (f.Minutes) {
-        out << *f.Minutes;
-    }
-    out << ',';
-    WriteOptionalCsvField(out, f.System);
-    out << ',';
-    WriteOptionalCsvField(out, f.Address);
-    out << ',' << (f.Crashed ? "true" : "false") << ',';
-    if (moved != nullptr) {
-        out << moved->Received << ',' << moved->Sent;
-    } else {
-        out << ',';
-    }
-    out << ',';
-    WriteCsvField(out, line);
-    out << "\r\n";
-}
-
-template <typename T>
-nlohmann::ordered_json OrNull(const std::optional<T>& value) {
-    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
-}
-
-std::string JsonObject(const std::string& line, const CostStore::Bytes* moved) {
-    const SessionLineFields f = ReadSessionLineFields(line);
-    using Json = nlohmann::ordered_json;
-    const Json received = moved != nullptr ? Json(moved->Received) : Json(nullptr);
-    const Json sent = moved != nullptr ? Json(moved->Sent) : Json(nullptr);
-    const nlohmann::ordered_json object = {
-        {"start_date", OrNull(f.StartDate)},
-        {"start_time", OrNull(f.StartTime)},
-        {"end_time", OrNull(f.EndTime)},
-        {"minutes", OrNull(f.Minutes)},
-        {"system", OrNull(f.System)},
-        {"address", OrNull(f.Address)},
-        {"crashed", f.Crashed},
-        {"rx_bytes", received},
-        {"tx_bytes", sent},
-        {"line", line},
-    };
-    // Report lines come from Windows-1251 and are always valid UTF-8; the
-    // replacement only keeps the writer total.
-    return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-}
+  private:
+    std::vector<std::string> lines_;
+    std::size_t count_ = 0;
+    std::size_t bytes_ = 0;
+};
 
 }  // namespace
 
-HistoryReport ListHistory(const std::filesystem::path& folder, const DayRange& range) {
-    const std::filesystem::path history = folder / datafiles::kStatic;
-    std::error_code unreadable;
-    if (std::filesystem::status(history, unreadable).type() ==
-        std::filesystem::file_type::not_found) {
-        if (!std::filesystem::is_directory(folder, unreadable)) {
-            EInOutError missing = InOutErrorFromErrno(ENOENT);
-            missing.File = folder.string();
-            throw missing;
-        }
+SessionBytesLookup::SessionBytesLookup(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+SessionBytesLookup::~SessionBytesLookup() = default;
+
+SessionBytesByHead SessionBytesLookup::Read(std::span<const std::string> lines) {
+    if (FoundNoFile()) {
         return {};
     }
-    return ShowStatistics(history, range.First, range.Last);
-}
-
-SessionBytesByHead ReadSessionBytes(const std::filesystem::path& folder,
-                                    const std::vector<std::string>& lines) {
     // The days come from the lines rather than from the range asked for:
     // after a line whose date does not read, the history keeps every line.
     std::optional<int32_t> first;
@@ -134,34 +76,66 @@ SessionBytesByHead ReadSessionBytes(const std::filesystem::path& folder,
     if (!first) {
         return {};
     }
-    const std::unique_ptr<CostStore> store = CostStore::Open(folder, CostStore::Access::ReadOnly);
-    return store ? store->SessionBytesBetween(*first, *last) : SessionBytesByHead{};
+    if (!opened_) {
+        store_ = CostStore::Open(folder_, CostStore::Access::ReadOnly);
+        opened_ = true;
+    }
+    return store_ ? store_->SessionBytesBetween(*first, *last) : SessionBytesByHead{};
 }
 
-void WriteHistoryLines(std::ostream& out, const std::vector<std::string>& lines,
-                       ReportFormat format, const SessionBytesByHead& bytes) {
-    switch (format) {
-        case ReportFormat::Text:
-            for (const std::string& line : lines) {
-                out << line << '\n';
+void ListHistory(const std::filesystem::path& folder, const DayRange& range, ReportFormat format,
+                 std::ostream& out) {
+    const std::filesystem::path history = folder / datafiles::kStatic;
+    HistoryLinesWriter writer(out, format);
+    std::error_code unreadable;
+    if (std::filesystem::status(history, unreadable).type() ==
+        std::filesystem::file_type::not_found) {
+        if (!std::filesystem::is_directory(folder, unreadable)) {
+            EInOutError missing = InOutErrorFromErrno(ENOENT);
+            missing.File = folder.string();
+            throw missing;
+        }
+        writer.Finish();
+        return;
+    }
+
+    std::optional<std::string> dateError;
+    std::exception_ptr storeError;
+    if (format == ReportFormat::Text) {
+        dateError = FilterHistoryFile(history, range.First, range.Last,
+                                      [&](std::string_view line) { writer.Write(line, nullptr); });
+    } else {
+        SessionBytesLookup lookup(folder);
+        LineBatch batch;
+        const auto writeBatch = [&] {
+            SessionBytesByHead bytes;
+            if (!storeError) {
+                try {
+                    bytes = lookup.Read(batch.Lines());
+                } catch (const Exception&) {
+                    storeError = std::current_exception();
+                }
             }
-            break;
-        case ReportFormat::Csv:
-            out << kCsvHeader << "\r\n";
-            for (const std::string& line : lines) {
-                WriteCsvRecord(out, line, BytesOfLine(bytes, line));
+            for (const std::string& line : batch.Lines()) {
+                writer.Write(line, BytesOfLine(bytes, line));
             }
-            break;
-        case ReportFormat::Json:
-            if (lines.empty()) {
-                out << "[]\n";
-                break;
+            batch.Clear();
+        };
+        dateError = FilterHistoryFile(history, range.First, range.Last, [&](std::string_view line) {
+            if (lookup.FoundNoFile() || storeError) {
+                writer.Write(line, nullptr);
+            } else if (batch.Add(line)) {
+                writeBatch();
             }
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                out << (i == 0 ? "[\n" : ",\n")
-                    << JsonObject(lines[i], BytesOfLine(bytes, lines[i]));
-            }
-            out << "\n]\n";
-            break;
+        });
+        writeBatch();
+    }
+    writer.Finish();
+    // As on the statistics page: the lines are shown, then the error.
+    if (dateError) {
+        throw EConvertError(*dateError);
+    }
+    if (storeError) {
+        std::rethrow_exception(storeError);
     }
 }

@@ -1,5 +1,6 @@
 #include "HistoryReport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -41,77 +42,100 @@ constexpr std::size_t kReadSize = 1 << 20;
 
 }  // namespace
 
-HistoryFilter::HistoryFilter(TDateTime from, TDateTime to)
+HistoryFilter::HistoryFilter(TDateTime from, TDateTime to, LineSink take)
     : firstKey_(DateKey(DecodeDate(std::trunc(from)))),
-      lastKey_(DateKey(DecodeDate(std::trunc(to)))) {}
+      lastKey_(DateKey(DecodeDate(std::trunc(to)))),
+      take_(std::move(take)) {}
 
 void HistoryFilter::TakeLine(std::string_view line) {
-    if (report_.Error) {
-        report_.Lines.push_back(FromCp1251(line));
-        return;
-    }
-    if (line.size() < 11) {
-        return;
-    }
-    try {
-        const int key = LineDateKey(line);
-        if (key >= firstKey_ && key <= lastKey_) {
-            report_.Lines.push_back(FromCp1251(line));
+    if (!error_) {
+        if (line.size() < 11) {
+            return;
         }
-    } catch (const EConvertError&) {
-        report_.Error = InvalidDateText(FromCp1251(line.substr(1, 10)));
-        report_.Lines.push_back(FromCp1251(line));
+        try {
+            const int key = LineDateKey(line);
+            if (key < firstKey_ || key > lastKey_) {
+                return;
+            }
+        } catch (const EConvertError&) {
+            error_ = InvalidDateText(FromCp1251(line.substr(1, 10)));
+        }
     }
+    utf8_.clear();
+    AppendFromCp1251(utf8_, line);
+    take_(utf8_);
 }
 
 std::size_t HistoryFilter::Feed(std::string_view bytes, bool atEnd) {
     const char* const begin = bytes.data();
     const char* const end = begin + bytes.size();
     const char* pos = begin;
+    // The rest handed back last time comes first again: its bytes already
+    // searched are not searched again, so a line of any length costs its
+    // length once, whatever the pieces.
+    const char* searchFrom = begin + std::min(searched_, bytes.size());
+    const char* lf = nullptr;  // the next LF from `searchFrom` on, else `end`
     while (pos < end) {
-        const auto* lf = static_cast<const char*>(std::memchr(pos, '\n', end - pos));
-        const char* segmentEnd = lf ? lf : end;
-        const auto* cr = static_cast<const char*>(std::memchr(pos, '\r', segmentEnd - pos));
+        if (lf == nullptr || lf < searchFrom) {
+            lf = static_cast<const char*>(std::memchr(searchFrom, '\n', end - searchFrom));
+            lf = lf ? lf : end;
+        }
+        const auto* cr = static_cast<const char*>(std::memchr(searchFrom, '\r', lf - searchFrom));
         if (cr) {
             // A CR ends the line; CR LF counts as one end. A CR that is the
             // last byte fed may be the first half of a CR LF.
             if (cr + 1 == end && !atEnd) {
-                break;
+                searched_ = static_cast<std::size_t>(cr - pos);
+                return static_cast<std::size_t>(pos - begin);
             }
             TakeLine(std::string_view(pos, cr - pos));
             pos = cr + 1 < end && cr[1] == '\n' ? cr + 2 : cr + 1;
-        } else if (lf) {
+        } else if (lf < end) {
             TakeLine(std::string_view(pos, lf - pos));
             pos = lf + 1;
         } else {
             if (!atEnd) {
-                break;
+                searched_ = static_cast<std::size_t>(end - pos);
+                return static_cast<std::size_t>(pos - begin);
             }
             TakeLine(std::string_view(pos, end - pos));
             pos = end;
         }
+        searchFrom = pos;
     }
+    searched_ = 0;
     return static_cast<std::size_t>(pos - begin);
 }
 
 HistoryReport FilterHistory(std::string_view history, TDateTime from, TDateTime to) {
-    HistoryFilter filter(from, to);
+    HistoryReport report;
+    HistoryFilter filter(from, to, [&](std::string_view line) { report.Lines.emplace_back(line); });
     filter.Feed(history, true);
-    return filter.Take();
+    report.Error = filter.Error();
+    return report;
+}
+
+std::optional<std::string> FilterHistoryFile(const std::filesystem::path& historyFile,
+                                             TDateTime from, TDateTime to,
+                                             const HistoryFilter::LineSink& take) {
+    // The history is read once, a piece at a time, so a history of any size
+    // needs only a small buffer.
+    HistoryFilter filter(from, to, take);
+    ReadInPieces(historyFile, kReadSize,
+                 [&](std::string_view bytes, bool atEnd) { return filter.Feed(bytes, atEnd); });
+    return filter.Error();
 }
 
 HistoryReport ShowStatistics(const std::filesystem::path& historyFile, TDateTime from,
                              TDateTime to) {
-    // The history is read once, a piece at a time, so a history of any size
-    // needs only a small buffer.
-    HistoryFilter filter(from, to);
+    HistoryReport report;
     try {
-        ReadInPieces(historyFile, kReadSize,
-                     [&](std::string_view bytes, bool atEnd) { return filter.Feed(bytes, atEnd); });
+        report.Error = FilterHistoryFile(
+            historyFile, from, to, [&](std::string_view line) { report.Lines.emplace_back(line); });
     } catch (const EInOutError&) {
         throw EFOpenError(historyFile.filename().string());
     }
-    return filter.Take();
+    return report;
 }
 
 void SaveReport(const std::filesystem::path& file, const std::vector<std::string>& lines) {

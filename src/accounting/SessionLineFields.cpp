@@ -1,6 +1,7 @@
 #include "SessionLineFields.h"
 
 #include <charconv>
+#include <cstring>
 
 #include "DateTime.h"
 #include "Errors.h"
@@ -17,21 +18,13 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-bool EndsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 std::string_view WithoutTrailingBlanks(std::string_view text) {
     const auto last = text.find_last_not_of(' ');
     return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
 }
 
 // "HH:MM" of a 24-hour clock.
-std::optional<std::string> ClockAt(std::string_view line, std::size_t pos) {
+std::optional<std::string_view> ClockAt(std::string_view line, std::size_t pos) {
     const std::string_view t = line.substr(pos < line.size() ? pos : line.size(), 5);
     if (t.size() != 5 || !IsDigit(t[0]) || !IsDigit(t[1]) || t[2] != ':' || !IsDigit(t[3]) ||
         !IsDigit(t[4])) {
@@ -42,7 +35,7 @@ std::optional<std::string> ClockAt(std::string_view line, std::size_t pos) {
     if (hour > 23 || minute > 59) {
         return std::nullopt;
     }
-    return std::string(t);
+    return t;
 }
 
 // Reads a decimal number at the front of `text` and drops it from there.
@@ -57,7 +50,7 @@ std::optional<uint32_t> TakeNumber(std::string_view& text) {
 }
 
 bool TakeText(std::string_view& text, std::string_view expected) {
-    if (!StartsWith(text, expected)) {
+    if (!text.starts_with(expected)) {
         return false;
     }
     text.remove_prefix(expected.size());
@@ -112,7 +105,7 @@ std::size_t CharacterOffset(std::string_view text, std::size_t count) {
 
 // The rest after the duration: its blanks, the system label, three blanks
 // and the address. An address whose padding was trimmed away still reads.
-void ReadSystemAndAddress(std::string_view rest, SessionLineFields& fields) {
+void ReadSystemAndAddress(std::string_view rest, SessionLinePieces& pieces) {
     const auto labelStart = rest.find_first_not_of(' ');
     if (labelStart == 0 || labelStart == std::string_view::npos) {
         return;
@@ -124,49 +117,18 @@ void ReadSystemAndAddress(std::string_view rest, SessionLineFields& fields) {
     }
     const std::string_view label = rest.substr(0, labelEnd);
     std::string_view address = rest.substr(labelEnd);
+    // No more bytes than characters allowed, then no more characters.
     if (!TakeText(address, kBetweenSystemAndAddress) ||
-        CharacterOffset(address, kAddressWidth + 1) != std::string_view::npos) {
+        (address.size() > kAddressWidth &&
+         CharacterOffset(address, kAddressWidth + 1) != std::string_view::npos)) {
         return;
     }
-    fields.System = std::string(WithoutTrailingBlanks(label));
-    fields.Address = std::string(WithoutTrailingBlanks(address));
+    pieces.System = WithoutTrailingBlanks(label);
+    pieces.Address = WithoutTrailingBlanks(address);
 }
 
-}  // namespace
-
-SessionLineFields ReadSessionLineFields(std::string_view line) {
-    SessionLineFields fields;
-    if (EndsWith(line, TSessionLog::kCrashMarker)) {
-        fields.Crashed = true;
-        line.remove_suffix(std::string_view(TSessionLog::kCrashMarker).size());
-    }
-    if (line.size() >= 13 && line[0] == '[' && line[11] == ']' && line[12] == ' ') {
-        try {
-            fields.StartDate = DateText(ParseDate(line.substr(1, 10)));
-        } catch (const EConvertError&) {
-        }
-    }
-    if (line.size() >= 24 && line[18] == '-') {
-        fields.StartTime = ClockAt(line, 13);
-        fields.EndTime = ClockAt(line, 19);
-    }
-    std::string_view rest = line.substr(line.size() < 24 ? line.size() : 24);
-    if (TakeText(rest, TSessionLog::kTimeLabel)) {
-        fields.Minutes = TakeDuration(rest);
-        if (fields.Minutes) {
-            ReadSystemAndAddress(rest, fields);
-        }
-    }
-    return fields;
-}
-
-std::string SessionKey(std::string_view lineOrHead) {
-    constexpr std::size_t kHeadLength = 18;  // "[DD.MM.YYYY] HH:MM"
-    return lineOrHead.size() < kHeadLength ? std::string()
-                                           : std::string(lineOrHead.substr(0, kHeadLength));
-}
-
-std::optional<int32_t> SessionKeyDay(std::string_view lineOrHead) {
+// The date of "[DD.MM.YYYY]" at the start, when it is a real day in that form.
+std::optional<CalendarDate> HeadDate(std::string_view lineOrHead) {
     const std::string_view d = lineOrHead.substr(0, 12);
     if (d.size() != 12 || d[0] != '[' || d[3] != '.' || d[6] != '.' || d[11] != ']') {
         return std::nullopt;
@@ -185,5 +147,76 @@ std::optional<int32_t> SessionKeyDay(std::string_view lineOrHead) {
     if (!day || !month || !year || !IsValidDate(*year, *month, *day)) {
         return std::nullopt;
     }
-    return static_cast<int32_t>(EncodeDate(*year, *month, *day));
+    return CalendarDate{*year, *month, *day};
+}
+
+std::optional<std::string> ToString(std::optional<std::string_view> text) {
+    return text ? std::optional<std::string>(*text) : std::nullopt;
+}
+
+}  // namespace
+
+SessionLinePieces ReadSessionLinePieces(std::string_view line) {
+    SessionLinePieces pieces;
+    if (line.ends_with(TSessionLog::kCrashMarker)) {
+        pieces.Crashed = true;
+        line.remove_suffix(std::string_view(TSessionLog::kCrashMarker).size());
+    }
+    if (line.size() >= 13 && line[0] == '[' && line[11] == ']' && line[12] == ' ') {
+        // The program's own DD.MM.YYYY is taken as it stands; other forms
+        // the date reader takes, such as a day padded with a blank, are
+        // written anew.
+        if (HeadDate(line)) {
+            pieces.StartDate.emplace();
+            std::memcpy(pieces.StartDate->data(), line.data() + 1, 10);
+        } else {
+            try {
+                const std::string text = DateText(ParseDate(line.substr(1, 10)));
+                pieces.StartDate.emplace();
+                text.copy(pieces.StartDate->data(), 10);
+            } catch (const EConvertError&) {
+            }
+        }
+    }
+    if (line.size() >= 24 && line[18] == '-') {
+        pieces.StartTime = ClockAt(line, 13);
+        pieces.EndTime = ClockAt(line, 19);
+    }
+    std::string_view rest = line.substr(line.size() < 24 ? line.size() : 24);
+    if (TakeText(rest, TSessionLog::kTimeLabel)) {
+        pieces.Minutes = TakeDuration(rest);
+        if (pieces.Minutes) {
+            ReadSystemAndAddress(rest, pieces);
+        }
+    }
+    return pieces;
+}
+
+SessionLineFields ReadSessionLineFields(std::string_view line) {
+    const SessionLinePieces pieces = ReadSessionLinePieces(line);
+    SessionLineFields fields;
+    if (pieces.StartDate) {
+        fields.StartDate = std::string(pieces.StartDate->data(), pieces.StartDate->size());
+    }
+    fields.StartTime = ToString(pieces.StartTime);
+    fields.EndTime = ToString(pieces.EndTime);
+    fields.Minutes = pieces.Minutes;
+    fields.System = ToString(pieces.System);
+    fields.Address = ToString(pieces.Address);
+    fields.Crashed = pieces.Crashed;
+    return fields;
+}
+
+std::string SessionKey(std::string_view lineOrHead) {
+    constexpr std::size_t kHeadLength = 18;  // "[DD.MM.YYYY] HH:MM"
+    return lineOrHead.size() < kHeadLength ? std::string()
+                                           : std::string(lineOrHead.substr(0, kHeadLength));
+}
+
+std::optional<int32_t> SessionKeyDay(std::string_view lineOrHead) {
+    const std::optional<CalendarDate> date = HeadDate(lineOrHead);
+    if (!date) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(EncodeDate(date->Year, date->Month, date->Day));
 }

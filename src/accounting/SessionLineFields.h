@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +27,21 @@ struct SessionLineFields {
 };
 
 SessionLineFields ReadSessionLineFields(std::string_view line);
+
+// The same parts as pieces of the line itself, valid while it is, for
+// writing many lines out without copying them; the start date has its own
+// ten characters, as it may be written anew.
+struct SessionLinePieces {
+    std::optional<std::array<char, 10>> StartDate;
+    std::optional<std::string_view> StartTime;
+    std::optional<std::string_view> EndTime;
+    std::optional<uint32_t> Minutes;
+    std::optional<std::string_view> System;
+    std::optional<std::string_view> Address;
+    bool Crashed = false;
+};
+
+SessionLinePieces ReadSessionLinePieces(std::string_view line);
 
 // What names a connection in "Vimo.db": its start as the line's head gives
 // it, "[08.12.2026] 09:05", the same for the session in progress and for its

@@ -38,36 +38,18 @@ struct Invocation {
 };
 using Work = std::function<int(const Invocation&)>;
 
-// The folder named on the command line, else the program's own rule.
+// The folder named on the command line, else the program's own rule. An
+// autostart entry that cannot be read is an error here rather than a silent
+// fall back to the current folder, which would report another folder's data.
 std::filesystem::path WorkingFolder(const std::optional<std::string>& named) {
     if (named) {
         return std::filesystem::absolute(*named);
     }
-    return RestoreWorkDir(ReadAutostartProgram(DefaultAutostartFile()), StartedInFolder());
+    return RestoreWorkDir(ReadAutostartEntry(DefaultAutostartFile()), StartedInFolder());
 }
 
 int ListRange(const Invocation& run, const DayRange& range) {
-    const HistoryReport report = ListHistory(run.Folder, range);
-    // The text is the lines alone and never looks at Vimo.db. A Vimo.db
-    // that cannot be read leaves the bytes unknown and is reported after
-    // the lines.
-    SessionBytesByHead bytes;
-    std::exception_ptr storeError;
-    if (run.Format != ReportFormat::Text) {
-        try {
-            bytes = ReadSessionBytes(run.Folder, report.Lines);
-        } catch (const Exception&) {
-            storeError = std::current_exception();
-        }
-    }
-    WriteHistoryLines(run.Out, report.Lines, run.Format, bytes);
-    // As on the statistics page: the lines are shown, then the error.
-    if (report.Error) {
-        throw EConvertError(*report.Error);
-    }
-    if (storeError) {
-        std::rethrow_exception(storeError);
-    }
+    ListHistory(run.Folder, range, run.Format, run.Out);
     return 0;
 }
 

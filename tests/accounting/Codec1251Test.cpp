@@ -39,6 +39,20 @@ TEST(Codec1251, EveryByteMatchesGlibcExceptTheUnassignedOne) {
     }
 }
 
+// Runs of ASCII of every length and offset between Cyrillic letters, as a
+// history line mixes them.
+TEST(Codec1251, MixedTextMatchesGlibc) {
+    std::string text;
+    for (int run = 0; run < 20; ++run) {
+        text += std::string(static_cast<std::size_t>(run), static_cast<char>('a' + run));
+        text += static_cast<char>(0xC0 + run);
+    }
+    for (std::size_t from = 0; from < 9; ++from) {
+        const std::string part = text.substr(from);
+        EXPECT_EQ(FromCp1251(part), IconvFromCp1251(part)) << "from " << from;
+    }
+}
+
 TEST(Codec1251, CyrillicTextsOfTheFiles) {
     EXPECT_EQ(ToCp1251("время"), "\xE2\xF0\xE5\xEC\xFF");
     EXPECT_EQ(ToCp1251("Аварийное завершение !"),

@@ -36,7 +36,9 @@ TEST(FuzzRegression, NulFilledHistoryLineStopsTheFilterAndKeepsTheRest) {
     const std::string b = "[02.08.2003] 11:00-12:00";
     const std::string history = a + "\r\n" + damaged + "\r\n" + b + "\r\n";
     for (std::size_t piece : {std::size_t{1}, std::size_t{7}, history.size()}) {
-        HistoryFilter filter(EncodeDate(2003, 8, 1), EncodeDate(2003, 8, 1));
+        std::vector<std::string> lines;
+        HistoryFilter filter(EncodeDate(2003, 8, 1), EncodeDate(2003, 8, 1),
+                             [&](std::string_view line) { lines.emplace_back(line); });
         std::string window;
         std::size_t offset = 0;
         bool atEnd = false;
@@ -47,11 +49,10 @@ TEST(FuzzRegression, NulFilledHistoryLineStopsTheFilterAndKeepsTheRest) {
             atEnd = offset == history.size();
             window.erase(0, filter.Feed(window, atEnd));
         }
-        const HistoryReport report = filter.Take();
-        EXPECT_EQ(report.Lines, (std::vector<std::string>{a, FromCp1251(damaged), b}))
+        EXPECT_EQ(lines, (std::vector<std::string>{a, FromCp1251(damaged), b}))
             << "pieces of " << piece;
-        ASSERT_TRUE(report.Error);
-        EXPECT_EQ(*report.Error, InvalidDateText(std::string(10, '\0')));
+        ASSERT_TRUE(filter.Error());
+        EXPECT_EQ(*filter.Error(), InvalidDateText(std::string(10, '\0')));
     }
 }
 

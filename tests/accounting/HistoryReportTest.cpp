@@ -1,5 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 
 #include "Codec1251.h"
 #include "Errors.h"
@@ -16,6 +19,28 @@ std::string Line(const char* date, const char* start,
 std::vector<std::string> Lines(std::initializer_list<std::string> lines) {
     return lines;
 }
+
+// The report of `history` fed as the file reader feeds it, in pieces of
+// `piece` bytes, each after the rest the filter left.
+HistoryReport FedInPieces(std::string_view history, TDateTime from, TDateTime to,
+                          std::size_t piece) {
+    HistoryReport report;
+    HistoryFilter filter(from, to, [&](std::string_view line) { report.Lines.emplace_back(line); });
+    std::string window;
+    for (std::size_t offset = 0;; offset += piece) {
+        window += history.substr(std::min(offset, history.size()), piece);
+        const bool atEnd = offset + piece >= history.size();
+        window.erase(0, filter.Feed(window, atEnd));
+        if (atEnd) {
+            break;
+        }
+    }
+    EXPECT_EQ(window, "");
+    report.Error = filter.Error();
+    return report;
+}
+
+constexpr std::size_t kPieces[] = {1, 2, 3, 5, 13, 64};
 
 TEST(HistoryReport, SelectsByStartDayInFileOrder) {
     const std::string a = Line("01.08.2003", "09:00");
@@ -50,6 +75,12 @@ TEST(HistoryReport, AcceptsEveryLineEndAndSkipsShortLines) {
     EXPECT_EQ(report.Lines, Lines({a, a, a}));
     EXPECT_FALSE(report.Error);
     EXPECT_TRUE(FilterHistory("", 0, 100000).Lines.empty());
+    // Every line end split from its line, and CR LF split in two.
+    for (const std::size_t piece : kPieces) {
+        EXPECT_EQ(FedInPieces(history, EncodeDate(2010, 3, 5), EncodeDate(2010, 3, 5), piece).Lines,
+                  report.Lines)
+            << "pieces of " << piece;
+    }
 }
 
 TEST(HistoryReport, DamagedDateStopsFilteringAndKeepsTheRest) {
@@ -63,10 +94,21 @@ TEST(HistoryReport, DamagedDateStopsFilteringAndKeepsTheRest) {
     EXPECT_EQ(report.Lines, Lines({a, bad, other}));
     ASSERT_TRUE(report.Error);
     EXPECT_EQ(*report.Error, "'31.02.2010' is not a valid date");
+    for (const std::size_t piece : kPieces) {
+        const HistoryReport fed =
+            FedInPieces(history, EncodeDate(2010, 3, 5), EncodeDate(2010, 3, 5), piece);
+        EXPECT_EQ(fed.Lines, report.Lines) << "pieces of " << piece;
+        EXPECT_EQ(fed.Error, report.Error) << "pieces of " << piece;
+    }
 }
 
-TEST(HistoryReport, MissingHistoryCannotBeOpened) {
+// The page keeps the design's text for a history it cannot read, a FIFO
+// too, which is refused rather than waited on.
+TEST(HistoryReport, MissingOrUnreadableHistoryCannotBeOpened) {
     TempDir dir;
+    EXPECT_THAT([&] { ShowStatistics(dir / "Static.txt", 0, 1); },
+                testing::ThrowsMessage<EFOpenError>(testing::StrEq("Cannot open file Static.txt")));
+    ASSERT_EQ(mkfifo((dir / "Static.txt").c_str(), 0600), 0);
     EXPECT_THAT([&] { ShowStatistics(dir / "Static.txt", 0, 1); },
                 testing::ThrowsMessage<EFOpenError>(testing::StrEq("Cannot open file Static.txt")));
 }

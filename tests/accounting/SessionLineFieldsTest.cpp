@@ -27,6 +27,12 @@ TEST(SessionLineFields, ReadsWhatTheLinesHaveAndNullsTheRest) {
          {"08.12.2004", "09:05", "10:20", 120, "Linux", "10.0.0.1", false}},
         {kHead + "0 мин.        Linux                      ",
          {"08.12.2004", "09:05", "10:20", 0, "Linux", "", false}},
+        // A day padded with a blank, as the date reader takes it; an address
+        // of fifteen characters in more bytes.
+        {"[ 8.12.2004] 09:05-10:20   время = 5 мин.        Linux       адрес-сервера-1",
+         {"08.12.2004", "09:05", "10:20", 5, "Linux", "адрес-сервера-1", false}},
+        {kHead + "5 мин.        Linux       адрес-сервера-12",
+         {"08.12.2004", "09:05", "10:20", 5, nullopt, nullopt, false}},
         // Cut short, or with parts that are not in their form.
         {"[08.12.2004] 09:05-1",
          {"08.12.2004", nullopt, nullopt, nullopt, nullopt, nullopt, false}},

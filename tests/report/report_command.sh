@@ -295,20 +295,56 @@ check 2 "" "vimo-report: error: File not found ($tmp/none)"$'\n' --folder "$tmp/
 [ "$(state "$broken")" = "$broken_before" ] || fail "the faulty folder changed"
 [ ! -e "$tmp/none" ] || fail "a missing folder was made"
 
+# Something other than a regular file where a file is read: a FIFO that no
+# one writes and a link to /dev/zero are refused at once, naming the file.
+# stops <error> <config folder> <arguments...>: the command, under a timeout
+# that a wait would run into, writes nothing but the error and exits with 2.
+stops() {
+    local error=$1 config=$2
+    shift 2
+    local got=0
+    (cd "$tmp/elsewhere" && HOME=$tmp XDG_CONFIG_HOME=$config timeout 10 "$report" "$@") \
+        >"$tmp/out" 2>"$tmp/err" || got=$?
+    [ "$got" = 2 ] && [ ! -s "$tmp/out" ] && [ "$(cat "$tmp/err")" = "vimo-report: error: $error" ] ||
+        fail "$*: exit status $got, output $(cat "$tmp/out" "$tmp/err")"
+}
+# refused <file> <error> <config folder> <arguments...>: stops with each of
+# them at <file>.
+refused() {
+    local file=$1 kind
+    shift
+    for kind in FIFO /dev/zero; do
+        rm -f "$file"
+        if [ "$kind" = FIFO ]; then mkfifo "$file"; else ln -s /dev/zero "$file"; fi
+        stops "$@"
+    done
+    rm -f "$file"
+}
+odd=$tmp/odd
+mkdir -p "$odd" "$tmp/odd-config/autostart"
+refused "$odd/Static.txt" "Not a regular file (Static.txt)" "$tmp/config" --folder "$odd" \
+    day 08.12.2026
+refused "$odd/Static.txt" "Not a regular file (Static.txt)" "$tmp/config" --folder "$odd" \
+    --format csv period 01.12.2026 31.12.2026
+refused "$odd/BegTime.txt" "Not a regular file (BegTime.txt)" "$tmp/config" --folder "$odd" \
+    summary 08.12.2026
+entry=$tmp/odd-config/autostart/Vimo.desktop
+refused "$entry" "Not a regular file ($entry)" "$tmp/odd-config" day 08.12.2026
+refused "$entry" "Not a regular file ($entry)" "$tmp/odd-config" check
+# An autostart entry is a few lines; one of megabytes is not read.
+{
+    printf '[Desktop Entry]\nExec=%s/vimo\n' "$folder"
+    head -c 70000 /dev/zero | tr '\0' '#'
+} >"$entry"
+stops "The autostart entry $entry is larger than 64 KiB" "$tmp/odd-config" day 08.12.2026
 # A hostile plan file is refused by name, at once: a key of 40,000 parts
-# (which overflowed the TOML reader's stack), a FIFO that no one writes to,
-# and a link to an endless device.
+# (which overflowed the TOML reader's stack) as well.
 hostile=$tmp/hostile
-mkdir -p "$hostile/deep_key" "$hostile/fifo" "$hostile/dev_zero"
-{ printf 'a.%.0s' $(seq 39999); echo 'a = 1'; } >"$hostile/deep_key/Vimo.toml"
-mkfifo "$hostile/fifo/Vimo.toml"
-ln -s /dev/zero "$hostile/dev_zero/Vimo.toml"
-check 2 "" "vimo-report: error: Vimo.toml, line 1: key nested too deeply"$'\n' \
-    --folder "$hostile/deep_key" summary 08.12.2026
-for sample in fifo dev_zero; do
-    check 2 "" "vimo-report: error: Not a regular file (Vimo.toml)"$'\n' \
-        --folder "$hostile/$sample" summary 08.12.2026
-done
+mkdir -p "$hostile"
+{ printf 'a.%.0s' $(seq 39999); echo 'a = 1'; } >"$hostile/Vimo.toml"
+stops "Vimo.toml, line 1: key nested too deeply" "$tmp/config" --folder "$hostile" summary 08.12.2026
+refused "$hostile/Vimo.toml" "Not a regular file (Vimo.toml)" "$tmp/config" --folder "$hostile" \
+    summary 08.12.2026
 
 [ "$(state)" = "$before" ] || fail "the working folder changed"
 if [ $failures -ne 0 ]; then

@@ -4,6 +4,7 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -98,6 +99,12 @@ TEST(DesktopAutostartStore, MissingEmptyHiddenOrDamagedEntriesCountAsAbsent) {
     fs::remove(store.File());
     fs::create_directory(store.File());  // a folder in the file's place reads as nothing
     EXPECT_EQ(store.ReadProgramPath(), std::nullopt);
+    fs::remove(store.File());
+    ASSERT_EQ(mkfifo(store.File().c_str(), 0600), 0);  // so does a FIFO, without waiting
+    EXPECT_EQ(store.ReadProgramPath(), std::nullopt);
+    fs::remove(store.File());
+    WriteBytes(store.File(), "[Desktop Entry]\nExec=/opt/vimo/vimo\n" + std::string(70000, '#'));
+    EXPECT_EQ(store.ReadProgramPath(), std::nullopt);  // too large to be an entry
     fs::remove(store.File());
     WriteBytes(store.File(), "[Desktop Entry]\r\nExec = /opt/vimo/vimo\r\nHidden=false\r\n");
     EXPECT_EQ(store.ReadProgramPath(), "/opt/vimo/vimo");
