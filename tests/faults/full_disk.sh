@@ -52,8 +52,11 @@ only_disk_full || fail "other errors: $(errors_shown | sort | uniq -c)"
 ((errors >= $(ticks_in 6) - 2 && errors <= $(ticks_in 6) + 1)) ||
     fail "$errors boxes for about $(ticks_in 6) failing ticks"
 same_files "$work/before" "$folder" Table.dat TableExt.dat Propert.dat Static.txt BegTime.txt
-[ "$(error_files | sort -u)" = Table.dat ] ||
-    fail "the error lines should name Table.dat, the tick's first file: $(error_files | sort | uniq -c)"
+# Each tick's line names its first file, Table.dat; Vimo.db, whose minutes
+# wait for room as well, is named once.
+[ "$(error_files | grep -vx Table.dat)" = Vimo.db ] ||
+    fail "the error lines should name Table.dat, the tick's first file, and Vimo.db once:" \
+        "$(error_files | sort | uniq -c)"
 online_failures=$errors
 
 # --- full while the session closes: the line stays in BegTime.txt -----------
