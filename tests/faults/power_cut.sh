@@ -147,6 +147,19 @@ store_whole() {
         [ "$(store_query "$folder" 'SELECT (SELECT total(minutes) FROM day_cost) =
             (SELECT total(minutes) FROM session_cost)')" = 1 ]
 }
+# Every connection Vimo.db holds money or bytes of is named by a line of the
+# history or by the current one: a run killed in a connection's first minute
+# leaves no connection that only the database knows.
+no_orphans() {
+    [ -e "$folder/Vimo.db" ] || return 0
+    store_query "$folder" 'SELECT head FROM session_cost UNION SELECT head FROM session_bytes' |
+        sort -u >"$work/store-heads"
+    { cut -c1-18 "$folder/Static.txt" "$folder/BegTime.txt" 2>/dev/null || true; } |
+        sort -u >"$work/line-heads"
+    local orphans
+    orphans=$(comm -23 "$work/store-heads" "$work/line-heads")
+    [ -z "$orphans" ] || { echo "in Vimo.db alone: $orphans" >&2 && return 1; }
+}
 priced_ok() {
     priced_now=$(store_query "$folder" 'SELECT coalesce(sum(minutes), 0) FROM day_cost' 2>/dev/null || echo 0)
     local gap=$((table_now - priced_now))
@@ -179,6 +192,7 @@ check_files() {
     record_head
     check "every session in Static.txt once" sessions_once
     check "Vimo.db whole" store_whole
+    check "no connection in Vimo.db alone" no_orphans
     if [ "$table_made" = yes ] && [ "$ext_made" = yes ]; then
         table_now=$(table_total "$folder")
         check "the table counts no more minutes than ticks ran" ticks_ok
