@@ -59,10 +59,9 @@ std::string AlertText(BudgetUnit unit, int percent, int64_t used, int64_t limit)
 }
 
 std::string MegabytesUsedText(int64_t bytes) {
-    constexpr int64_t kTenth = 100'000;
-    const int64_t tenths = std::max<int64_t>(0, bytes) / kTenth;
-    if (tenths >= 100) {
-        return std::to_string(tenths / 10) + " МБ";
+    constexpr int64_t kTenMegabytes = 10'000'000;
+    if (bytes >= kTenMegabytes) {
+        return std::to_string(bytes / (kTenMegabytes / 10)) + " МБ";
     }
-    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10) + " МБ";
+    return MegabyteNumber(bytes) + " МБ";
 }

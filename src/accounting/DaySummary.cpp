@@ -74,21 +74,6 @@ std::string DurationText(int64_t minutes) {
         std::clamp<int64_t>(minutes, 0, std::numeric_limits<uint32_t>::max())));
 }
 
-// "1234,5": megabytes of 1,000,000 bytes with their tenths, cut rather
-// than rounded, as the budget counts whole megabytes.
-std::string MegabyteNumber(int64_t bytes) {
-    const uint64_t magnitude =
-        bytes < 0 ? 0 - static_cast<uint64_t>(bytes) : static_cast<uint64_t>(bytes);
-    const uint64_t tenths = magnitude / (kBytesPerMegabyte / 10);
-    char whole[24];
-    const std::to_chars_result written = std::to_chars(whole, whole + sizeof whole, tenths / 10);
-    std::string text = bytes < 0 ? "-" : "";
-    text += std::string_view(whole, static_cast<std::size_t>(written.ptr - whole));
-    text += ',';
-    text += static_cast<char>('0' + tenths % 10);
-    return text;
-}
-
 std::string MegabytesText(int64_t bytes) {
     return MegabyteNumber(bytes) + " МБ";
 }

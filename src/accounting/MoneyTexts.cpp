@@ -1,5 +1,6 @@
 #include "MoneyTexts.h"
 
+#include <charconv>
 #include <cmath>
 
 const std::array<std::string_view, 12> MonthNames = {
@@ -73,4 +74,18 @@ std::string KopecksToGrivn(int64_t kopecks) {
     const Sum s = SplitKopecks(kopecks);
     return (s.negative ? "-" : "") + std::to_string(s.hryvnias) + "," +
            (s.kopecks < 10 ? "0" : "") + std::to_string(s.kopecks) + " гр.";
+}
+
+std::string MegabyteNumber(int64_t bytes) {
+    constexpr uint64_t kTenth = 100'000;
+    const uint64_t magnitude =
+        bytes < 0 ? 0 - static_cast<uint64_t>(bytes) : static_cast<uint64_t>(bytes);
+    const uint64_t tenths = magnitude / kTenth;
+    char whole[24];
+    const std::to_chars_result written = std::to_chars(whole, whole + sizeof whole, tenths / 10);
+    std::string text = bytes < 0 ? "-" : "";
+    text += std::string_view(whole, static_cast<std::size_t>(written.ptr - whole));
+    text += ',';
+    text += static_cast<char>('0' + tenths % 10);
+    return text;
 }

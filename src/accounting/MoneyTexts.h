@@ -26,5 +26,9 @@ std::string KopecksToMoney(int64_t kopecks);
 std::string MinToGrivn(uint32_t minutes, double minuteCost);
 std::string KopecksToGrivn(int64_t kopecks);
 
+// "1234,5": megabytes of 1,000,000 bytes with their tenths, cut rather than
+// rounded, as budgets count whole megabytes.
+std::string MegabyteNumber(int64_t bytes);
+
 // The twelve month names, January first.
 extern const std::array<std::string_view, 12> MonthNames;
