@@ -8,16 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
-
-std::string Bytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A child process begins a transaction on `file` that changes its one day
 // and spills its pages into the file before the commit, then dies: the
@@ -121,15 +114,15 @@ TEST(CostStore, ATransactionCutShortReadsAsItsLastCommitAndIsRolledBackByTheProg
     CostStore::Open(dir.Path(), CostStore::Access::ReadWrite)->Record(minute);
     DieMidTransaction(dir / "Vimo.db");
     ASSERT_TRUE(std::filesystem::exists(dir / "Vimo.db-journal"));
-    const std::string torn = Bytes(dir / "Vimo.db");
-    const std::string journal = Bytes(dir / "Vimo.db-journal");
+    const std::string torn = ReadBytes(dir / "Vimo.db");
+    const std::string journal = ReadBytes(dir / "Vimo.db-journal");
     const std::map<int32_t, CostStore::DayCost> committed = {
         {static_cast<int32_t>(day), {1, 1500}}};
 
     EXPECT_EQ(CostStore::Open(dir.Path(), CostStore::Access::ReadOnly)->DaysBetween(day, day),
               committed);
-    EXPECT_EQ(Bytes(dir / "Vimo.db"), torn);
-    EXPECT_EQ(Bytes(dir / "Vimo.db-journal"), journal);
+    EXPECT_EQ(ReadBytes(dir / "Vimo.db"), torn);
+    EXPECT_EQ(ReadBytes(dir / "Vimo.db-journal"), journal);
 
     const auto store =
         CostStore::Open(dir.Path(), CostStore::Access::ReadWrite, CostStore::IfMissing::GiveNone);
