@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QMenu>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -23,6 +24,9 @@ struct TrayActivation {
     TrayMouseAction Action = TrayMouseAction::LeftPress;
     QPoint Cursor;  // screen position of the cursor when the report arrived
     bool AltDown = false;
+    // The token a Wayland host hands over with its activation, so that the
+    // window it opens may take the focus; empty when none came.
+    QString ActivationToken;
 };
 
 // The desktop's notification area, holding one icon with an image and a tip.
@@ -42,8 +46,17 @@ class TrayShell : public QObject {
     // A passing notification beside the icon, or from the desktop's
     // notification service where the tray host hands it on.
     virtual void ShowMessage(const QString& title, const QString& text) = 0;
+    // The icon's menu. A host that draws the icon itself is handed the menu
+    // and shows it on its own (ShowsMenu); an embedding tray only reports the
+    // press, and the icon pops the menu up.
+    virtual void SetMenu(QMenu* menu) { Q_UNUSED(menu); }
+    virtual bool ShowsMenu() const { return false; }
 
   signals:
     void Activated(const TrayActivation& activation);
+    // A tray appeared after IsAvailable said there was none, or came back.
     void Available();
+    // The tray went away (its host ended); the icon is seen nowhere until
+    // Available.
+    void Lost();
 };
