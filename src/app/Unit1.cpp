@@ -72,6 +72,8 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
     TrayIcon1_->SetNoClose(true);
     connect(TrayIcon1_.get(), &TTrayIcon::DblClick, this,
             [this] { Guarded([this] { TrayIcon1DblClick(); }); });
+    connect(TrayIcon1_.get(), &TTrayIcon::TrayMissing, this,
+            [this] { Guarded([this] { TrayMissing(); }); });
     TrayIcon1_->Loaded();
 
     connect(IPWatch1_.get(), &OnlineState::WentOnline, this,
@@ -294,6 +296,11 @@ void TForm1::N7Click() {
         });
     }
     overview_->Open();
+}
+
+void TForm1::TrayMissing() {
+    ShowWindow();
+    ShowNotice(kNoTrayNotice);
 }
 
 void TForm1::TrayIcon1DblClick() {

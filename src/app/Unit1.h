@@ -60,6 +60,8 @@ class TForm1 : public QWidget {
     static constexpr int kTickMilliseconds = 60000;
     static constexpr const char* kTitle = "Vimo  1.0";
     static constexpr const char* kExitQuestion = "\rВы действительно хотите выключить программу ?";
+    static constexpr const char* kNoTrayNotice =
+        "Область уведомлений не найдена: окно Vimo остаётся открытым на панели задач.";
 
     TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWatch1,
            std::unique_ptr<TrayShell> trayShell);
@@ -82,6 +84,8 @@ class TForm1 : public QWidget {
     void N7Click();
     void N6Click();
     void TrayIcon1DblClick();
+    // No tray shows the icon: the window stays on screen, and says why.
+    void TrayMissing();
     // Another start in the working folder asked this copy to show itself.
     void ShowOnRequest();
     void ChangeIcon(bool online);
