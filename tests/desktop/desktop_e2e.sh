@@ -215,16 +215,19 @@ ended() {
     [ "$state" = Z ] || [ "$state" = X ]
 }
 
-# seed_budget_alert: today's ten minutes used up a ten-minute budget, and its
-# 100 % alert is recorded in Vimo.db but not yet shown, as a run that ended
-# just before showing it leaves it; the next start shows it.
+# seed_budget_alert <percent>: today's minutes used that percent of a
+# ten-minute budget, and the alert is recorded in Vimo.db but not yet shown,
+# as a run that ended just before showing it leaves it; the next start shows
+# it. Sets $alert_text to the text of its notice.
 seed_budget_alert() {
-    printf '[budget]\nminutes = 10\nalerts = [100]\n' >"$folder/Vimo.toml"
+    local percent=$1
+    printf '[budget]\nminutes = 10\nalerts = [%s]\n' "$percent" >"$folder/Vimo.toml"
     head -c 9672 /dev/zero >"$folder/Table.dat"
     head -c 62496 /dev/zero >"$folder/TableExt.dat"
     local offset=$(((((2026 - 2016) * 12 + 3 - 1) * 31 + 10 - 1) * 2))
-    printf '\x0a\x00' | dd of="$folder/TableExt.dat" bs=1 seek=$offset conv=notrunc status=none
-    sqlite3 "$folder/Vimo.db" <<'SQL'
+    printf "\\x$(printf %02x $((percent / 10)))\\x00" |
+        dd of="$folder/TableExt.dat" bs=1 seek=$offset conv=notrunc status=none
+    sqlite3 "$folder/Vimo.db" <<SQL
 CREATE TABLE day_cost (day TEXT PRIMARY KEY, minutes INTEGER NOT NULL,
     millikopecks INTEGER NOT NULL) WITHOUT ROWID;
 CREATE TABLE fired_alert (cycle_first TEXT NOT NULL, budget TEXT NOT NULL,
@@ -236,11 +239,11 @@ CREATE TABLE session_bytes (head TEXT PRIMARY KEY, received INTEGER NOT NULL,
     sent INTEGER NOT NULL) WITHOUT ROWID;
 CREATE TABLE session_cost (head TEXT PRIMARY KEY, minutes INTEGER NOT NULL,
     millikopecks INTEGER NOT NULL) WITHOUT ROWID;
-INSERT INTO fired_alert VALUES ('2026-03-01', 'minutes', 100, 0);
+INSERT INTO fired_alert VALUES ('2026-03-01', 'minutes', $percent, 0);
 PRAGMA user_version = 4;
 SQL
+    alert_text="Израсходовано $percent% бюджета: $((percent / 10)) мин. из 10 мин."
 }
-alert_text="Израсходовано 100% бюджета"
 # The design's caption of the window.
 window_title="Vimo  1.0"
 menu_labels='["Главная", "Статистика", "Настройки", "О программе", "Обзор", "-", "Выход"]'
@@ -276,6 +279,7 @@ x11_state() {
 
 record="$work/logs/sni-record.json"
 start_watcher() {
+    [ -f "$watcher" ] || fail "the tests' watcher is missing: $watcher"
     background watcher "$desktop_user" "$python" "$watcher" --record "$record" "$@"
     wait_for 10 "the watcher" bus_has_name --session org.kde.StatusNotifierWatcher
 }
@@ -462,14 +466,15 @@ x11_watcher)
     start_bus session root
     start_notifications
     start_watcher
-    seed_budget_alert
+    # Below 100 %: a spent budget's notice is urgent, this one is not.
+    seed_budget_alert 80
     vimo
     expect 20 "the exported menu $menu_labels" recorded_menu menu_is "$menu_labels"
     x11_window_shown && fail "the window shows at start, beside a tray"
     watcher_call Activate int32:400 int32:10 string:
     wait_for 10 "the window after Activate" x11_window_shown
     x11_shot window-after-activate
-    expect 10 "the notice \"$alert_text…\" from \"Vimo\" at normal urgency" notify_log \
+    expect 10 "the notice \"$alert_text\" from \"Vimo\" at normal urgency" notify_log \
         notified Vimo 1 "$alert_text"
     ;;
 late_watcher)
@@ -514,6 +519,7 @@ sway_activation)
     vimo
     wait_for 10 "the second start to hand over and end" ended "$vimo"
     wait_for 10 "the window after a second start" sway_focused_on "$window_title"
+    sway_shot window-beside-waybar
     background other "$desktop_user" weston-flower
     wait_for 10 "another window to take the focus" sway_focus_elsewhere
     token=$(as "$desktop_user" "$token_tool") || fail "no activation token from sway"
@@ -521,7 +527,6 @@ sway_activation)
     wait_for 10 "the second start with a token to end" ended "$vimo"
     expect 10 "the running copy to take the focus with the token" sway_focus \
         sway_focused_on "$window_title"
-    sway_shot window-activated
     vimo=$first
     ;;
 gnome_plain)
@@ -540,9 +545,9 @@ gnome_appindicator)
     # The extension is GNOME's StatusNotifierItem host: it draws the icon and
     # the menu the program exports, and the shell shows its notices.
     start_gnome appindicator
-    seed_budget_alert
+    seed_budget_alert 100
     vimo
-    expect 20 "the banner \"$alert_text…\"" gnome_banner gnome_banner_has "$alert_text"
+    expect 20 "the banner \"$alert_text\"" gnome_banner gnome_banner_has "$alert_text"
     gnome_shot banner
     # The shell keeps a banner up while the user is idle; the menu's picture
     # is clearer without it.
