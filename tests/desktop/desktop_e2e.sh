@@ -42,6 +42,9 @@ program_locale=ru_RU.UTF-8
 fake_start="2026-03-10 12:00:00"
 user=65534
 program_env=(LANG=$program_locale LC_ALL=$program_locale FAKETIME_DONT_FAKE_MONOTONIC=1)
+# A locale that is not installed would quietly run everything in C.
+[ -z "$(LC_ALL=$program_locale locale 2>&1 >/dev/null)" ] ||
+    fail "the locale $program_locale is not installed here (run make deps)"
 
 # wait_while <seconds> <command...>: polls while the command succeeds, for
 # at most the seconds: for a change that may rightly never come.
@@ -119,16 +122,16 @@ background() {
     shift
     as_command "$@"
     setsid "${command[@]}" >"$work/logs/$name.log" 2>&1 &
-    groups+=($!)
+    process_groups+=($!)
 }
-groups=()
+process_groups=()
 # A failed case leaves the logs of its desktop beside its screenshots.
 desktop_cleanup() {
     local status=$? group
-    for group in "${groups[@]}"; do
+    for group in "${process_groups[@]}"; do
         kill -9 -- "-$group" 2>/dev/null || true
     done
-    for group in "${groups[@]}"; do
+    for group in "${process_groups[@]}"; do
         wait "$group" 2>/dev/null || true
     done
     rm -rf "$shots/$case_name-logs"
@@ -179,7 +182,7 @@ bus_has_name() {
 
 # The notifications the mock service was asked for, one call a line:
 # `<time> Notify "app" id "icon" "summary" "body" [actions] {hints} timeout`.
-notify_calls="$work/notify-calls.log"
+notify_calls="$work/logs/notify-calls.log"
 start_notifications() { start_mock notification_daemon -l "$notify_calls"; }
 notify_log() { cat "$notify_calls"; }
 
@@ -268,12 +271,12 @@ x11_shot() { desk import -window root "$shots/$case_name-$1.png"; }
 
 # x11_state <window>: its ICCCM state, Normal, Iconic or Withdrawn (none is
 # withdrawn too: the window manager dropped it).
-x11_state_is() { [ "$(x11_state "$1")" = "$2" ]; }
 x11_state() {
     local state
     state=$(desk xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/^[[:space:]]*window state: //p')
     echo "${state:-Withdrawn}"
 }
+x11_state_is() { [ "$(x11_state "$1")" = "$2" ]; }
 
 # --- the tests' StatusNotifierWatcher ----------------------------------------------
 
