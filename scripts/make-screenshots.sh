@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Redraws the pictures of the user's guide (docs/screenshots/) from the real
 # program: it runs the end-to-end test, which drives Vimo under an X server
-# with a tray, and keeps the screenshots it takes. The pictures show the
-# program in its users' locale, ru_RU.UTF-8 (`make deps` generates it). Needs
-# root for the test's network namespace, like `make check`.
+# with a tray, and two cases of the desktop test on GNOME Shell, and keeps
+# the screenshots they take. The pictures show the program in its users'
+# locale, ru_RU.UTF-8 (`make deps` generates it). Needs root for the tests'
+# network namespaces and second user, like `make check`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +14,17 @@ shim=$(find build/tests/e2e -name 'libvimo_e2e_clockwait_shim.so' | head -n1)
 out=docs/screenshots
 rm -rf "$out.new"
 LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 bash tests/e2e/program_e2e.sh build/Vimo "$shim" "$out.new"
+# GNOME Shell's panel with the icon's open menu and a budget banner, and the
+# window on a desktop without a tray, from the desktop test's cases.
+desktop="$out.new/desktop"
+for case in gnome_appindicator gnome_plain; do
+    bash tests/desktop/desktop_e2e.sh build/Vimo "$shim" tests/support/sni_watcher.py none \
+        "$desktop" "$case"
+done
+mv "$desktop/gnome_appindicator-menu.png" "$out.new/gnome-menu.png"
+mv "$desktop/gnome_appindicator-banner.png" "$out.new/gnome-banner.png"
+mv "$desktop/gnome_plain-window-without-tray.png" "$out.new/window-without-tray.png"
+rm -rf "$desktop"
 rm -rf "$out"
 mv "$out.new" "$out"
 echo "screenshots written to $out"
