@@ -18,6 +18,8 @@ packages=(
     # end-to-end tests: X server, tray host, clicks, screenshots, fake time, namespaces
     xvfb xauth trayer openbox xdotool x11-utils imagemagick faketime iproute2
     desktop-file-utils fonts-dejavu-core
+    # the desktop tests write GNOME Shell's settings through dconf
+    dconf-gsettings-backend
     # the desktops users run: Wayland for Qt, GNOME Shell with and without the
     # tray extension, sway with waybar, weston; a tray watcher of the tests' own
     # (python3-dbus); screenshots on wlroots; the AppStream file's validator
