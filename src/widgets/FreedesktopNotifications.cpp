@@ -45,6 +45,12 @@ void FreedesktopNotifications::Notify(const Notification& notification) {
     call.setArguments({QStringLiteral("Vimo"), QVariant::fromValue(uint{0}), appIcon_,
                        notification.Summary, notification.Body, QStringList{}, hints,
                        QVariant::fromValue(-1)});
+    // Without a bus Qt hands back a call that never finishes.
+    if (!bus_.isConnected()) {
+        QMetaObject::invokeMethod(
+            this, [this, notification] { emit Undelivered(notification); }, Qt::QueuedConnection);
+        return;
+    }
     auto* watcher = new QDBusPendingCallWatcher(
         bus_.asyncCall(call, static_cast<int>(replyDeadline_.count())), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
