@@ -91,7 +91,8 @@ class TForm1 : public QWidget {
     void UpDateHint();
     // A budget alert or a notice about what is counted: a notice line, and a
     // desktop notification, or the tray balloon where none can be delivered.
-    void ShowNotice(const std::string& text, NotificationUrgency urgency);
+    void ShowNotice(const std::string& text,
+                    NotificationUrgency urgency = NotificationUrgency::Normal);
     // Shows each alert's notice, a spent budget's as critical, then tells the
     // meter they were shown.
     void ShowAlerts(const std::vector<AlertNotice>& alerts);
