@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDBusArgument>
 #include <QDBusServiceWatcher>
 #include <QFile>
 #include <QSignalSpy>
@@ -138,4 +139,30 @@ void PrivateBus::CallMock(const QString& path, const QString& method, const QVar
     if (reply != nullptr) {
         *reply = answer;
     }
+}
+
+std::vector<QVariantList> PrivateBus::MockCalls(const QString& path, const QString& method,
+                                                const QDBusConnection& via) {
+    QDBusMessage ask = QDBusMessage::createMethodCall(service_, path, kMockInterface,
+                                                      QStringLiteral("GetMethodCalls"));
+    ask.setArguments({method});
+    const QDBusMessage reply = via.call(ask, QDBus::Block, Milliseconds(kDeadline));
+    std::vector<QVariantList> calls;
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) {
+        ADD_FAILURE() << "GetMethodCalls: " << reply.errorMessage().toStdString();
+        return calls;
+    }
+    // a(tav): when, and the arguments.
+    const auto log = qvariant_cast<QDBusArgument>(reply.arguments()[0]);
+    log.beginArray();
+    while (!log.atEnd()) {
+        qulonglong when = 0;
+        QVariantList arguments;
+        log.beginStructure();
+        log >> when >> arguments;
+        log.endStructure();
+        calls.push_back(arguments);
+    }
+    log.endArray();
+    return calls;
 }

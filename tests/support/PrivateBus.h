@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <memory>
+#include <vector>
 
 // A dbus-daemon of the test's own, listening on a socket in a temporary
 // folder, with python-dbusmock's templates run on it: nothing reaches the
@@ -40,6 +41,12 @@ class PrivateBus {
     // answer goes to `reply` when given. An error answer fails the test.
     void CallMock(const QString& path, const QString& method, const QVariantList& arguments,
                   QDBusMessage* reply = nullptr);
+
+    // The arguments of each call of `method` on the mock's object `path`, from
+    // the mock's log, asked over `via`: over the connection that made the
+    // calls, every call sent before is in it.
+    std::vector<QVariantList> MockCalls(const QString& path, const QString& method,
+                                        const QDBusConnection& via);
 
   private:
     QTemporaryDir dir_;
