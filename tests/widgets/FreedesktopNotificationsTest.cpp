@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -105,49 +106,36 @@ class FreedesktopNotificationsTest : public ::testing::Test {
     const QString savedThemeName_ = QIcon::themeName();
 };
 
+// The icon is the theme's once Vimo is installed, else the program folder's.
 TEST_F(FreedesktopNotificationsTest, EveryNoticeIsItsOwnNotificationFromVimoAtItsUrgency) {
     ASSERT_NO_FATAL_FAILURE(bus_.StartMock(QStringLiteral("notification_daemon"), kService));
-    FreedesktopNotifications notifications(notified_, programIcon_);
-    QSignalSpy undelivered(&notifications, &NotificationService::Undelivered);
-    const QString common = QStringLiteral("Vimo replaces 0, icon file://") + programIcon_ +
-                           QStringLiteral(
-                               ", Vimo: %1, actions [], entry vimo, urgency uchar %2,"
-                               " expires -1");
+    const QString line = QStringLiteral(
+        "Vimo replaces 0, icon %1, Vimo: %2, actions [], entry vimo, urgency uchar %3, expires -1");
+    const QString programFile = QStringLiteral("file://") + programIcon_;
     const struct {
+        bool themeHasVimo;
         const char* body;
         NotificationUrgency urgency;
         int level;
-    } rows[] = {{"80%", NotificationUrgency::Normal, 1},
-                {"100%", NotificationUrgency::Critical, 2},
-                {"80%", NotificationUrgency::Normal, 1}};
-    std::vector<std::string> expected;
-    for (const auto& row : rows) {
-        notifications.Notify({QStringLiteral("Vimo"), QString::fromLatin1(row.body), row.urgency});
-        expected.push_back(common.arg(QString::fromLatin1(row.body)).arg(row.level).toStdString());
-    }
-    EXPECT_EQ(Received(), expected);
-    EXPECT_EQ(undelivered.count(), 0);
-}
-
-TEST_F(FreedesktopNotificationsTest, NamesTheThemesIconOnceInstalledAndElseTheProgramsPicture) {
-    ASSERT_NO_FATAL_FAILURE(bus_.StartMock(QStringLiteral("notification_daemon"), kService));
-    const struct {
-        bool themeHasVimo;
-        QString icon;
-    } rows[] = {{true, QStringLiteral("vimo")}, {false, QStringLiteral("file://") + programIcon_}};
+    } rows[] = {{false, "80%", NotificationUrgency::Normal, 1},
+                {false, "100%", NotificationUrgency::Critical, 2},
+                {true, "80%", NotificationUrgency::Normal, 1}};
+    std::vector<std::unique_ptr<FreedesktopNotifications>> notifiers;
+    int undelivered = 0;
     std::vector<std::string> expected;
     for (const auto& row : rows) {
         ASSERT_NO_FATAL_FAILURE(UseIconTheme(row.themeHasVimo));
-        FreedesktopNotifications(notified_, programIcon_)
-            .Notify({QStringLiteral("Vimo"), QStringLiteral("Нет соединения"),
-                     NotificationUrgency::Normal});
-        expected.push_back((QStringLiteral(", icon ") + row.icon + u',').toStdString());
+        notifiers.push_back(std::make_unique<FreedesktopNotifications>(notified_, programIcon_));
+        QObject::connect(notifiers.back().get(), &NotificationService::Undelivered,
+                         [&undelivered] { ++undelivered; });
+        const QString body = QString::fromLatin1(row.body);
+        notifiers.back()->Notify({QStringLiteral("Vimo"), body, row.urgency});
+        expected.push_back(line.arg(row.themeHasVimo ? QStringLiteral("vimo") : programFile, body)
+                               .arg(row.level)
+                               .toStdString());
     }
-    const std::vector<std::string> received = Received();
-    ASSERT_EQ(received.size(), expected.size());
-    for (size_t i = 0; i < received.size(); ++i) {
-        EXPECT_NE(received[i].find(expected[i]), std::string::npos) << received[i];
-    }
+    EXPECT_EQ(Received(), expected);
+    EXPECT_EQ(undelivered, 0);
 }
 
 TEST_F(FreedesktopNotificationsTest, ANotificationNoServiceTookComesBackUndelivered) {
