@@ -238,8 +238,6 @@ void TForm1::ShowNotice(const std::string& text, NotificationUrgency urgency) {
     }
 }
 
-// The balloon replaces the one before it; a desktop notification, where the
-// desktop has a service, keeps each notice.
 void TForm1::ShowBalloon(const Notification& notification) {
     TrayIcon1_->ShowMessage(notification.Summary, notification.Body);
 }

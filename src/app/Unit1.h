@@ -122,6 +122,8 @@ class TForm1 : public QWidget {
     void ShowWindow();
     // The plan's choice of interfaces, handed to the watcher.
     void ApplyCounting();
+    // The tray's balloon, for a notice no notification service took; each
+    // balloon replaces the one before it.
     void ShowBalloon(const Notification& notification);
 
     const Clock& clock_;
