@@ -38,7 +38,8 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
       identity_(IdentifyOs(services.platform.Family())),
       meter_(services.clock, services.workDir, identity_.OSName, services.counters),
       IPWatch1_(std::move(IPWatch1)),
-      places_(services.places) {
+      places_(services.places),
+      activation_(services.activation != nullptr ? *services.activation : plainActivation_) {
     InitPictures();
     setWindowTitle(QString::fromUtf8(kTitle));
     setFont(controls::WindowFont(11));
@@ -248,10 +249,8 @@ void TForm1::TabControl1Change() {
     ChangePage(TabControl1_->currentIndex());
 }
 
-void TForm1::ShowWindow() {
-    show();
-    raise();
-    activateWindow();
+void TForm1::ShowWindow(const QString& token) {
+    activation_.Activate(this, token);
 }
 
 void TForm1::N1Click() {
@@ -300,8 +299,8 @@ void TForm1::TrayIcon1DblClick() {
     ShowWindow();
 }
 
-void TForm1::ShowOnRequest() {
-    Guarded([this] { ShowWindow(); });
+void TForm1::ShowOnRequest(const QString& token) {
+    Guarded([this, &token] { ShowWindow(token); });
 }
 
 void TForm1::N6Click() {

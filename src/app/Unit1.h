@@ -10,6 +10,7 @@
 #include "OsPlatform.h"
 #include "SaveFileDialog.h"
 #include "TrayShell.h"
+#include "WindowActivation.h"
 #include "WindowPlaceStore.h"
 
 #include <QWidget>
@@ -46,6 +47,9 @@ struct Form1Services {
     const ByteCounters* counters = nullptr;
     // Where the overview keeps its size and place; none remembers nothing.
     WindowPlaceStore* places = nullptr;
+    // How the window comes to the front with a desktop's token; none: Qt's
+    // plain show and activate.
+    WindowActivation* activation = nullptr;
 };
 
 // The program's one window: the tab strip over its four pages, the tray icon
@@ -82,8 +86,9 @@ class TForm1 : public QWidget {
     void N7Click();
     void N6Click();
     void TrayIcon1DblClick();
-    // Another start in the working folder asked this copy to show itself.
-    void ShowOnRequest();
+    // Another start in the working folder asked this copy to show itself,
+    // with the desktop's activation token of that start (empty: none).
+    void ShowOnRequest(const QString& token);
     void ChangeIcon(bool online);
     void UpDateHint();
     // A budget alert or a notice about what is counted: a tray
@@ -114,7 +119,7 @@ class TForm1 : public QWidget {
   private:
     void BuildTabStrip();
     void BuildTrayMenu();
-    void ShowWindow();
+    void ShowWindow(const QString& token = {});
     // The plan's choice of interfaces, handed to the watcher.
     void ApplyCounting();
 
@@ -141,6 +146,8 @@ class TForm1 : public QWidget {
     QTimer* Timer1_ = nullptr;
     std::unique_ptr<TTrayIcon> TrayIcon1_;
     WindowPlaceStore* places_;
+    PlainWindowActivation plainActivation_;
+    WindowActivation& activation_;
     // Last, so it goes before the meter it shows.
     // The machine's interfaces, for the plan settings' list; before the
     // overview, which holds the panel that reads it.

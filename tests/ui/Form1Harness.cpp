@@ -22,7 +22,7 @@ TForm1& Form1Harness::Start() {
     online = state.get();
     form =
         std::make_unique<TForm1>(Form1Services{clock, boxes, platform, autostart, saveDialog,
-                                               workDir, log, counters, places},
+                                               workDir, log, counters, places, &activation},
                                  std::move(state), std::make_unique<RecordingTrayShell>(trayLog));
     return *form;
 }
