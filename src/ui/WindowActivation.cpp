@@ -1,9 +1,12 @@
 #include "WindowActivation.h"
 
 #include <qpa/qplatformnativeinterface.h>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <charconv>
 
@@ -51,16 +54,59 @@ void ActivateOnX11(QWidget* window, const QString& startupId) {
     ShowRaiseActivate(window);
 }
 
-void ActivateOnWayland(QWidget* window, const QString& token) {
-    if (!token.isEmpty()) {
-        // Qt's xdg-shell reads the variable when the window asks for the
-        // focus and hands it to the compositor's xdg-activation: Qt 6.4 has
-        // no public call that takes a token.
-        qputenv("XDG_ACTIVATION_TOKEN", token.toLatin1());
-    }
-    ShowRaiseActivate(window);
+void ActivateWithToken(QWidget* window, const QString& token) {
+    // Qt's xdg-shell reads the variable when the window asks for the focus
+    // and hands it to the compositor's xdg-activation: Qt 6.4 has no public
+    // call that takes a token.
+    qputenv("XDG_ACTIVATION_TOKEN", token.toLatin1());
+    window->activateWindow();
     // Used or not, it must not reach a program started from here.
     qunsetenv("XDG_ACTIVATION_TOKEN");
+}
+
+// A compositor takes a token only for a surface it shows, which a window
+// shown just now is not before its first frame: the activation waits for
+// the window's expose, and for its frame, drawn while the expose is handled.
+class ActivationOnExpose final : public QObject {
+  public:
+    ActivationOnExpose(QWidget* window, const QString& token)
+        : QObject(window), window_(window), token_(token) {
+        setObjectName(QLatin1String(kName));
+        window->windowHandle()->installEventFilter(this);
+    }
+
+    static constexpr char kName[] = "ActivationOnExpose";
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && window_->windowHandle()->isExposed()) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                ActivateWithToken(window_, token_);
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+  private:
+    QWidget* window_;
+    QString token_;
+};
+
+void ActivateOnWayland(QWidget* window, const QString& token) {
+    // A request that waits still for its window's frame is outdone.
+    delete window->findChild<ActivationOnExpose*>(QLatin1String(ActivationOnExpose::kName),
+                                                  Qt::FindDirectChildrenOnly);
+    window->show();
+    window->raise();
+    if (token.isEmpty()) {
+        window->activateWindow();
+    } else if (window->windowHandle()->isExposed()) {
+        ActivateWithToken(window, token);
+    } else {
+        new ActivationOnExpose(window, token);
+    }
 }
 
 }  // namespace
