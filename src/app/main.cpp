@@ -78,6 +78,9 @@ int main(int argc, char** argv) {
         if (copy.Acquire(activationToken) == RunningCopy::Outcome::AnotherCopyRuns) {
             return 0;
         }
+        // This copy starts into the tray, with no window to end the
+        // launcher's notice.
+        EndStartupNotice(activationToken);
     } catch (const std::exception& error) {
         return ReportApplicationError(boxes, error, moduleName);
     }

@@ -1,5 +1,7 @@
 #include "WindowActivation.h"
 
+#include "X11StartupNotice.h"
+
 #include <qpa/qplatformnativeinterface.h>
 #include <QEvent>
 #include <QGuiApplication>
@@ -42,7 +44,8 @@ void ActivateOnX11(QWidget* window, const QString& startupId) {
             setTime(window->screen(), *time);
         }
     }
-    if (!id.isEmpty() && !window->isVisible()) {
+    const bool shown = window->isVisible();
+    if (!id.isEmpty() && !shown) {
         // The window mapped next carries the id, by which the window
         // manager knows the launch; mapping it ends the startup notice.
         using SetStartupId = void (*)(const char*);
@@ -52,6 +55,9 @@ void ActivateOnX11(QWidget* window, const QString& startupId) {
         }
     }
     ShowRaiseActivate(window);
+    if (shown) {
+        EndX11StartupNotice(id);
+    }
 }
 
 void ActivateWithToken(QWidget* window, const QString& token) {
@@ -124,6 +130,10 @@ void DesktopWindowActivation::Activate(QWidget* window, const QString& token) {
     } else {
         ShowRaiseActivate(window);
     }
+}
+
+void EndStartupNotice(const QString& token) {
+    EndX11StartupNotice(token.toLatin1());
 }
 
 std::optional<std::uint32_t> StartupIdTime(std::string_view startupId) {

@@ -36,6 +36,11 @@ class DesktopWindowActivation final : public WindowActivation {
     void Activate(QWidget* window, const QString& token) override;
 };
 
+// Ends the desktop's startup notice of a start that shows no window, as the
+// first copy starts into the tray: on X11 the launcher's busy pointer would
+// wait for its time-out. A Wayland token has no such end; unused, it expires.
+void EndStartupNotice(const QString& token);
+
 // The X server time of the user's action a startup id carries at its end
 // ("..._TIME<decimal>"); nothing when it carries none a server could have
 // given.
