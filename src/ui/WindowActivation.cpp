@@ -102,8 +102,8 @@ class ActivationOnExpose final : public QObject {
 
 void ActivateOnWayland(QWidget* window, const QString& token) {
     // A request that waits still for its window's frame is outdone.
-    delete window->findChild<ActivationOnExpose*>(QLatin1String(ActivationOnExpose::kName),
-                                                  Qt::FindDirectChildrenOnly);
+    delete window->findChild<QObject*>(QLatin1String(ActivationOnExpose::kName),
+                                       Qt::FindDirectChildrenOnly);
     window->show();
     window->raise();
     if (token.isEmpty()) {
