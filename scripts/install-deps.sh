@@ -20,9 +20,9 @@ packages=(
     desktop-file-utils fonts-dejavu-core
     # the desktops users run: Wayland for Qt, GNOME Shell with and without the
     # tray extension, sway with waybar, weston; a tray watcher of the tests' own
-    # (python3-dbus); screenshots on wlroots; the AppStream file's validator
+    # (python3-dbus, python3-gi); screenshots on wlroots; the AppStream file's validator
     qt6-wayland gnome-shell gnome-shell-extension-appindicator gjs sway waybar weston xwayland
-    grim python3-dbus appstream
+    grim python3-dbus python3-gi appstream
     # the users' locales, for the widget and end-to-end runs in ru_RU and uk_UA
     locales
     # fuzzing (libFuzzer with clang) and the Debian package
