@@ -1,12 +1,12 @@
 // Vimo: counts the minutes online for connections paid by the minute. It
 // lives in the notification area; its window opens from the tray icon.
 #include "AutostartStore.h"
+#include "DesktopTrayShell.h"
 #include "ErrorHandler.h"
 #include "IPWatchOnline.h"
 #include "KernelByteCounters.h"
 #include "OsPlatform.h"
 #include "QtMessageBoxes.h"
-#include "QtTrayShell.h"
 #include "RunningCopy.h"
 #include "SaveFileDialog.h"
 #include "Unit1.h"
@@ -14,6 +14,7 @@
 #include "WorkDir.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
         std::make_unique<QSettings>(QStringLiteral("Vimo"), QStringLiteral("Vimo")));
     TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr,
                               &counters, &places},
-                std::move(watch), std::make_unique<QtTrayShell>());
+                std::move(watch),
+                std::make_unique<DesktopTrayShell>(QDBusConnection::sessionBus()));
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
     QObject::connect(&copy, &RunningCopy::ShowRequested, &form, &TForm1::ShowOnRequest);
     return QApplication::exec();

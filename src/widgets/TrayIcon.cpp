@@ -8,6 +8,7 @@
 TTrayIcon::TTrayIcon(QWidget* owner, std::unique_ptr<TrayShell> shell)
     : QObject(owner), owner_(owner), shell_(std::move(shell)) {
     connect(shell_.get(), &TrayShell::Activated, this, &TTrayIcon::HandleActivation);
+    connect(shell_.get(), &TrayShell::MenuAboutToShow, this, &TTrayIcon::PopUp);
     connect(shell_.get(), &TrayShell::Available, this, [this] {
         if (awaitingTray_ && active_) {
             RegisterIcon();

@@ -60,7 +60,10 @@ class TTrayIcon : public QObject {
     bool NoClose() const { return noClose_; }
     void SetShowMinimizedIcon(bool value) { showMinimizedIcon_ = value; }
     bool ShowMinimizedIcon() const { return showMinimizedIcon_; }
-    void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+    void SetPopupMenu(QMenu* menu) {
+        popupMenu_ = menu;
+        shell_->SetMenu(menu);
+    }
     QMenu* PopupMenu() const { return popupMenu_; }
 
     // The program's own exit: the next close of the owner is not intercepted.

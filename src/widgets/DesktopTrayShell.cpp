@@ -1,0 +1,221 @@
+#include "DesktopTrayShell.h"
+
+#include <QApplication>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QGuiApplication>
+#include <QStyle>
+#include <QSystemTrayIcon>
+
+namespace {
+
+const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+constexpr int kPollMs = 1000;
+// A watcher that does not answer in this time counts as none for now; the
+// next look asks again.
+constexpr int kWatcherReplyMs = 2000;
+
+// Without an image a host shows an empty, easily missed slot; a stock
+// picture keeps the program findable until its own image is loaded.
+QIcon Shown(const QIcon& image) {
+    if (!image.isNull()) {
+        return image;
+    }
+    return QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
+}
+
+}  // namespace
+
+DesktopTrayShell::DesktopTrayShell(QDBusConnection bus)
+    : bus_(std::move(bus)),
+      watcherName_(kWatcherService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
+    connect(&watcherName_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            &DesktopTrayShell::Follow);
+    for (const char* change : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"}) {
+        bus_.connect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(change),
+                     this, SLOT(Follow()));
+    }
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, &DesktopTrayShell::Follow);
+}
+
+DesktopTrayShell::~DesktopTrayShell() {
+    for (const char* change : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"}) {
+        bus_.disconnect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(change),
+                        this, SLOT(Follow()));
+    }
+}
+
+bool DesktopTrayShell::NotifierHostRegistered() {
+    if (!bus_.isConnected()) {
+        return false;
+    }
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    const QDBusMessage reply = bus_.call(get, QDBus::Block, kWatcherReplyMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        return false;
+    }
+    return reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+}
+
+// Qt's tray calls come only after the host was found missing (see the class).
+DesktopTrayShell::Tray DesktopTrayShell::FindTray() {
+    if (NotifierHostRegistered()) {
+        return Tray::Notifier;
+    }
+    if (QGuiApplication::platformName() == QLatin1String("xcb") &&
+        QSystemTrayIcon::isSystemTrayAvailable()) {
+        return Tray::Embedded;
+    }
+    return Tray::None;
+}
+
+void DesktopTrayShell::Follow() {
+    const Tray found = FindTray();
+    const Tray before = tray_;
+    if (found == Tray::None) {
+        poll_.start();
+    } else {
+        poll_.stop();
+    }
+    if (found == before) {
+        // The same kind of tray, perhaps a new watcher: it has to be told
+        // about the item again.
+        if (found == Tray::Notifier && item_) {
+            item_->RegisterWithWatcher();
+        }
+        return;
+    }
+    tray_ = found;
+    item_.reset();
+    embedded_.reset();
+    ShowIcon();
+    if (found == Tray::None) {
+        announce_ = true;
+        emit Lost();
+    } else if (announce_) {
+        announce_ = false;
+        emit Available();
+    }
+}
+
+bool DesktopTrayShell::IsAvailable() {
+    Follow();
+    if (tray_ == Tray::None) {
+        announce_ = true;
+        return false;
+    }
+    return true;
+}
+
+void DesktopTrayShell::ShowIcon() {
+    if (!shown_) {
+        return;
+    }
+    if (tray_ == Tray::Notifier) {
+        ShowNotifierItem();
+    } else if (tray_ == Tray::Embedded) {
+        ShowEmbeddedIcon();
+    }
+}
+
+void DesktopTrayShell::ShowNotifierItem() {
+    if (item_) {
+        return;
+    }
+    item_ = std::make_unique<StatusNotifierItem>(bus_, Shown(image_), tip_);
+    item_->SetMenu(menu_);
+    connect(item_.get(), &StatusNotifierItem::Activated, this,
+            [this](QPoint cursor, const QString& token) {
+                Report(TrayMouseAction::PrimaryActivation, cursor, token);
+            });
+    connect(item_.get(), &StatusNotifierItem::SecondaryActivated, this,
+            [this](QPoint cursor) { Report(TrayMouseAction::MiddlePress, cursor); });
+    // The host shows the exported menu itself; the press is only reported.
+    connect(item_.get(), &StatusNotifierItem::ContextMenuRequested, this,
+            [this](QPoint cursor) { Report(TrayMouseAction::RightPress, cursor); });
+    connect(item_.get(), &StatusNotifierItem::MenuAboutToShow, this, &TrayShell::MenuAboutToShow);
+    item_->RegisterWithWatcher();
+}
+
+void DesktopTrayShell::ShowEmbeddedIcon() {
+    if (!embedded_) {
+        embedded_ = std::make_unique<QtTrayShell>();
+        connect(embedded_.get(), &TrayShell::Activated, this, &TrayShell::Activated);
+    }
+    embedded_->Add(image_, tip_);
+}
+
+void DesktopTrayShell::Report(TrayMouseAction action, QPoint cursor, const QString& token) {
+    TrayActivation activation;
+    activation.Action = action;
+    activation.Cursor = cursor;
+    activation.AltDown = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+    activation.ActivationToken = token;
+    emit Activated(activation);
+}
+
+void DesktopTrayShell::Add(const QIcon& image, const QString& tip) {
+    image_ = image;
+    tip_ = tip;
+    shown_ = true;
+    if (item_) {
+        Modify(image, tip);
+    } else {
+        ShowIcon();
+    }
+}
+
+void DesktopTrayShell::Modify(const QIcon& image, const QString& tip) {
+    image_ = image;
+    tip_ = tip;
+    if (item_) {
+        item_->SetImage(Shown(image));
+        item_->SetTip(tip);
+    }
+    if (embedded_) {
+        embedded_->Modify(image, tip);
+    }
+}
+
+void DesktopTrayShell::Delete() {
+    shown_ = false;
+    item_.reset();
+    embedded_.reset();
+}
+
+// A host draws no balloons: the message goes to the desktop's notification
+// service, which such desktops have.
+void DesktopTrayShell::ShowMessage(const QString& title, const QString& text) {
+    if (embedded_) {
+        embedded_->ShowMessage(title, text);
+        return;
+    }
+    if (!item_) {
+        return;
+    }
+    constexpr int kShownMs = 15000;
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    notify << QStringLiteral("Vimo") << uint{0} << QString() << title << text << QStringList()
+           << QVariantMap() << kShownMs;
+    bus_.asyncCall(notify);
+}
+
+void DesktopTrayShell::SetMenu(QMenu* menu) {
+    menu_ = menu;
+    if (item_) {
+        item_->SetMenu(menu);
+    }
+}
+
+bool DesktopTrayShell::ShowsMenu() const {
+    return tray_ == Tray::Notifier;
+}
