@@ -36,7 +36,7 @@ class RecordingTrayShell final : public TrayShell {
     }
 
     void Report(TrayMouseAction action, QPoint cursor = {}, bool alt = false) {
-        emit Activated(TrayActivation{action, cursor, alt});
+        emit Activated(TrayActivation{action, cursor, alt, {}});
     }
     void TrayAppears() {
         TrayPresent = true;
