@@ -26,12 +26,14 @@ replaces FILE atomically (a temporary file, then a rename) with JSON:
                                        # as {"icon_name", "icon_pixmap",
                                        # "title", "text"}
                 "menu": {"revision": R, "layout": ITEM} or null,
-                "signals": {"NewIcon": n, ...}}]}   # counts received
+                "signals": {"NewIcon": n, ...},    # counts received
+                "errors": {...}}]}
 
     ITEM = {"id": i, "properties": {...}, "children": [ITEM, ...]}
 
-An item that leaves the bus leaves the list. A read that fails is written as
-"error" in place of "properties" or "menu".
+An item that leaves the bus leaves the list. A read that fails leaves
+"properties" or "menu" as it was (null at first) and says why in
+"errors": {"properties": TEXT, "menu": TEXT}.
 
 Commands, as methods of interface org.vimo.SniWatcher at /org/vimo/SniWatcher
 on the same bus name; each acts on the newest registered item and replies
@@ -207,10 +209,12 @@ class Watcher(dbus.service.Object):
             bus_name, path = service, "/StatusNotifierItem"
         key = bus_name + path
         self.items = [item for item in self.items if item.key != key]
-        try:
-            owner = self.bus.get_name_owner(bus_name)
-        except dbus.DBusException:
-            owner = sender
+        owner = sender
+        if not bus_name.startswith(":"):
+            try:
+                owner = self.bus.get_name_owner(bus_name)
+            except dbus.DBusException:
+                pass
         item = Item(key, bus_name, path, owner)
         self.items.append(item)
         self.StatusNotifierItemRegistered(key)
@@ -348,8 +352,7 @@ class Watcher(dbus.service.Object):
         for item in self.items:
             entry = {"id": item.key, "bus_name": item.bus_name, "path": item.path,
                      "properties": item.properties, "menu": item.menu,
-                     "signals": dict(item.signals)}
-            entry.update(item.error)
+                     "signals": dict(item.signals), "errors": dict(item.error)}
             items.append(entry)
         document = {"sequence": self.sequence, "host_registered": bool(self.hosts),
                     "items": items}
