@@ -1,8 +1,8 @@
 #include "DBusMenuExporter.h"
 
 #include <QActionGroup>
-#include <QEvent>
 #include <QDBusMetaType>
+#include <QEvent>
 #include <QMetaObject>
 
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuLayoutItem& item) {

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
-#include <QDBusVariant>
 #include <QGuiApplication>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -13,9 +12,6 @@ namespace {
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 constexpr int kPollMs = 1000;
-// A watcher that does not answer in this time counts as none for now; the
-// next look asks again.
-constexpr int kWatcherReplyMs = 2000;
 
 // Without an image a host shows an empty, easily missed slot; a stock
 // picture keeps the program findable until its own image is loaded.
@@ -48,24 +44,9 @@ DesktopTrayShell::~DesktopTrayShell() {
     }
 }
 
-bool DesktopTrayShell::NotifierHostRegistered() {
-    if (!bus_.isConnected()) {
-        return false;
-    }
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
-    get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-    const QDBusMessage reply = bus_.call(get, QDBus::Block, kWatcherReplyMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return false;
-    }
-    return reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
-}
-
 // Qt's tray calls come only after the host was found missing (see the class).
 DesktopTrayShell::Tray DesktopTrayShell::FindTray() {
-    if (NotifierHostRegistered()) {
+    if (StatusNotifierHostRegistered(bus_)) {
         return Tray::Notifier;
     }
     if (QGuiApplication::platformName() == QLatin1String("xcb") &&

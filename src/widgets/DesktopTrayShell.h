@@ -41,7 +41,6 @@ class DesktopTrayShell final : public TrayShell {
     enum class Tray { None, Notifier, Embedded };
 
     Tray FindTray();
-    bool NotifierHostRegistered();
     void ShowIcon();
     void ShowNotifierItem();
     void ShowEmbeddedIcon();

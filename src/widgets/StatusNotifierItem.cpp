@@ -2,8 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDBusMessage>
-#include <QDBusPendingCall>
 #include <QDBusMetaType>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
 #include <QImage>
 #include <QPixmap>
 #include <QtEndian>
@@ -68,6 +69,22 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, StatusNotifierToo
     argument >> tip.IconName >> tip.Icon >> tip.Title >> tip.Text;
     argument.endStructure();
     return argument;
+}
+
+bool StatusNotifierHostRegistered(QDBusConnection& bus) {
+    constexpr int kWatcherReplyMs = 2000;
+    if (!bus.isConnected()) {
+        return false;
+    }
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    const QDBusMessage reply = bus.call(get, QDBus::Block, kWatcherReplyMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        return false;
+    }
+    return reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
 }
 
 StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, const QIcon& image, const QString& tip,

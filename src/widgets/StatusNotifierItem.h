@@ -38,6 +38,11 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, StatusNotifierPix
 QDBusArgument& operator<<(QDBusArgument& argument, const StatusNotifierToolTip& tip);
 const QDBusArgument& operator>>(const QDBusArgument& argument, StatusNotifierToolTip& tip);
 
+// Whether the bus's StatusNotifierWatcher says a host shows items: the test
+// Qt's own tray makes too. A watcher that does not answer in two seconds
+// counts as none for now.
+bool StatusNotifierHostRegistered(QDBusConnection& bus);
+
 // The program's icon as an org.kde.StatusNotifierItem, with its menu as
 // dbusmenu at /MenuBar, on a bus name of its own. It is on the bus from
 // construction to destruction; RegisterWithWatcher tells a watcher about it.
