@@ -73,8 +73,7 @@ void DesktopTrayShell::Follow() {
         return;
     }
     tray_ = found;
-    item_.reset();
-    embedded_.reset();
+    TakeDown();
     ShowIcon();
     if (found == Tray::None) {
         announce_ = true;
@@ -109,7 +108,7 @@ void DesktopTrayShell::ShowNotifierItem() {
     if (item_) {
         return;
     }
-    item_ = std::make_unique<StatusNotifierItem>(bus_, Shown(image_), tip_);
+    item_ = std::make_unique<StatusNotifierItem>(bus_, Shown(image_), tip_, this);
     item_->SetMenu(menu_);
     connect(item_.get(), &StatusNotifierItem::Activated, this,
             [this](QPoint cursor, const QString& token) {
@@ -122,6 +121,22 @@ void DesktopTrayShell::ShowNotifierItem() {
             [this](QPoint cursor) { Report(TrayMouseAction::RightPress, cursor); });
     connect(item_.get(), &StatusNotifierItem::MenuAboutToShow, this, &TrayShell::MenuAboutToShow);
     item_->RegisterWithWatcher();
+}
+
+// The icon may be taken down from within its own report (a receiver of
+// Activated that deactivates the icon): it leaves the tray at once and is
+// deleted once the report is over.
+void DesktopTrayShell::TakeDown() {
+    if (item_) {
+        item_->disconnect(this);
+        item_->Withdraw();
+        item_.release()->deleteLater();
+    }
+    if (embedded_) {
+        embedded_->disconnect(this);
+        embedded_->Delete();
+        embedded_.release()->deleteLater();
+    }
 }
 
 void DesktopTrayShell::ShowEmbeddedIcon() {
@@ -166,8 +181,7 @@ void DesktopTrayShell::Modify(const QIcon& image, const QString& tip) {
 
 void DesktopTrayShell::Delete() {
     shown_ = false;
-    item_.reset();
-    embedded_.reset();
+    TakeDown();
 }
 
 // A host draws no balloons: the message goes to the desktop's notification

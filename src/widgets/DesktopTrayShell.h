@@ -44,6 +44,7 @@ class DesktopTrayShell final : public TrayShell {
     void ShowIcon();
     void ShowNotifierItem();
     void ShowEmbeddedIcon();
+    void TakeDown();
     void Report(TrayMouseAction action, QPoint cursor, const QString& token = {});
 
     QDBusConnection bus_;

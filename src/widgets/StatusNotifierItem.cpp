@@ -104,6 +104,15 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, const QIcon& image, 
 }
 
 StatusNotifierItem::~StatusNotifierItem() {
+    Withdraw();
+}
+
+void StatusNotifierItem::Withdraw() {
+    if (withdrawn_) {
+        return;
+    }
+    withdrawn_ = true;
+    exported_ = false;
     // The name goes first: a host that sees it go stops asking the objects.
     bus_.unregisterService(service_);
     bus_.unregisterObject(kMenuPath);

@@ -73,6 +73,8 @@ class StatusNotifierItem final : public QObject {
     ~StatusNotifierItem() override;
 
     bool Exported() const { return exported_; }
+    // Takes the item off the bus before it is deleted; hosts drop it.
+    void Withdraw();
     QString ServiceName() const { return service_; }
     // Asks the bus's watcher to show the item; a watcher that is not there
     // or refuses it leaves nothing to do until the next one comes.
@@ -122,6 +124,7 @@ class StatusNotifierItem final : public QObject {
     QDBusConnection bus_;
     QString service_;
     bool exported_ = false;
+    bool withdrawn_ = false;
     StatusNotifierPixmaps pixmaps_;
     QString tip_;
     QString activationToken_;
