@@ -14,7 +14,6 @@
 #include "WorkDir.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -74,7 +73,7 @@ int main(int argc, char** argv) {
     TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr,
                               &counters, &places},
                 std::move(watch),
-                std::make_unique<DesktopTrayShell>(QDBusConnection::sessionBus()));
+                std::make_unique<DesktopTrayShell>(DesktopTrayShell::SessionBus()));
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
     QObject::connect(&copy, &RunningCopy::ShowRequested, &form, &TForm1::ShowOnRequest);
     return QApplication::exec();

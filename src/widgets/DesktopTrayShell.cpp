@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <atomic>
 
 namespace {
 
@@ -22,10 +23,24 @@ QIcon Shown(const QIcon& image) {
     return QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
 }
 
+// Connection names are the process's: two shells (or two items) must never
+// share one.
+QString NextConnectionName(const char* kind) {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("vimo-tray-%1-%2").arg(QLatin1String(kind)).arg(++counter);
+}
+
 }  // namespace
 
-DesktopTrayShell::DesktopTrayShell(QDBusConnection bus)
-    : bus_(std::move(bus)),
+DesktopTrayShell::BusConnector DesktopTrayShell::SessionBus() {
+    return [](const QString& connectionName) {
+        return QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+    };
+}
+
+DesktopTrayShell::DesktopTrayShell(BusConnector connector)
+    : connect_(std::move(connector)),
+      bus_(connect_(NextConnectionName("watch"))),
       watcherName_(kWatcherService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
     connect(&watcherName_, &QDBusServiceWatcher::serviceOwnerChanged, this,
             &DesktopTrayShell::Follow);
@@ -42,6 +57,7 @@ DesktopTrayShell::~DesktopTrayShell() {
         bus_.disconnect(kWatcherService, kWatcherPath, kWatcherService, QString::fromLatin1(change),
                         this, SLOT(Follow()));
     }
+    QDBusConnection::disconnectFromBus(bus_.name());
 }
 
 // Qt's tray calls come only after the host was found missing (see the class).
@@ -108,7 +124,8 @@ void DesktopTrayShell::ShowNotifierItem() {
     if (item_) {
         return;
     }
-    item_ = std::make_unique<StatusNotifierItem>(bus_, Shown(image_), tip_, this);
+    item_ = std::make_unique<StatusNotifierItem>(connect_(NextConnectionName("item")),
+                                                 Shown(image_), tip_, this);
     item_->SetMenu(menu_);
     connect(item_.get(), &StatusNotifierItem::Activated, this,
             [this](QPoint cursor, const QString& token) {

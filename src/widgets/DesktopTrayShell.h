@@ -4,6 +4,7 @@
 #include <QDBusServiceWatcher>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "QtTrayShell.h"
@@ -22,8 +23,16 @@
 class DesktopTrayShell final : public TrayShell {
     Q_OBJECT
   public:
-    explicit DesktopTrayShell(QDBusConnection bus);
+    // Opens a connection of its own to the desktop's bus under the given
+    // connection name. Each item gets one: closing it is how hosts learn
+    // that the item is gone.
+    using BusConnector = std::function<QDBusConnection(const QString& connectionName)>;
+
+    explicit DesktopTrayShell(BusConnector connector);
     ~DesktopTrayShell() override;
+
+    // The connector for the session bus.
+    static BusConnector SessionBus();
 
     bool IsAvailable() override;
     void Add(const QIcon& image, const QString& tip) override;
@@ -47,6 +56,7 @@ class DesktopTrayShell final : public TrayShell {
     void TakeDown();
     void Report(TrayMouseAction action, QPoint cursor, const QString& token = {});
 
+    BusConnector connect_;
     QDBusConnection bus_;
     QDBusServiceWatcher watcherName_;
     QTimer poll_;

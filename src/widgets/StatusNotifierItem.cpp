@@ -117,14 +117,18 @@ void StatusNotifierItem::Withdraw() {
     bus_.unregisterService(service_);
     bus_.unregisterObject(kMenuPath);
     bus_.unregisterObject(kItemPath);
+    QDBusConnection::disconnectFromBus(bus_.name());
 }
 
 void StatusNotifierItem::RegisterWithWatcher() {
     // Asynchronous: a watcher in a busy host must never stall the program.
+    // The item goes by its connection's unique name, whose owner never
+    // changes: GNOME's extension drops an item registered under a well-known
+    // name when it sees that name's owner arrive while it sets the item up.
     QDBusMessage call =
         QDBusMessage::createMethodCall(kWatcherService, kWatcherPath, kWatcherService,
                                        QStringLiteral("RegisterStatusNotifierItem"));
-    call << service_;
+    call << bus_.baseService();
     bus_.asyncCall(call);
 }
 

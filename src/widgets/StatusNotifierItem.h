@@ -45,7 +45,8 @@ bool StatusNotifierHostRegistered(QDBusConnection& bus);
 
 // The program's icon as an org.kde.StatusNotifierItem, with its menu as
 // dbusmenu at /MenuBar, on a bus name of its own. It is on the bus from
-// construction to destruction; RegisterWithWatcher tells a watcher about it.
+// construction to Withdraw; RegisterWithWatcher tells a watcher about it.
+// The connection is the item's own: Withdraw closes it.
 // The scriptable members are the D-Bus interface.
 class StatusNotifierItem final : public QObject {
     Q_OBJECT

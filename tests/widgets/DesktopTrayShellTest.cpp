@@ -175,7 +175,6 @@ class DesktopTrayShellTest : public ::testing::Test {
     void TearDown() override {
         shell_.reset();
         watcher_.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("shell"));
         QDBusConnection::disconnectFromBus(QStringLiteral("driver"));
     }
 
@@ -186,8 +185,9 @@ class DesktopTrayShellTest : public ::testing::Test {
 
     // The shell, with the program's menu, counting what it reports.
     void MakeShell() {
-        shell_ = std::make_unique<DesktopTrayShell>(
-            QDBusConnection::connectToBus(BusAddress(), QStringLiteral("shell")));
+        shell_ = std::make_unique<DesktopTrayShell>([](const QString& connectionName) {
+            return QDBusConnection::connectToBus(BusAddress(), connectionName);
+        });
         shell_->SetMenu(&menu_);
         QObject::connect(
             shell_.get(), &TrayShell::Activated,
@@ -423,7 +423,6 @@ TEST_F(DesktopTrayShellTest, AWatcherThatComesLateGetsTheItem) {
             [](const QJsonObject& item) { return ToolTipText(item) == "late"; }));
         shell_.reset();
         watcher_.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("shell"));
     }
 }
 
