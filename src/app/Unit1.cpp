@@ -38,7 +38,8 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
       identity_(IdentifyOs(services.platform.Family())),
       meter_(services.clock, services.workDir, identity_.OSName, services.counters),
       IPWatch1_(std::move(IPWatch1)),
-      places_(services.places) {
+      places_(services.places),
+      notifications_(services.notifications) {
     InitPictures();
     setWindowTitle(QString::fromUtf8(kTitle));
     setFont(controls::WindowFont(11));
@@ -72,12 +73,18 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
     TrayIcon1_->SetNoClose(true);
     connect(TrayIcon1_.get(), &TTrayIcon::DblClick, this,
             [this] { Guarded([this] { TrayIcon1DblClick(); }); });
+    connect(TrayIcon1_.get(), &TTrayIcon::TrayMissing, this,
+            [this] { Guarded([this] { TrayMissing(); }); });
     TrayIcon1_->Loaded();
 
     connect(IPWatch1_.get(), &OnlineState::WentOnline, this,
             [this](const QString& interface) { meter_.ConnectionSeen(interface.toStdString()); });
-    connect(IPWatch1_.get(), &OnlineState::Notice, this,
-            [this](const QString& text) { ShowNotice(text.toStdString()); });
+    connect(IPWatch1_.get(), &OnlineState::Notice, this, [this](const QString& text) {
+        ShowNotice(text.toStdString(), NotificationUrgency::Normal);
+    });
+    if (notifications_ != nullptr) {
+        connect(notifications_, &NotificationService::Undelivered, this, &TForm1::ShowBalloon);
+    }
 
     FormCreate();
 }
@@ -195,7 +202,8 @@ void TForm1::ShowAlerts(const std::vector<AlertNotice>& alerts) {
         return;
     }
     for (const AlertNotice& alert : alerts) {
-        ShowNotice(alert.Text);
+        ShowNotice(alert.Text, alert.Percent >= 100 ? NotificationUrgency::Critical
+                                                    : NotificationUrgency::Normal);
     }
     // Only now: a run that ends before this shows them again at its next
     // start.
@@ -222,9 +230,18 @@ void TForm1::ApplyCounting() {
                                                           : CountingSettings{});
 }
 
-void TForm1::ShowNotice(const std::string& text) {
+void TForm1::ShowNotice(const std::string& text, NotificationUrgency urgency) {
     log_ << "vimo: notice: " << text << std::endl;
-    TrayIcon1_->ShowMessage(QStringLiteral("Vimo"), QString::fromStdString(text));
+    const Notification notification{QStringLiteral("Vimo"), QString::fromStdString(text), urgency};
+    if (notifications_ != nullptr) {
+        notifications_->Notify(notification);
+    } else {
+        ShowBalloon(notification);
+    }
+}
+
+void TForm1::ShowBalloon(const Notification& notification) {
+    TrayIcon1_->ShowMessage(notification.Summary, notification.Body);
 }
 
 bool TForm1::Guarded(const std::function<void()>& action) {
@@ -294,6 +311,11 @@ void TForm1::N7Click() {
         });
     }
     overview_->Open();
+}
+
+void TForm1::TrayMissing() {
+    ShowWindow();
+    ShowNotice(kNoTrayNotice);
 }
 
 void TForm1::TrayIcon1DblClick() {

@@ -6,6 +6,7 @@
 #include "ErrorHandler.h"
 #include "InterfaceList.h"
 #include "MessageBoxes.h"
+#include "NotificationService.h"
 #include "OnlineState.h"
 #include "OsPlatform.h"
 #include "SaveFileDialog.h"
@@ -46,6 +47,8 @@ struct Form1Services {
     const ByteCounters* counters = nullptr;
     // Where the overview keeps its size and place; none remembers nothing.
     WindowPlaceStore* places = nullptr;
+    // The desktop's notifications; none leaves the tray balloon alone.
+    NotificationService* notifications = nullptr;
 };
 
 // The program's one window: the tab strip over its four pages, the tray icon
@@ -60,6 +63,8 @@ class TForm1 : public QWidget {
     static constexpr int kTickMilliseconds = 60000;
     static constexpr const char* kTitle = "Vimo  1.0";
     static constexpr const char* kExitQuestion = "\rВы действительно хотите выключить программу ?";
+    static constexpr const char* kNoTrayNotice =
+        "Область уведомлений не найдена: окно Vimo остаётся открытым на панели задач.";
 
     TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWatch1,
            std::unique_ptr<TrayShell> trayShell);
@@ -82,14 +87,18 @@ class TForm1 : public QWidget {
     void N7Click();
     void N6Click();
     void TrayIcon1DblClick();
+    // No tray shows the icon: the window stays on screen, and says why.
+    void TrayMissing();
     // Another start in the working folder asked this copy to show itself.
     void ShowOnRequest();
     void ChangeIcon(bool online);
     void UpDateHint();
-    // A budget alert or a notice about what is counted: a tray
-    // notification and a notice line.
-    void ShowNotice(const std::string& text);
-    // Shows each alert's notice, then tells the meter they were shown.
+    // A budget alert or a notice about what is counted: a notice line, and a
+    // desktop notification, or the tray balloon where none can be delivered.
+    void ShowNotice(const std::string& text,
+                    NotificationUrgency urgency = NotificationUrgency::Normal);
+    // Shows each alert's notice, a spent budget's as critical, then tells the
+    // meter they were shown.
     void ShowAlerts(const std::vector<AlertNotice>& alerts);
 
     // Runs `action` under the top-level error handler; false when it failed.
@@ -117,6 +126,9 @@ class TForm1 : public QWidget {
     void ShowWindow();
     // The plan's choice of interfaces, handed to the watcher.
     void ApplyCounting();
+    // The tray's balloon, for a notice no notification service took; each
+    // balloon replaces the one before it.
+    void ShowBalloon(const Notification& notification);
 
     const Clock& clock_;
     MessageBoxes& boxes_;
@@ -141,6 +153,7 @@ class TForm1 : public QWidget {
     QTimer* Timer1_ = nullptr;
     std::unique_ptr<TTrayIcon> TrayIcon1_;
     WindowPlaceStore* places_;
+    NotificationService* notifications_;
     // Last, so it goes before the meter it shows.
     // The machine's interfaces, for the plan settings' list; before the
     // overview, which holds the panel that reads it.

@@ -1,8 +1,10 @@
 // Vimo: counts the minutes online for connections paid by the minute. It
 // lives in the notification area; its window opens from the tray icon.
 #include "AutostartStore.h"
+#include "DataFiles.h"
 #include "DesktopTrayShell.h"
 #include "ErrorHandler.h"
+#include "FreedesktopNotifications.h"
 #include "IPWatchOnline.h"
 #include "KernelByteCounters.h"
 #include "OsPlatform.h"
@@ -14,6 +16,7 @@
 #include "WorkDir.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -70,8 +73,13 @@ int main(int argc, char** argv) {
     // The overview's size and place, in the user's settings of the program.
     QSettingsPlaceStore places(
         std::make_unique<QSettings>(QStringLiteral("Vimo"), QStringLiteral("Vimo")));
+    // Notices go to the session's notification service, with the program
+    // folder's online picture as their icon where Vimo is not installed.
+    FreedesktopNotifications notifications(
+        QDBusConnection::sessionBus(),
+        QString::fromStdString((workDir / datafiles::kOnlineIcon).string()));
     TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr,
-                              &counters, &places},
+                              &counters, &places, &notifications},
                 std::move(watch),
                 std::make_unique<DesktopTrayShell>(DesktopTrayShell::SessionBus()));
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);

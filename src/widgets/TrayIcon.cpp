@@ -5,13 +5,22 @@
 #include <QPixmap>
 #include <algorithm>
 
-TTrayIcon::TTrayIcon(QWidget* owner, std::unique_ptr<TrayShell> shell)
+TTrayIcon::TTrayIcon(QWidget* owner, std::unique_ptr<TrayShell> shell,
+                     std::chrono::milliseconds trayGrace)
     : QObject(owner), owner_(owner), shell_(std::move(shell)) {
     connect(shell_.get(), &TrayShell::Activated, this, &TTrayIcon::HandleActivation);
-    connect(shell_.get(), &TrayShell::MenuAboutToShow, this, &TTrayIcon::PopUp);
     connect(shell_.get(), &TrayShell::Available, this, [this] {
         if (awaitingTray_ && active_) {
             RegisterIcon();
+        }
+    });
+    connect(shell_.get(), &TrayShell::Lost, this, &TTrayIcon::TrayLost);
+    connect(shell_.get(), &TrayShell::MenuAboutToShow, this, &TTrayIcon::PopUp);
+    trayGrace_.setSingleShot(true);
+    trayGrace_.setInterval(trayGrace);
+    connect(&trayGrace_, &QTimer::timeout, this, [this] {
+        if (awaitingTray_) {
+            emit TrayMissing();
         }
     });
 }
@@ -58,13 +67,29 @@ void TTrayIcon::Activate() {
     if (shell_->IsAvailable()) {
         RegisterIcon();
     } else {
-        awaitingTray_ = true;
+        AwaitTray();
     }
+}
+
+// A tray that comes during the grace is all the user needs; one that comes
+// later takes the icon, and the owner stays where the user has it.
+void TTrayIcon::AwaitTray() {
+    awaitingTray_ = true;
+    trayGrace_.start();
+}
+
+void TTrayIcon::TrayLost() {
+    if (!registered_) {
+        return;
+    }
+    registered_ = false;
+    AwaitTray();
 }
 
 void TTrayIcon::Deactivate() {
     UnhookOwner();
     awaitingTray_ = false;
+    trayGrace_.stop();
     if (registered_) {
         registered_ = false;
         shell_->Delete();
@@ -87,6 +112,7 @@ void TTrayIcon::UnhookOwner() {
 
 void TTrayIcon::RegisterIcon() {
     awaitingTray_ = false;
+    trayGrace_.stop();
     registered_ = true;
     shell_->Add(icon_, TipText(hint_));
 }
@@ -157,11 +183,16 @@ bool TTrayIcon::eventFilter(QObject* watched, QEvent* event) {
         }
         if (noClose_ && active_) {
             event->ignore();
-            owner_->hide();
+            if (registered_) {
+                owner_->hide();
+            } else {
+                // Hidden, it could not be found again: it waits on the taskbar.
+                owner_->showMinimized();
+            }
             return true;
         }
     } else if (event->type() == QEvent::WindowStateChange) {
-        if (!showMinimizedIcon_ && owner_->isVisible() && owner_->isMinimized()) {
+        if (!showMinimizedIcon_ && registered_ && owner_->isVisible() && owner_->isMinimized()) {
             HideMinimizedOwner();
         }
     } else if (event->type() == QEvent::Show) {
@@ -199,7 +230,11 @@ void TTrayIcon::HandleActivation(const TrayActivation& activation) {
             break;
         case TrayMouseAction::RightPress:
             ReportMouseDown(TMouseButton::mbRight, shift);
-            OpenPopupMenu();
+            // A host that shows the menu itself has it already; a menu of
+            // ours would open as a stray window where popups need a parent.
+            if (!shell_->ShowsMenu()) {
+                OpenPopupMenu();
+            }
             emit Click();
             break;
         case TrayMouseAction::MiddlePress:
@@ -209,6 +244,7 @@ void TTrayIcon::HandleActivation(const TrayActivation& activation) {
         case TrayMouseAction::PrimaryActivation:
             // Such a host reports no double clicks; without this the window
             // could be reached only through the menu.
+            activationToken_ = activation.ActivationToken;
             emit DblClick();
             break;
     }

@@ -5,8 +5,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <memory>
+#include <utility>
 
 #include "Errors.h"
 #include "TrayShell.h"
@@ -31,6 +34,11 @@ using TShiftState = unsigned;
 // hides the owner window on close (NoClose) and on minimise
 // (!ShowMinimizedIcon), and keeps the owner hidden at start.
 //
+// A window hidden with no tray to bring it back is lost to its user. While
+// no tray shows the icon, closing and minimising leave the owner minimised on
+// the taskbar instead, and when none has come `trayGrace` after activation
+// (or after the tray went away), TrayMissing asks the owner to show itself.
+//
 // Like a component read from a stored form, it is configured first and
 // activated by Loaded(); until then assignments only store their values.
 class TTrayIcon : public QObject {
@@ -38,7 +46,10 @@ class TTrayIcon : public QObject {
   public:
     static constexpr int kTipLength = 63;
 
-    TTrayIcon(QWidget* owner, std::unique_ptr<TrayShell> shell);
+    static constexpr std::chrono::milliseconds kTrayGrace = std::chrono::seconds(10);
+
+    TTrayIcon(QWidget* owner, std::unique_ptr<TrayShell> shell,
+              std::chrono::milliseconds trayGrace = kTrayGrace);
     ~TTrayIcon() override;
 
     // The after-loading step: hooks the owner window and, if Active, activates.
@@ -66,6 +77,12 @@ class TTrayIcon : public QObject {
     }
     QMenu* PopupMenu() const { return popupMenu_; }
 
+    // Whether a tray shows the icon now.
+    bool InTray() const { return registered_; }
+    // The activation token the tray host handed over with the last
+    // activation, given out once.
+    QString TakeActivationToken() { return std::exchange(activationToken_, {}); }
+
     // The program's own exit: the next close of the owner is not intercepted.
     void AllowClose() { closeAllowed_ = true; }
 
@@ -81,6 +98,8 @@ class TTrayIcon : public QObject {
     void PopUp();
     // x and y are the cursor's screen position.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    // No tray has shown the icon for the grace time: the owner must be seen.
+    void TrayMissing();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -96,6 +115,8 @@ class TTrayIcon : public QObject {
     void ReportMouseDown(TMouseButton button, TShiftState shift);
     void OpenPopupMenu();
     void HideMinimizedOwner();
+    void AwaitTray();
+    void TrayLost();
 
     QPointer<QWidget> owner_;
     std::unique_ptr<TrayShell> shell_;
@@ -113,4 +134,6 @@ class TTrayIcon : public QObject {
     QPointer<QMenu> popupMenu_;
     int cursorX_ = 0;
     int cursorY_ = 0;
+    QString activationToken_;
+    QTimer trayGrace_;
 };

@@ -59,7 +59,6 @@ class TrayShell : public QObject {
     // The tray went away (its host ended); the icon is seen nowhere until
     // Available.
     void Lost();
-    // A host that shows the menu itself is about to show it; a receiver may
-    // still change the menu.
+    // A host that shows the menu itself is about to open it.
     void MenuAboutToShow();
 };

@@ -25,7 +25,10 @@ running() { # <pid>: not ended, not a zombie
 }
 ended() { ! running "$1"; }
 carried_over() { utf8 "$1/Static.txt" 2>/dev/null | grep -q 'Аварийное'; }
-notices() { sed -n 's/^vimo: notice: //p' "$1"; }
+# Qt's offscreen platform has no tray; the notice that says so is not about
+# the lock.
+said() { grep '^vimo:' "$1" | grep -v '^vimo: notice: Область уведомлений не найдена' || true; }
+notices() { said "$1" | sed -n 's/^vimo: notice: //p'; }
 
 # start_again <folder> <fake start>: one more start there, which must end by
 # itself within a few seconds with status 0 and without a line of its own on
@@ -38,7 +41,7 @@ start_again() {
     wait_for 10 "the second start to end" ended "$again"
     wait "$again" || status=$?
     [ "$status" = 0 ] || fail "the second start ended with status $status: $(tail -n5 "$again_log")"
-    ! grep -q '^vimo:' "$again_log" || fail "the second start printed: $(grep '^vimo:' "$again_log")"
+    [ -z "$(said "$again_log")" ] || fail "the second start printed: $(said "$again_log")"
 }
 
 # --- a second start beside a copy that is online ------------------------------
@@ -102,7 +105,7 @@ for folder in "$one" "$two"; do
     ! carried_over "$folder" || fail "$(basename "$folder"): a session carried over as a crash"
 done
 for each_log in "$first_log" "$other_log"; do
-    ! grep -q '^vimo:' "$each_log" || fail "a running copy printed: $(grep '^vimo:' "$each_log")"
+    [ -z "$(said "$each_log")" ] || fail "a running copy printed: $(said "$each_log")"
 done
 stop_program
 vimo=$other log=$other_log

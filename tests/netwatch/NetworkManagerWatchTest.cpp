@@ -6,24 +6,19 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QEventLoop>
-#include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "NetworkManagerWatch.h"
+#include "PrivateBus.h"
 
 // The method list of the mock's AddObject, a(ssss): name, in and out
 // signatures, Python code. The devices made here have no methods.
@@ -58,40 +53,7 @@ const QString kMockRoot = QStringLiteral("/org/freedesktop");  // the template's
 const QString kManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
 const QString kManagerInterface = QStringLiteral("org.freedesktop.NetworkManager");
 const QString kDeviceInterface = QStringLiteral("org.freedesktop.NetworkManager.Device");
-const QString kMockInterface = QStringLiteral("org.freedesktop.DBus.Mock");
 constexpr auto kDeadline = 5s;
-
-// A bus of the test's own: local socket in a temporary folder, nothing
-// activated, everyone may own any name.
-const char* const kBusConfig = R"(<!DOCTYPE busconfig PUBLIC
- "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:path=%1</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*"/>
-    <allow receive_sender="*"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)";
-
-// The python3 that has python-dbusmock: the one first on the PATH, or the
-// system's, which Debian's package installs into.
-QString PythonWithDbusmock() {
-    for (const QString& candidate :
-         {QStringLiteral("python3"), QStringLiteral("/usr/bin/python3")}) {
-        QProcess probe;
-        probe.start(candidate, {QStringLiteral("-c"), QStringLiteral("import dbusmock")});
-        if (probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit &&
-            probe.exitCode() == 0) {
-            return candidate;
-        }
-    }
-    return {};
-}
 
 // Runs the event loop until the condition holds, looking again at each of
 // the watch's signals, or until the deadline passes.
@@ -129,89 +91,12 @@ class NetworkManagerWatchTest : public ::testing::Test {
     void SetUp() override {
         qDBusRegisterMetaType<MockMethod>();
         qDBusRegisterMetaType<QList<MockMethod>>();
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        ASSERT_FALSE(daemon.isEmpty())
-            << "dbus-daemon is missing; install the dbus-daemon package (make deps)";
-        python_ = PythonWithDbusmock();
-        ASSERT_FALSE(python_.isEmpty())
-            << "python-dbusmock is missing; install python3-dbusmock (make deps)";
-        ASSERT_TRUE(dir_.isValid());
-
-        const QString config = dir_.filePath(QStringLiteral("bus.conf"));
-        QFile file(config);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(
-            QString::fromLatin1(kBusConfig).arg(dir_.filePath(QStringLiteral("bus"))).toUtf8());
-        file.close();
-        bus_.start(daemon, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                            QStringLiteral("--print-address")});
-        ASSERT_TRUE(bus_.waitForStarted(5000)) << "dbus-daemon did not start";
-        QByteArray printed;
-        const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-        while (!printed.contains('\n') && std::chrono::steady_clock::now() < deadline &&
-               bus_.waitForReadyRead(1000)) {
-            printed += bus_.readAllStandardOutput();
-        }
-        address_ = QString::fromUtf8(printed).trimmed();
-        ASSERT_FALSE(address_.isEmpty()) << "dbus-daemon printed no address";
-
-        driver_ = QDBusConnection::connectToBus(address_, QStringLiteral("mock-driver"));
-        ASSERT_TRUE(driver_.isConnected()) << driver_.lastError().message().toStdString();
-        watched_ = QDBusConnection::connectToBus(address_, QStringLiteral("watched"));
-        ASSERT_TRUE(watched_.isConnected()) << watched_.lastError().message().toStdString();
+        ASSERT_NO_FATAL_FAILURE(bus_.Start());
+        watched_ = bus_.Connect(QStringLiteral("watched"));
     }
 
-    void TearDown() override {
-        StopMock();
-        QDBusConnection::disconnectFromBus(QStringLiteral("mock-driver"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("watched"));
-        if (bus_.state() != QProcess::NotRunning) {
-            bus_.terminate();
-            if (!bus_.waitForFinished(5000)) {
-                bus_.kill();
-                bus_.waitForFinished(5000);
-            }
-        }
-    }
-
-    // Starts python-dbusmock's NetworkManager on the private bus and waits
-    // until it owns the name. Both bus variables point there, so nothing
-    // reaches the machine's own buses.
-    void StartMock() {
-        QDBusServiceWatcher registered(kService, driver_,
-                                       QDBusServiceWatcher::WatchForRegistration);
-        QSignalSpy spy(&registered, &QDBusServiceWatcher::serviceRegistered);
-        mock_ = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), address_);
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address_);
-        mock_->setProcessEnvironment(env);
-        // Its log of every call goes to standard output; its errors stay.
-        mock_->setStandardOutputFile(QProcess::nullDevice());
-        mock_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        mock_->start(python_, {QStringLiteral("-m"), QStringLiteral("dbusmock"),
-                               QStringLiteral("--template"), QStringLiteral("networkmanager")});
-        ASSERT_TRUE(mock_->waitForStarted(5000)) << "python-dbusmock did not start";
-        ASSERT_TRUE(spy.wait(static_cast<int>(std::chrono::milliseconds(kDeadline).count())))
-            << "python-dbusmock did not take the name";
-    }
-
-    // Kills the mock as a crash would.
-    void StopMock() {
-        if (mock_ && mock_->state() != QProcess::NotRunning) {
-            mock_->kill();
-            mock_->waitForFinished(5000);
-        }
-        mock_.reset();
-    }
-
-    void CallMock(const QString& path, const QString& method, const QVariantList& arguments) {
-        QDBusMessage call = QDBusMessage::createMethodCall(kService, path, kMockInterface, method);
-        call.setArguments(arguments);
-        const QDBusMessage reply = driver_.call(call);
-        ASSERT_NE(reply.type(), QDBusMessage::ErrorMessage)
-            << method.toStdString() << ": " << reply.errorMessage().toStdString();
-    }
+    // python-dbusmock's NetworkManager, on the private bus.
+    void StartMock() { bus_.StartMock(QStringLiteral("networkmanager"), kService); }
 
     static QString DevicePath(const QString& name) {
         return QStringLiteral("/org/freedesktop/NetworkManager/Devices/") + name;
@@ -231,36 +116,31 @@ class NetworkManagerWatchTest : public ::testing::Test {
         if (metered) {
             properties.insert(QStringLiteral("Metered"), QVariant::fromValue(*metered));
         }
-        CallMock(kMockRoot, QStringLiteral("AddObject"),
-                 {DevicePath(name), kDeviceInterface, properties,
-                  QVariant::fromValue(QList<MockMethod>{})});
-        CallMock(kManagerPath, QStringLiteral("EmitSignal"),
-                 {kManagerInterface, QStringLiteral("DeviceAdded"), QStringLiteral("o"),
-                  QVariantList{QVariant::fromValue(QDBusObjectPath(DevicePath(name)))}});
+        bus_.CallMock(kMockRoot, QStringLiteral("AddObject"),
+                      {DevicePath(name), kDeviceInterface, properties,
+                       QVariant::fromValue(QList<MockMethod>{})});
+        bus_.CallMock(kManagerPath, QStringLiteral("EmitSignal"),
+                      {kManagerInterface, QStringLiteral("DeviceAdded"), QStringLiteral("o"),
+                       QVariantList{QVariant::fromValue(QDBusObjectPath(DevicePath(name)))}});
     }
 
     void RemoveDevice(const QString& name) {
-        CallMock(kMockRoot, QStringLiteral("RemoveObject"), {DevicePath(name)});
-        CallMock(kManagerPath, QStringLiteral("EmitSignal"),
-                 {kManagerInterface, QStringLiteral("DeviceRemoved"), QStringLiteral("o"),
-                  QVariantList{QVariant::fromValue(QDBusObjectPath(DevicePath(name)))}});
+        bus_.CallMock(kMockRoot, QStringLiteral("RemoveObject"), {DevicePath(name)});
+        bus_.CallMock(kManagerPath, QStringLiteral("EmitSignal"),
+                      {kManagerInterface, QStringLiteral("DeviceRemoved"), QStringLiteral("o"),
+                       QVariantList{QVariant::fromValue(QDBusObjectPath(DevicePath(name)))}});
     }
 
     // The template's SetProperty: sets the value and sends both the
     // standard PropertiesChanged and the per-interface one.
     void SetDeviceProperty(const QString& name, const QString& property, const QVariant& value) {
-        CallMock(kMockRoot, QStringLiteral("SetProperty"),
-                 {DevicePath(name), kDeviceInterface, property,
-                  QVariant::fromValue(QDBusVariant(value))});
+        bus_.CallMock(kMockRoot, QStringLiteral("SetProperty"),
+                      {DevicePath(name), kDeviceInterface, property,
+                       QVariant::fromValue(QDBusVariant(value))});
     }
 
-    QString python_;
-    QTemporaryDir dir_;
-    QProcess bus_;
-    QString address_;
-    QDBusConnection driver_{QString()};
+    PrivateBus bus_;
     QDBusConnection watched_{QString()};
-    std::unique_ptr<QProcess> mock_;
 };
 
 TEST_F(NetworkManagerWatchTest, CountsTheDevicesSaidMeteredOrGuessedMetered) {
@@ -298,8 +178,8 @@ TEST_F(NetworkManagerWatchTest, CountsTheDevicesSaidMeteredOrGuessedMetered) {
     }
     // The template's Wi-Fi device, which has no Metered property at all.
     ASSERT_NO_FATAL_FAILURE(
-        CallMock(kMockRoot, QStringLiteral("AddWiFiDevice"),
-                 {QStringLiteral("wifi"), QStringLiteral("wlan0"), QVariant::fromValue(100)}));
+        bus_.CallMock(kMockRoot, QStringLiteral("AddWiFiDevice"),
+                      {QStringLiteral("wifi"), QStringLiteral("wlan0"), QVariant::fromValue(100)}));
 
     NetworkManagerWatch watch(watched_);
     QSignalSpy lost(&watch, &NetworkManagerWatch::ServiceLost);
@@ -346,7 +226,7 @@ TEST_F(NetworkManagerWatchTest, FollowsDevicesComingGoingAndChanging) {
          {"cdc-wdm0", "wwan0"}},
         {"an older daemon's per-interface signal alone says the modem is not metered",
          [&] {
-             CallMock(
+             bus_.CallMock(
                  DevicePath(QStringLiteral("modem")), QStringLiteral("EmitSignal"),
                  {kDeviceInterface, QStringLiteral("PropertiesChanged"), QStringLiteral("a{sv}"),
                   QVariantList{
@@ -405,7 +285,7 @@ TEST_F(NetworkManagerWatchTest, ReportsTheServiceGoneOnceAndBackWithItsDevices) 
             return returned == round && watch.MeteredInterfaces() == Names{"cdc-wdm0", "wwan0"};
         })) << Describe(watch.MeteredInterfaces());
 
-        StopMock();
+        bus_.StopMock();
         ASSERT_TRUE(WaitUntil(watch, [&] { return lost == round + 1; }));
         EXPECT_FALSE(watch.MeteredInterfaces().has_value());
     }
@@ -424,11 +304,11 @@ TEST_F(NetworkManagerWatchTest, ReportsTheServiceGoneOnceAndBackWithItsDevices) 
 
 TEST_F(NetworkManagerWatchTest, TakesARefusedDeviceListForALossAndCountsItOnce) {
     ASSERT_NO_FATAL_FAILURE(StartMock());
-    ASSERT_NO_FATAL_FAILURE(
-        CallMock(kManagerPath, QStringLiteral("AddMethod"),
-                 {kManagerInterface, QStringLiteral("GetDevices"), QString(), QStringLiteral("ao"),
-                  QStringLiteral("raise dbus.exceptions.DBusException('refused', "
-                                 "name='org.freedesktop.NetworkManager.PermissionDenied')")}));
+    ASSERT_NO_FATAL_FAILURE(bus_.CallMock(
+        kManagerPath, QStringLiteral("AddMethod"),
+        {kManagerInterface, QStringLiteral("GetDevices"), QString(), QStringLiteral("ao"),
+         QStringLiteral("raise dbus.exceptions.DBusException('refused', "
+                        "name='org.freedesktop.NetworkManager.PermissionDenied')")}));
     NetworkManagerWatch watch(watched_);
     QSignalSpy lost(&watch, &NetworkManagerWatch::ServiceLost);
     QSignalSpy returned(&watch, &NetworkManagerWatch::ServiceReturned);
@@ -436,7 +316,7 @@ TEST_F(NetworkManagerWatchTest, TakesARefusedDeviceListForALossAndCountsItOnce) 
     EXPECT_FALSE(watch.MeteredInterfaces().has_value());
 
     // Its going away is the same loss; a daemon that answers ends it.
-    StopMock();
+    bus_.StopMock();
     ASSERT_NO_FATAL_FAILURE(StartMock());
     ASSERT_TRUE(WaitUntil(watch, [&] { return returned.count() == 1; }));
     EXPECT_EQ(lost.count(), 1);

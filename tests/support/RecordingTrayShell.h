@@ -35,15 +35,24 @@ class RecordingTrayShell final : public TrayShell {
         log_->push_back({"message", title + '\n' + text, {}});
     }
 
-    void Report(TrayMouseAction action, QPoint cursor = {}, bool alt = false) {
-        emit Activated(TrayActivation{action, cursor, alt, {}});
+    bool ShowsMenu() const override { return HostShowsMenu; }
+
+    void Report(TrayMouseAction action, QPoint cursor = {}, bool alt = false,
+                const QString& token = {}) {
+        emit Activated(TrayActivation{action, cursor, alt, token});
     }
     void TrayAppears() {
         TrayPresent = true;
         emit Available();
     }
+    void TrayGoes() {
+        TrayPresent = false;
+        emit Lost();
+    }
+    void HostOpensMenu() { emit MenuAboutToShow(); }
 
     bool TrayPresent = true;
+    bool HostShowsMenu = false;
 
   private:
     std::shared_ptr<Log> log_;

@@ -22,7 +22,7 @@ TForm1& Form1Harness::Start() {
     online = state.get();
     form =
         std::make_unique<TForm1>(Form1Services{clock, boxes, platform, autostart, saveDialog,
-                                               workDir, log, counters, places},
+                                               workDir, log, counters, places, notifications},
                                  std::move(state), std::make_unique<RecordingTrayShell>(trayLog));
     return *form;
 }
@@ -94,4 +94,14 @@ QStringList Form1Harness::Tips() const {
         }
     }
     return tips;
+}
+
+QStringList Form1Harness::Balloons() const {
+    QStringList balloons;
+    for (const TrayCall& call : *trayLog) {
+        if (call.Kind == "message") {
+            balloons << call.Tip;
+        }
+    }
+    return balloons;
 }

@@ -51,6 +51,8 @@ class Form1Harness {
     QStringList Pictures() const;
     // The tips the tray showed, one entry per change.
     QStringList Tips() const;
+    // The tray's balloons, each its title and text on two lines.
+    QStringList Balloons() const;
 
     TempDir dir;
     FakeClock clock;
@@ -66,6 +68,8 @@ class Form1Harness {
     // overview keeps its place.
     const ByteCounters* counters = nullptr;
     WindowPlaceStore* places = nullptr;
+    // Handed to the window when set; none leaves the tray's balloon alone.
+    NotificationService* notifications = nullptr;
     ScriptedOnline* online = nullptr;
     std::shared_ptr<RecordingTrayShell::Log> trayLog = std::make_shared<RecordingTrayShell::Log>();
     std::unique_ptr<TForm1> form;

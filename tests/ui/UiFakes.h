@@ -2,6 +2,7 @@
 
 #include "AutostartStore.h"
 #include "MessageBoxes.h"
+#include "NotificationService.h"
 #include "OnlineState.h"
 #include "OsPlatform.h"
 #include "SaveFileDialog.h"
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,21 @@ class RecordingBoxes final : public MessageBoxes {
     // Runs while a warning box "is open", as the event loop would run a tick.
     std::function<void()> whileWarningOpen;
 };
+
+// Records every notification; Refuse sends one back Undelivered, as a
+// desktop without a notification service would, some time after.
+class RecordingNotifications final : public NotificationService {
+  public:
+    void Notify(const Notification& notification) override { sent.push_back(notification); }
+    void Refuse(size_t index) { emit Undelivered(sent.at(index)); }
+
+    std::vector<Notification> sent;
+};
+
+inline void PrintTo(const Notification& notification, std::ostream* out) {
+    *out << (notification.Urgency == NotificationUrgency::Critical ? "critical " : "normal ")
+         << notification.Summary.toStdString() << ": " << notification.Body.toStdString();
+}
 
 class ScriptedOnline final : public OnlineState {
   public:

@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
-#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -31,9 +30,19 @@ const QString kControlPath = QStringLiteral("/org/vimo/SniWatcher");
 const QString kControlInterface = QStringLiteral("org.vimo.SniWatcher");
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
-// main() points the session bus at a bus of this run's own.
-QString BusAddress() {
-    return QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS"));
+// The python3 that has python3-dbus and python3-gi: the one first on the
+// PATH, or the system's, which Debian's packages install into.
+QString PythonForWatcher() {
+    for (const QString& candidate :
+         {QStringLiteral("python3"), QStringLiteral("/usr/bin/python3")}) {
+        QProcess probe;
+        probe.start(candidate, {QStringLiteral("-c"), QStringLiteral("import dbus, gi")});
+        if (probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit &&
+            probe.exitCode() == 0) {
+            return candidate;
+        }
+    }
+    return {};
 }
 
 // Runs the event loop until the condition holds or the deadline passes; the
@@ -60,9 +69,11 @@ QDBusMessage CallAndWait(QDBusConnection& bus, const QDBusMessage& call) {
 // process, with its record of what the item exports.
 class SniWatcher {
   public:
-    SniWatcher(QDBusConnection bus, const QString& python, bool host) : bus_(std::move(bus)) {
+    SniWatcher(QDBusConnection bus, const QString& address, const QString& python, bool host)
+        : bus_(std::move(bus)) {
         process_.setProcessChannelMode(QProcess::ForwardedChannels);
-        QStringList arguments{QStringLiteral(VIMO_SNI_WATCHER), QStringLiteral("--record"), Path()};
+        QStringList arguments{QStringLiteral(VIMO_SNI_WATCHER), QStringLiteral("--record"), Path(),
+                              QStringLiteral("--bus"), address};
         if (!host) {
             arguments << QStringLiteral("--no-host");
         }
@@ -159,9 +170,10 @@ QIcon Filled(QColor colour) {
 class DesktopTrayShellTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        python_ = PythonWith(QStringLiteral("dbus, gi"));
+        ASSERT_NO_FATAL_FAILURE(bus_.Start());
+        python_ = PythonForWatcher();
         ASSERT_FALSE(python_.isEmpty()) << "python3-dbus or python3-gi is missing (make deps)";
-        driver_ = QDBusConnection::connectToBus(BusAddress(), QStringLiteral("driver"));
+        driver_ = bus_.Connect(QStringLiteral("driver"));
         ASSERT_TRUE(driver_.isConnected()) << driver_.lastError().message().toStdString();
         // The program's menu: four pages, the overview, a separator, the exit.
         for (const char* caption : {"Главная", "Статистика", "Настройки", "О программе", "Обзор"}) {
@@ -175,19 +187,19 @@ class DesktopTrayShellTest : public ::testing::Test {
     void TearDown() override {
         shell_.reset();
         watcher_.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("driver"));
     }
 
     void StartWatcher(bool host = true) {
-        watcher_ = std::make_unique<SniWatcher>(driver_, python_, host);
+        watcher_ = std::make_unique<SniWatcher>(driver_, bus_.Address(), python_, host);
         ASSERT_TRUE(watcher_->Started()) << "the watcher did not take its name";
     }
 
     // The shell, with the program's menu, counting what it reports.
     void MakeShell() {
-        shell_ = std::make_unique<DesktopTrayShell>([](const QString& connectionName) {
-            return QDBusConnection::connectToBus(BusAddress(), connectionName);
-        });
+        shell_ = std::make_unique<DesktopTrayShell>(
+            [address = bus_.Address()](const QString& connectionName) {
+                return QDBusConnection::connectToBus(address, connectionName);
+            });
         shell_->SetMenu(&menu_);
         QObject::connect(
             shell_.get(), &TrayShell::Activated,
@@ -207,6 +219,7 @@ class DesktopTrayShellTest : public ::testing::Test {
         })) << "the item and its menu were not recorded";
     }
 
+    PrivateBus bus_;
     QString python_;
     QDBusConnection driver_{QString()};
     QMenu menu_;
@@ -454,20 +467,3 @@ TEST(DBusMenuLabelTest, QtMnemonicsBecomeTheHostsMarks) {
 }
 
 }  // namespace
-
-// The bus is started before QApplication, and the session bus variable
-// points at it, so nothing here reaches the machine's own session bus.
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    if (GTEST_FLAG_GET(list_tests)) {
-        return RUN_ALL_TESTS();
-    }
-    PrivateBus bus;
-    if (!bus.Started()) {
-        std::cerr << bus.Error().toStdString() << '\n';
-        return 1;
-    }
-    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().toUtf8());
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}

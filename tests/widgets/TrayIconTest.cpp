@@ -200,6 +200,19 @@ TEST_F(TrayIconTest, MouseReportsBecomeSignals) {
     events.clear();
     shell->Report(TrayMouseAction::LeftPress, QPoint(-3, 4), true);
     EXPECT_EQ(events, (std::vector<std::string>{"down left alt at -3,4", "click"}));
+
+    // A host that shows the menu itself: nothing of ours opens, the owner
+    // still hears of the press and of the host's menu opening.
+    shell->HostShowsMenu = true;
+    events.clear();
+    shell->Report(TrayMouseAction::RightPress, QPoint(7, 9));
+    shell->HostOpensMenu();
+    EXPECT_EQ(events, (std::vector<std::string>{"down right at 7,9", "click", "popup"}));
+    EXPECT_FALSE(menu.isVisible());
+
+    shell->Report(TrayMouseAction::PrimaryActivation, {}, false, QStringLiteral("token-1"));
+    EXPECT_EQ(tray->TakeActivationToken(), QStringLiteral("token-1"));
+    EXPECT_EQ(tray->TakeActivationToken(), QString()) << "a token is used once";
 }
 
 TEST_F(TrayIconTest, RightPressWithoutMenuOrAfterItsDeletion) {
@@ -314,6 +327,62 @@ TEST_F(OwnerWindowTest, MinimisedByTheWindowManagerStaysHiddenUntilShown) {
             EXPECT_TRUE(owner.isVisible()) << c.name << " round " << round;
             EXPECT_FALSE(owner.isMinimized()) << c.name << " round " << round;
             EXPECT_EQ(native->windowStates(), Qt::WindowNoState) << c.name << " round " << round;
+        }
+    }
+}
+
+// With no tray to bring it back, the window is never hidden: closing and
+// minimising leave it minimised on the taskbar, and once the grace is over
+// without a tray the owner is asked to show it. A tray that comes back
+// brings the hiding back.
+TEST(TraylessOwnerTest, WindowStaysReachableUntilATrayShowsTheIcon) {
+    enum class Tray { Never, ComesInTheGrace, Goes };
+    const struct {
+        const char* name;
+        Tray tray;
+        std::chrono::milliseconds grace;
+        int missing;  // TrayMissing signals
+        bool reachable;
+    } cases[] = {
+        {"no tray at all", Tray::Never, std::chrono::milliseconds(0), 1, true},
+        {"a tray within the grace", Tray::ComesInTheGrace, std::chrono::hours(1), 0, false},
+        {"the tray goes away", Tray::Goes, std::chrono::milliseconds(0), 1, true},
+    };
+    for (const auto& c : cases) {
+        const auto calls = std::make_shared<RecordingTrayShell::Log>();
+        QWidget owner;
+        auto recording = std::make_unique<RecordingTrayShell>(calls);
+        RecordingTrayShell* shell = recording.get();
+        shell->TrayPresent = c.tray == Tray::Goes;
+        auto* tray = new TTrayIcon(&owner, std::move(recording), c.grace);
+        QSignalSpy missing(tray, &TTrayIcon::TrayMissing);
+        tray->SetNoClose(true);
+        tray->Loaded();
+        if (c.tray == Tray::ComesInTheGrace) {
+            shell->TrayAppears();
+        } else if (c.tray == Tray::Goes) {
+            shell->TrayGoes();
+        }
+        QApplication::processEvents();
+        EXPECT_EQ(missing.count(), c.missing) << c.name;
+        EXPECT_EQ(tray->InTray(), !c.reachable) << c.name;
+
+        owner.show();
+        EXPECT_FALSE(owner.close()) << c.name << ": the program goes on";
+        EXPECT_EQ(owner.isVisible(), c.reachable) << c.name << ", closed";
+        EXPECT_EQ(owner.isMinimized(), c.reachable) << c.name << ", closed";
+        owner.showNormal();
+        owner.showMinimized();
+        QApplication::processEvents();
+        EXPECT_EQ(owner.isVisible(), c.reachable) << c.name << ", minimised";
+
+        if (c.reachable) {
+            shell->TrayAppears();
+            EXPECT_EQ(tray->InTray(), true) << c.name;
+            EXPECT_EQ(calls->back().Kind, "add") << c.name << ": the icon comes back";
+            owner.showNormal();
+            EXPECT_FALSE(owner.close());
+            EXPECT_FALSE(owner.isVisible()) << c.name << ": with a tray again, close hides";
         }
     }
 }
