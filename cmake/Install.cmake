@@ -12,7 +12,8 @@
 # user a private copy of it in ~/.local/share/vimo and starts that copy, the
 # menu launcher and the icon. `make deb` packages this layout with CPack.
 #
-# Both put the report command in <prefix>/bin/vimo-report.
+# Both put the report command in <prefix>/bin/vimo-report and the AppStream
+# file in <prefix>/share/metainfo.
 if(NOT TARGET vimo)
     return()
 endif()
@@ -35,6 +36,8 @@ install(TARGETS vimo RUNTIME DESTINATION ${program_dir})
 install(TARGETS vimo-report RUNTIME DESTINATION bin)
 install(FILES ${PROJECT_SOURCE_DIR}/res/OnLine.ico ${PROJECT_SOURCE_DIR}/res/OffLine.ico
         DESTINATION ${program_dir}/Res)
+# What software centres show of the program; it names the menu entry below.
+install(FILES ${packaging_dir}/org.vimo.Vimo.metainfo.xml DESTINATION share/metainfo)
 foreach(size 16 32 48 128)
     install(FILES ${packaging_dir}/icons/vimo-${size}.png
             DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME vimo.png)

@@ -23,6 +23,10 @@ packages=(
     # (python3-dbus, python3-gi); screenshots on wlroots; the AppStream file's validator
     qt6-wayland gnome-shell gnome-shell-extension-appindicator gjs sway waybar weston xwayland
     grim python3-dbus python3-gi appstream
+    # the window raised with the desktop's token: Qt's X11 platform functions (its private
+    # headers), the launcher's startup notice (xcb) and the desktop tests' xdg-activation
+    # client (Wayland's protocols)
+    qt6-base-private-dev libxcb1-dev libwayland-dev wayland-protocols
     # the users' locales, for the widget and end-to-end runs in ru_RU and uk_UA
     locales
     # fuzzing (libFuzzer with clang) and the Debian package

@@ -39,7 +39,8 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
       meter_(services.clock, services.workDir, identity_.OSName, services.counters),
       IPWatch1_(std::move(IPWatch1)),
       places_(services.places),
-      notifications_(services.notifications) {
+      notifications_(services.notifications),
+      activation_(services.activation != nullptr ? *services.activation : plainActivation_) {
     InitPictures();
     setWindowTitle(QString::fromUtf8(kTitle));
     setFont(controls::WindowFont(11));
@@ -265,10 +266,13 @@ void TForm1::TabControl1Change() {
     ChangePage(TabControl1_->currentIndex());
 }
 
-void TForm1::ShowWindow() {
-    show();
-    raise();
-    activateWindow();
+void TForm1::ShowWindow(const QString& token) {
+    // Left minimised on the taskbar while no tray was there, it comes back
+    // restored; showing a window only maps it.
+    if (isVisible() && isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
+    activation_.Activate(this, token);
 }
 
 void TForm1::N1Click() {
@@ -319,11 +323,13 @@ void TForm1::TrayMissing() {
 }
 
 void TForm1::TrayIcon1DblClick() {
-    ShowWindow();
+    // A Wayland host's click comes with a token; without it the window
+    // would only be marked urgent instead of coming to the front.
+    ShowWindow(TrayIcon1_->TakeActivationToken());
 }
 
-void TForm1::ShowOnRequest() {
-    Guarded([this] { ShowWindow(); });
+void TForm1::ShowOnRequest(const QString& token) {
+    Guarded([this, &token] { ShowWindow(token); });
 }
 
 void TForm1::N6Click() {

@@ -11,6 +11,7 @@
 #include "OsPlatform.h"
 #include "SaveFileDialog.h"
 #include "TrayShell.h"
+#include "WindowActivation.h"
 #include "WindowPlaceStore.h"
 
 #include <QWidget>
@@ -49,6 +50,9 @@ struct Form1Services {
     WindowPlaceStore* places = nullptr;
     // The desktop's notifications; none leaves the tray balloon alone.
     NotificationService* notifications = nullptr;
+    // How the window comes to the front with a desktop's token; none: Qt's
+    // plain show and activate.
+    WindowActivation* activation = nullptr;
 };
 
 // The program's one window: the tab strip over its four pages, the tray icon
@@ -89,8 +93,9 @@ class TForm1 : public QWidget {
     void TrayIcon1DblClick();
     // No tray shows the icon: the window stays on screen, and says why.
     void TrayMissing();
-    // Another start in the working folder asked this copy to show itself.
-    void ShowOnRequest();
+    // Another start in the working folder asked this copy to show itself,
+    // with the desktop's activation token of that start (empty: none).
+    void ShowOnRequest(const QString& token);
     void ChangeIcon(bool online);
     void UpDateHint();
     // A budget alert or a notice about what is counted: a notice line, and a
@@ -123,7 +128,7 @@ class TForm1 : public QWidget {
   private:
     void BuildTabStrip();
     void BuildTrayMenu();
-    void ShowWindow();
+    void ShowWindow(const QString& token = {});
     // The plan's choice of interfaces, handed to the watcher.
     void ApplyCounting();
     // The tray's balloon, for a notice no notification service took; each
@@ -154,6 +159,8 @@ class TForm1 : public QWidget {
     std::unique_ptr<TTrayIcon> TrayIcon1_;
     WindowPlaceStore* places_;
     NotificationService* notifications_;
+    PlainWindowActivation plainActivation_;
+    WindowActivation& activation_;
     // Last, so it goes before the meter it shows.
     // The machine's interfaces, for the plan settings' list; before the
     // overview, which holds the panel that reads it.

@@ -12,6 +12,7 @@
 #include "RunningCopy.h"
 #include "SaveFileDialog.h"
 #include "Unit1.h"
+#include "WindowActivation.h"
 #include "WindowPlaceStore.h"
 #include "WorkDir.h"
 
@@ -24,8 +25,32 @@
 #include <filesystem>
 #include <iostream>
 
+namespace {
+
+// The token with which the desktop launched this start, so that the window
+// it opens may take the focus: Wayland's, else X11's startup id. Both are
+// taken out of the environment before Qt reads them, as they belong to this
+// start alone: the running copy is handed this one, and no program started
+// from here may pass them on.
+QString TakeActivationToken() {
+    QString token;
+    for (const char* name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
+        if (token.isEmpty()) {
+            token = qEnvironmentVariable(name);
+        }
+        qunsetenv(name);
+    }
+    return token;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const QString activationToken = TakeActivationToken();
     QApplication app(argc, argv);
+    // The desktop entry's name, by which Wayland compositors and docks give
+    // the window its icon and group it with the menu's launcher.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vimo"));
     // The application's title is empty: it is the caption of the error boxes.
     QApplication::setApplicationDisplayName(QStringLiteral(""));
     // Closing the window only hides it; the program ends through the tray menu.
@@ -53,9 +78,12 @@ int main(int argc, char** argv) {
     const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR");
     RunningCopy copy(workDir, SocketPlaces{runtimeDir != nullptr ? runtimeDir : "", "/tmp"});
     try {
-        if (copy.Acquire() == RunningCopy::Outcome::AnotherCopyRuns) {
+        if (copy.Acquire(activationToken) == RunningCopy::Outcome::AnotherCopyRuns) {
             return 0;
         }
+        // This copy starts into the tray, with no window to end the
+        // launcher's notice.
+        EndStartupNotice(activationToken);
     } catch (const std::exception& error) {
         return ReportApplicationError(boxes, error, moduleName);
     }
@@ -70,6 +98,7 @@ int main(int argc, char** argv) {
     }
 
     const KernelByteCounters counters;
+    DesktopWindowActivation activation;
     // The overview's size and place, in the user's settings of the program.
     QSettingsPlaceStore places(
         std::make_unique<QSettings>(QStringLiteral("Vimo"), QStringLiteral("Vimo")));
@@ -79,7 +108,7 @@ int main(int argc, char** argv) {
         QDBusConnection::sessionBus(),
         QString::fromStdString((workDir / datafiles::kOnlineIcon).string()));
     TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr,
-                              &counters, &places, &notifications},
+                              &counters, &places, &notifications, &activation},
                 std::move(watch),
                 std::make_unique<DesktopTrayShell>(DesktopTrayShell::SessionBus()));
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);

@@ -13,15 +13,55 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace {
 
-constexpr char kShowRequest[] = "show\n";
+// A later start sends "show" alone, as older copies do, or "show " and its
+// activation token, on one line.
+constexpr char kShow[] = "show";
+constexpr char kShowWithToken[] = "show ";
+
+// The desktops' tokens are short plain texts: a startup id names a host, a
+// program and a time, an xdg-activation token is a random string. Anything
+// else is not handed on to the desktop.
+constexpr qsizetype kLongestToken = 512;
+constexpr qsizetype kLongestRequest =
+    qsizetype(std::string_view(kShowWithToken).size()) + kLongestToken + 1;
+
+bool IsPlainToken(QByteArrayView token) {
+    return !token.isEmpty() && token.size() <= kLongestToken &&
+           std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 0x7f; });
+}
+
+QByteArray ShowRequest(const QString& activationToken) {
+    const QByteArray token = activationToken.toUtf8();
+    return IsPlainToken(token) ? kShowWithToken + token + '\n' : QByteArray(kShow) + '\n';
+}
+
+// The token of a request to show, empty when it brings none that may be
+// used; nothing when the line asks something else. A line cut at
+// kLongestRequest brought a token too long.
+std::optional<QString> RequestedToken(QByteArray line) {
+    const bool whole = line.endsWith('\n');
+    if (whole) {
+        line.chop(1);
+    }
+    if (line == kShow) {
+        return QString();
+    }
+    if (!line.startsWith(kShowWithToken)) {
+        return std::nullopt;
+    }
+    const QByteArray token = line.mid(qsizetype(std::string_view(kShowWithToken).size()));
+    return whole && IsPlainToken(token) ? QString::fromLatin1(token) : QString();
+}
 
 // The file QLockFile takes while it removes a stale lock, so that two
 // starts never remove each other's new one; taking it over is done under it.
@@ -107,7 +147,7 @@ QString RunningCopy::ServerName(const std::filesystem::path& workDir) {
     return QStringLiteral("vimo-") + QString::fromLatin1(digest.toHex().left(24));
 }
 
-RunningCopy::Outcome RunningCopy::Acquire() {
+RunningCopy::Outcome RunningCopy::Acquire(const QString& activationToken) {
     QDeadlineTimer deadline(patience_);
     bool removedIncomplete = false;
     for (;;) {
@@ -123,7 +163,7 @@ RunningCopy::Outcome RunningCopy::Acquire() {
                    "); a second copy would not be noticed");
             return Outcome::Unguarded;
         }
-        if (AskToShow()) {
+        if (AskToShow(activationToken)) {
             return Outcome::AnotherCopyRuns;
         }
         const std::optional<LockOwner> owner = ReadLockFile(lockPath_);
@@ -228,11 +268,13 @@ void RunningCopy::AnswerStarts() {
     while (QLocalSocket* start = server_->nextPendingConnection()) {
         connect(start, &QLocalSocket::disconnected, start, &QObject::deleteLater);
         const auto readRequest = [this, start] {
-            if (!start->canReadLine()) {
+            if (!start->canReadLine() && start->bytesAvailable() < kLongestRequest) {
                 return;
             }
-            if (start->readLine() == kShowRequest) {
-                emit ShowRequested();
+            // Qt reads one byte less than it is given room for.
+            if (const std::optional<QString> token =
+                    RequestedToken(start->readLine(kLongestRequest + 1))) {
+                emit ShowRequested(*token);
             }
             start->disconnectFromServer();
         };
@@ -241,7 +283,7 @@ void RunningCopy::AnswerStarts() {
     }
 }
 
-bool RunningCopy::AskToShow() const {
+bool RunningCopy::AskToShow(const QString& activationToken) const {
     if (socketPath_.isEmpty()) {
         return false;
     }
@@ -250,7 +292,7 @@ bool RunningCopy::AskToShow() const {
     if (!socket.waitForConnected(250)) {
         return false;
     }
-    socket.write(kShowRequest);
+    socket.write(ShowRequest(activationToken));
     while (socket.bytesToWrite() > 0) {
         if (!socket.waitForBytesWritten(1000)) {
             return false;

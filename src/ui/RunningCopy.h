@@ -59,18 +59,21 @@ class RunningCopy : public QObject {
                 std::chrono::milliseconds patience = std::chrono::seconds(2));
     ~RunningCopy() override;
 
-    // Takes the folder's lock, or asks the copy holding it to show itself.
-    // A stale lock is taken over; one that cannot be removed (a read-only
-    // folder) leaves the folder unguarded. Throws ELockFileError.
-    Outcome Acquire();
+    // Takes the folder's lock, or asks the copy holding it to show itself,
+    // handing it `activationToken`, the desktop's token of this start (empty:
+    // none). A stale lock is taken over; one that cannot be removed (a
+    // read-only folder) leaves the folder unguarded. Throws ELockFileError.
+    Outcome Acquire(const QString& activationToken = {});
 
     // The local socket's name for a working folder: the same for every
     // spelling of one folder, different for different folders, and short.
     static QString ServerName(const std::filesystem::path& workDir);
 
   signals:
-    // A later start in the same folder asked this copy to show its window.
-    void ShowRequested();
+    // A later start in the same folder asked this copy to show its window,
+    // with the desktop's token of that start; empty when it brought none or
+    // one that is not a plain short text.
+    void ShowRequested(const QString& activationToken);
 
   private:
     enum class Takeover {
@@ -84,7 +87,7 @@ class RunningCopy : public QObject {
     Takeover TakeOverStaleLock();
     void Listen();
     void AnswerStarts();
-    bool AskToShow() const;
+    bool AskToShow(const QString& activationToken) const;
     void Notice(const std::string& text);
 
     std::filesystem::path workDir_;

@@ -45,6 +45,19 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$deb" >/dev/null
 desktop=/usr/share/applications/vimo.desktop
 desktop-file-validate "$desktop" || fail "$desktop does not validate"
 [ -f /usr/share/icons/hicolor/32x32/apps/vimo.png ] || fail "the menu icon is missing"
+metainfo=/usr/share/metainfo/org.vimo.Vimo.metainfo.xml
+if [ -f "$metainfo" ]; then
+    appstreamcli validate --no-net "$metainfo" >/dev/null || fail "$metainfo does not validate"
+    grep -q '<launchable type="desktop-id">vimo.desktop</launchable>' "$metainfo" ||
+        fail "$metainfo does not name the installed menu entry"
+else
+    fail "the AppStream file is missing"
+fi
+# What Wayland and GNOME users need besides the program.
+[ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] ||
+    fail "the package does not recommend qt6-wayland"
+[ "$(dpkg-deb -f "$deb" Suggests)" = gnome-shell-extension-appindicator ] ||
+    fail "the package does not suggest gnome-shell-extension-appindicator"
 exec_value=$(sed -n 's/^Exec=//p' "$desktop")
 [ "$(command -v "$exec_value")" = /usr/bin/vimo ] || fail "Exec=$exec_value is not the launcher"
 
@@ -104,7 +117,8 @@ pid=""
 
 echo "deb_smoke: removing the package"
 $sudo dpkg -r vimo >/dev/null
-[ ! -e /usr/bin/vimo ] && [ ! -e /usr/bin/vimo-report ] && [ ! -e "$desktop" ] ||
+[ ! -e /usr/bin/vimo ] && [ ! -e /usr/bin/vimo-report ] && [ ! -e "$desktop" ] &&
+    [ ! -e "$metainfo" ] ||
     fail "the package left files behind"
 [ -f "$program_dir/Table.dat" ] || fail "removing the package took the user's data"
 

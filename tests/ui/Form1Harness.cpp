@@ -20,10 +20,10 @@ Form1Harness::Form1Harness(OsFamily family) : platform(family) {
 TForm1& Form1Harness::Start() {
     auto state = std::make_unique<ScriptedOnline>();
     online = state.get();
-    form =
-        std::make_unique<TForm1>(Form1Services{clock, boxes, platform, autostart, saveDialog,
-                                               workDir, log, counters, places, notifications},
-                                 std::move(state), std::make_unique<RecordingTrayShell>(trayLog));
+    form = std::make_unique<TForm1>(
+        Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, log, counters, places,
+                      notifications, &activation},
+        std::move(state), std::make_unique<RecordingTrayShell>(trayLog));
     return *form;
 }
 

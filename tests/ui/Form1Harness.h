@@ -60,6 +60,7 @@ class Form1Harness {
     FakePlatform platform;
     FakeAutostart autostart;
     FakeSaveDialog saveDialog;
+    RecordingActivation activation;
     // The error and notice lines the window writes.
     std::ostringstream log;
     // The working folder, as start-up decided it.

@@ -5,7 +5,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QLocalSocket>
 #include <QLockFile>
+#include <QStringList>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -47,39 +49,73 @@ fs::path SocketOf(const fs::path& folder) {
     return TestSockets().RuntimeDir / RunningCopy::ServerName(folder).toStdString();
 }
 
-// A running copy that counts the requests to show its window.
+// A running copy that records the requests to show its window.
 struct AnsweringCopy {
     explicit AnsweringCopy(const fs::path& folder) : copy(folder, TestSockets(), log) {
-        QObject::connect(&copy, &RunningCopy::ShowRequested, [this] { ++shows; });
+        QObject::connect(&copy, &RunningCopy::ShowRequested, [this](const QString& token) {
+            ++shows;
+            tokens << token;
+        });
     }
     std::ostringstream log;
     RunningCopy copy;
     int shows = 0;
+    QStringList tokens;  // the activation token of each request
 };
+
+// Sends `request` to the copy running in `folder` as another program would.
+void SendRequest(const fs::path& folder, const std::string& request) {
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(SocketOf(folder).string()));
+    ASSERT_TRUE(socket.waitForConnected(1000));
+    socket.write(request.data(), qint64(request.size()));
+    ASSERT_TRUE(socket.waitForBytesWritten(1000));
+    socket.disconnectFromServer();
+}
 
 }  // namespace
 
 TEST(RunningCopy, ALaterStartInTheSameFolderAsksTheRunningCopyToShowItself) {
+    const auto sameFolder = [](const TempDir& f, const TempDir&) { return f.Path(); };
+    const std::string longest(512, 't');
     const struct {
         const char* what;
         std::function<fs::path(const TempDir& folder, const TempDir& elsewhere)> startedIn;
         Outcome later;
         int shows;
+        QString token;                   // the later start's activation token
+        QString tokenSeen;               // what the running copy was handed
+        std::optional<std::string> raw;  // sent instead of a later start's request
     } cases[] = {
-        {"the same folder", [](const TempDir& f, const TempDir&) { return f.Path(); },
-         Outcome::AnotherCopyRuns, 1},
+        {"the same folder", sameFolder, Outcome::AnotherCopyRuns, 1, "", "", std::nullopt},
         // The autostart entry's folder comes with a trailing separator.
         {"the same folder with a trailing separator",
          [](const TempDir& f, const TempDir&) { return f.Path() / ""; }, Outcome::AnotherCopyRuns,
-         1},
+         1, "", "", std::nullopt},
         {"the same folder through a symbolic link",
          [](const TempDir& f, const TempDir& e) {
              fs::create_directory_symlink(f.Path(), e / "link");
              return e / "link";
          },
-         Outcome::AnotherCopyRuns, 1},
+         Outcome::AnotherCopyRuns, 1, "", "", std::nullopt},
         {"a different folder", [](const TempDir&, const TempDir& e) { return e.Path(); },
-         Outcome::FirstCopy, 0},
+         Outcome::FirstCopy, 0, "", "", std::nullopt},
+        {"a start with the desktop's token", sameFolder, Outcome::AnotherCopyRuns, 1,
+         "gnome-shell/Vimo/2208-3-host_TIME4017", "gnome-shell/Vimo/2208-3-host_TIME4017", std::nullopt},
+        // It would end the request's line early and hand on a token cut short.
+        {"a token with a line break", sameFolder, Outcome::AnotherCopyRuns, 1, "abc\ndef", "", std::nullopt},
+        {"a token of other than plain letters", sameFolder, Outcome::AnotherCopyRuns, 1,
+         QString::fromUtf8("токен"), "", std::nullopt},
+        {"an older copy's request", sameFolder, Outcome::AnotherCopyRuns, 1, "", "", "show\n"},
+        {"a token with a control character", sameFolder, Outcome::AnotherCopyRuns, 1, "", "",
+         "show ab\x01"
+         "cd\n"},
+        {"a token of the longest length", sameFolder, Outcome::AnotherCopyRuns, 1, "",
+         QString::fromStdString(longest), "show " + longest + "\n"},
+        {"a token too long", sameFolder, Outcome::AnotherCopyRuns, 1, "", "",
+         "show " + longest + "t\n"},
+        {"a line that asks something else", sameFolder, Outcome::AnotherCopyRuns, 0, "", "",
+         "shows\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -88,13 +124,20 @@ TEST(RunningCopy, ALaterStartInTheSameFolderAsksTheRunningCopyToShowItself) {
         AnsweringCopy first(folder.Path());
         ASSERT_EQ(first.copy.Acquire(), Outcome::FirstCopy);
 
-        AnsweringCopy later(c.startedIn(folder, elsewhere));
-        EXPECT_EQ(later.copy.Acquire(), c.later);
+        if (c.raw) {
+            SendRequest(folder.Path(), *c.raw);
+        } else {
+            AnsweringCopy later(c.startedIn(folder, elsewhere));
+            EXPECT_EQ(later.copy.Acquire(c.token), c.later);
+            EXPECT_EQ(later.shows, 0);
+            EXPECT_EQ(later.log.str(), "");
+        }
         ProcessEventsUntil([&] { return first.shows > 0; }, c.shows > 0 ? 5000 : 300);
         EXPECT_EQ(first.shows, c.shows);
-        EXPECT_EQ(later.shows, 0);
+        if (c.shows > 0) {
+            EXPECT_EQ(first.tokens, QStringList{c.tokenSeen});
+        }
         EXPECT_EQ(first.log.str(), "");
-        EXPECT_EQ(later.log.str(), "");
         EXPECT_TRUE(fs::exists(folder.Path() / datafiles::kLock));
     }
 }

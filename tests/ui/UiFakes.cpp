@@ -2,6 +2,8 @@
 
 #include "Errors.h"
 
+#include <QWidget>
+
 #include <filesystem>
 
 void FakeAutostart::Write(const std::string& programPath) {
@@ -26,4 +28,9 @@ std::optional<std::filesystem::path> FakeSaveDialog::Run(QWidget* parent,
         whileOpen();
     }
     return answer;
+}
+
+void RecordingActivation::Activate(QWidget* window, const QString& token) {
+    tokens << token;
+    window->show();
 }

@@ -6,6 +6,7 @@
 #include "OnlineState.h"
 #include "OsPlatform.h"
 #include "SaveFileDialog.h"
+#include "WindowActivation.h"
 
 #include <QStringList>
 
@@ -122,4 +123,13 @@ class FakeSaveDialog final : public SaveFileDialog {
     std::vector<SaveDialogRequest> requests;
     QWidget* parentSeen = nullptr;
     std::function<void()> whileOpen;
+};
+
+// Records the token of each activation and shows the window, as the desktop
+// would.
+class RecordingActivation final : public WindowActivation {
+  public:
+    void Activate(QWidget* window, const QString& token) override;
+
+    QStringList tokens;
 };

@@ -90,9 +90,12 @@ TEST(Window, TabsAndTrayMenuSwitchPagesEachKeepingItsOwnState) {
 
     Ctl<QAction>(form, "N3")->trigger();
     form.hide();
-    form.ShowOnRequest();  // another start in the folder: the page last shown again
+    form.ShowOnRequest("sway-1");  // another start in the folder: the page last shown again
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, false, true, false}));
+    // The desktop's token of that start reaches the desktop; the tray's
+    // own ways of showing have none.
+    EXPECT_EQ(h.activation.tokens, (QStringList{"", "", "", "", "", "sway-1"}));
 
     form.ChangePage(7);  // no such page: none shows
     EXPECT_EQ(PanelsShown(form), (std::vector<bool>{false, false, false, false}));
