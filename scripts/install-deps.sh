@@ -22,9 +22,9 @@ packages=(
     dconf-gsettings-backend
     # the desktops users run: Wayland for Qt, GNOME Shell with and without the
     # tray extension, sway with waybar, weston; a tray watcher of the tests' own
-    # (python3-dbus); screenshots on wlroots; the AppStream file's validator
+    # (python3-dbus, python3-gi); screenshots on wlroots; the AppStream file's validator
     qt6-wayland gnome-shell gnome-shell-extension-appindicator gjs sway waybar weston xwayland
-    grim python3-dbus appstream
+    grim python3-dbus python3-gi appstream
     # the window raised with the desktop's token: Qt's X11 platform functions (its private
     # headers), the launcher's startup notice (xcb) and the desktop tests' xdg-activation
     # client (Wayland's protocols)

@@ -2,13 +2,13 @@
 // lives in the notification area; its window opens from the tray icon.
 #include "AutostartStore.h"
 #include "DataFiles.h"
+#include "DesktopTrayShell.h"
 #include "ErrorHandler.h"
 #include "FreedesktopNotifications.h"
 #include "IPWatchOnline.h"
 #include "KernelByteCounters.h"
 #include "OsPlatform.h"
 #include "QtMessageBoxes.h"
-#include "QtTrayShell.h"
 #include "RunningCopy.h"
 #include "SaveFileDialog.h"
 #include "Unit1.h"
@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
         QString::fromStdString((workDir / datafiles::kOnlineIcon).string()));
     TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr,
                               &counters, &places, &notifications, &activation},
-                std::move(watch), std::make_unique<QtTrayShell>());
+                std::move(watch),
+                std::make_unique<DesktopTrayShell>(DesktopTrayShell::SessionBus()));
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
     QObject::connect(&copy, &RunningCopy::ShowRequested, &form, &TForm1::ShowOnRequest);
     return QApplication::exec();

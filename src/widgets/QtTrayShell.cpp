@@ -3,24 +3,19 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QStyle>
+
+#include "StatusNotifierItem.h"
 
 namespace {
 
 constexpr int kTrayPollMs = 1000;
 
-bool StatusNotifierHostRegistered() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || bus.interface() == nullptr) {
-        return false;
-    }
-    return bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher"));
-}
-
 }  // namespace
 
-QtTrayShell::QtTrayShell() : notifierHost_(StatusNotifierHostRegistered()) {
+QtTrayShell::QtTrayShell() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    notifierHost_ = StatusNotifierHostRegistered(bus);
     connect(&icon_, &QSystemTrayIcon::activated, this, &QtTrayShell::Report);
     // A program started with the desktop session can come up before the tray
     // host; it keeps looking for as long as it runs, so it never stays invisible.

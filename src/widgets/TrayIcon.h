@@ -71,7 +71,10 @@ class TTrayIcon : public QObject {
     bool NoClose() const { return noClose_; }
     void SetShowMinimizedIcon(bool value) { showMinimizedIcon_ = value; }
     bool ShowMinimizedIcon() const { return showMinimizedIcon_; }
-    void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+    void SetPopupMenu(QMenu* menu) {
+        popupMenu_ = menu;
+        shell_->SetMenu(menu);
+    }
     QMenu* PopupMenu() const { return popupMenu_; }
 
     // Whether a tray shows the icon now.

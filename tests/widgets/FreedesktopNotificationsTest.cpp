@@ -6,7 +6,6 @@
 #include <QDBusArgument>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QSignalSpy>
@@ -15,7 +14,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -183,13 +181,3 @@ TEST_F(FreedesktopNotificationsTest, ANotificationNoServiceTookComesBackUndelive
 }
 
 }  // namespace
-
-// Listing the tests (CMake's test discovery) needs no platform.
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    std::optional<QGuiApplication> app;
-    if (!GTEST_FLAG_GET(list_tests)) {
-        app.emplace(argc, argv);
-    }
-    return RUN_ALL_TESTS();
-}
