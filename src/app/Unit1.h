@@ -68,7 +68,7 @@ class TForm1 : public QWidget {
     static constexpr const char* kTitle = "Vimo  1.0";
     static constexpr const char* kExitQuestion = "\rВы действительно хотите выключить программу ?";
     static constexpr const char* kNoTrayNotice =
-        "Область уведомлений не найдена: окно Vimo остаётся открытым на панели задач.";
+        "Нет области уведомлений: окно остаётся на экране.";
 
     TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWatch1,
            std::unique_ptr<TrayShell> trayShell);

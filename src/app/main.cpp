@@ -1,7 +1,6 @@
 // Vimo: counts the minutes online for connections paid by the minute. It
 // lives in the notification area; its window opens from the tray icon.
 #include "AutostartStore.h"
-#include "DataFiles.h"
 #include "DesktopTrayShell.h"
 #include "ErrorHandler.h"
 #include "FreedesktopNotifications.h"
@@ -103,10 +102,10 @@ int main(int argc, char** argv) {
     QSettingsPlaceStore places(
         std::make_unique<QSettings>(QStringLiteral("Vimo"), QStringLiteral("Vimo")));
     // Notices go to the session's notification service, with the program
-    // folder's online picture as their icon where Vimo is not installed.
+    // folder's own picture as their icon where Vimo is not installed.
     FreedesktopNotifications notifications(
         QDBusConnection::sessionBus(),
-        QString::fromStdString((workDir / datafiles::kOnlineIcon).string()));
+        QCoreApplication::applicationDirPath() + QStringLiteral("/vimo.png"));
     TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr,
                               &counters, &places, &notifications, &activation},
                 std::move(watch),

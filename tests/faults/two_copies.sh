@@ -27,7 +27,7 @@ ended() { ! running "$1"; }
 carried_over() { utf8 "$1/Static.txt" 2>/dev/null | grep -q 'Аварийное'; }
 # Qt's offscreen platform has no tray; the notice that says so is not about
 # the lock.
-said() { grep '^vimo:' "$1" | grep -v '^vimo: notice: Область уведомлений не найдена' || true; }
+said() { grep '^vimo:' "$1" | grep -v '^vimo: notice: Нет области уведомлений' || true; }
 notices() { said "$1" | sed -n 's/^vimo: notice: //p'; }
 
 # start_again <folder> <fake start>: one more start there, which must end by
