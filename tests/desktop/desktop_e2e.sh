@@ -391,12 +391,15 @@ start_gnome() {
     wait_for 40 "GNOME Shell in unsafe mode" shell_is 'global.context.unsafe_mode'
     # The desktop as a session shows it once the overview has gone, without
     # the notices of its own start (no screen lock, the unsafe mode).
-    shell_eval 'Main.overview.hide(); Main.messageTray.getSources().forEach(s => s.destroy()); true' >/dev/null
+    # The shell opens the overview when its start-up ends, which may come after
+    # a first hide: hidden again until it stays so.
+    wait_for 20 "the shell's start-up to end" shell_is '!Main.layoutManager._startingUp'
+    shell_eval 'Main.messageTray.getSources().forEach(s => s.destroy()); true' >/dev/null
     # A window counts as shown once the shell has drawn its first frame.
     shell_eval "global.display.connect('window-created', (display, window) =>
         window.get_compositor_private().connect('first-frame', () => { window.vimoDrawn = true; }));
         true" >/dev/null
-    wait_for 10 "the overview to close" shell_is '!Main.overview.visible'
+    wait_for 10 "the overview to close" shell_is '(Main.overview.hide(), !Main.overview.visible)'
     desktop_env=(WAYLAND_DISPLAY="$gnome_wayland" QT_QPA_PLATFORM=wayland
         XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME)
 }
