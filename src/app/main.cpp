@@ -1,6 +1,7 @@
 // Vimo: counts the minutes online for connections paid by the minute. It
 // lives in the notification area; its window opens from the tray icon.
 #include "AutostartStore.h"
+#include "DataFiles.h"
 #include "DesktopTrayShell.h"
 #include "ErrorHandler.h"
 #include "FreedesktopNotifications.h"
@@ -101,11 +102,12 @@ int main(int argc, char** argv) {
     // The overview's size and place, in the user's settings of the program.
     QSettingsPlaceStore places(
         std::make_unique<QSettings>(QStringLiteral("Vimo"), QStringLiteral("Vimo")));
-    // Notices go to the session's notification service, with the program
-    // folder's own picture as their icon where Vimo is not installed.
+    // Notices go to the session's notification service. Where Vimo is not
+    // installed, their icon is the folder's online picture, which the
+    // program's own icon is drawn from.
     FreedesktopNotifications notifications(
         QDBusConnection::sessionBus(),
-        QCoreApplication::applicationDirPath() + QStringLiteral("/vimo.png"));
+        QString::fromStdString((workDir / datafiles::kOnlineIcon).string()));
     TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr,
                               &counters, &places, &notifications, &activation},
                 std::move(watch),
