@@ -101,9 +101,11 @@ TEST(RunningCopy, ALaterStartInTheSameFolderAsksTheRunningCopyToShowItself) {
         {"a different folder", [](const TempDir&, const TempDir& e) { return e.Path(); },
          Outcome::FirstCopy, 0, "", "", std::nullopt},
         {"a start with the desktop's token", sameFolder, Outcome::AnotherCopyRuns, 1,
-         "gnome-shell/Vimo/2208-3-host_TIME4017", "gnome-shell/Vimo/2208-3-host_TIME4017", std::nullopt},
+         "gnome-shell/Vimo/2208-3-host_TIME4017", "gnome-shell/Vimo/2208-3-host_TIME4017",
+         std::nullopt},
         // It would end the request's line early and hand on a token cut short.
-        {"a token with a line break", sameFolder, Outcome::AnotherCopyRuns, 1, "abc\ndef", "", std::nullopt},
+        {"a token with a line break", sameFolder, Outcome::AnotherCopyRuns, 1, "abc\ndef", "",
+         std::nullopt},
         {"a token of other than plain letters", sameFolder, Outcome::AnotherCopyRuns, 1,
          QString::fromUtf8("токен"), "", std::nullopt},
         {"an older copy's request", sameFolder, Outcome::AnotherCopyRuns, 1, "", "", "show\n"},
