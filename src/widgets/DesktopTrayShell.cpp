@@ -1,8 +1,6 @@
 #include "DesktopTrayShell.h"
 
 #include <QApplication>
-#include <QDBusMessage>
-#include <QDBusPendingCall>
 #include <QGuiApplication>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -201,24 +199,12 @@ void DesktopTrayShell::Delete() {
     TakeDown();
 }
 
-// A host draws no balloons: the message goes to the desktop's notification
-// service, which such desktops have.
+// Only an embedding tray draws balloons. A host has none: notices go to the
+// desktop's notification service, and come here only when it did not answer.
 void DesktopTrayShell::ShowMessage(const QString& title, const QString& text) {
     if (embedded_) {
         embedded_->ShowMessage(title, text);
-        return;
     }
-    if (!item_) {
-        return;
-    }
-    constexpr int kShownMs = 15000;
-    QDBusMessage notify = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"),
-        QStringLiteral("/org/freedesktop/Notifications"),
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    notify << QStringLiteral("Vimo") << uint{0} << QString() << title << text << QStringList()
-           << QVariantMap() << kShownMs;
-    bus_.asyncCall(notify);
 }
 
 void DesktopTrayShell::SetMenu(QMenu* menu) {
