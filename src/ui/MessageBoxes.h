@@ -17,4 +17,9 @@ class MessageBoxes {
     virtual bool Confirm(const std::string& text) = 0;
     // Error icon, one button "OK", with the caption given.
     virtual void Error(const std::string& caption, const std::string& text) = 0;
+
+    enum class SaveAnswer { Save, Discard, Cancel };
+    // Caption "Vimo", question icon, buttons "&Сохранить", "&Не сохранять"
+    // and "Отмена"; Esc and the box's own close button answer Cancel.
+    virtual SaveAnswer AskToSave(const std::string& text) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "DataFiles.h"
 #include "MoneyTexts.h"
+#include "PlanSettingsPanel.h"
 #include "ui_OverviewWindow.h"
 
 #include <QCloseEvent>
@@ -136,6 +137,9 @@ void OverviewWindow::Open() {
     if (!isVisible()) {
         history_.Read();
         Refresh();
+        for (PlanSettingsPanel* plan : PlanPages()) {
+            plan->FollowFile();
+        }
         if (!placed_ && (places_ == nullptr ||
                          !restoreGeometry(places_->Load(QString::fromLatin1(kPlaceKey))))) {
             FitToScreen();
@@ -151,6 +155,19 @@ void OverviewWindow::Open() {
 void OverviewWindow::AfterTick() {
     history_.Update();
     Refresh();
+    for (PlanSettingsPanel* plan : PlanPages()) {
+        plan->FollowFile();
+    }
+}
+
+std::vector<PlanSettingsPanel*> OverviewWindow::PlanPages() const {
+    std::vector<PlanSettingsPanel*> pages;
+    for (int i = 0; i < ui_->Tabs->count(); ++i) {
+        if (auto* plan = qobject_cast<PlanSettingsPanel*>(ui_->Tabs->widget(i))) {
+            pages.push_back(plan);
+        }
+    }
+    return pages;
 }
 
 void OverviewWindow::Refresh() {
@@ -347,6 +364,13 @@ void OverviewWindow::SavePlace() {
 }
 
 void OverviewWindow::closeEvent(QCloseEvent* event) {
+    for (PlanSettingsPanel* plan : PlanPages()) {
+        if (!plan->MayClose()) {
+            ui_->Tabs->setCurrentWidget(plan);
+            event->ignore();
+            return;
+        }
+    }
     SavePlace();
     QWidget::closeEvent(event);
 }

@@ -9,10 +9,12 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 namespace Ui {
 class OverviewWindow;
 }
+class PlanSettingsPanel;
 class QChart;
 class QLabel;
 class QProgressBar;
@@ -22,7 +24,8 @@ class QProgressBar;
 // of the cycle's days or of the last twelve cycles, and the latest sessions
 // of the history. Its figures come from OverviewFigures; it keeps the
 // history's last lines and reads them again only when the history changes.
-// Closing it only hides it.
+// Closing it only hides it, once a plan page with unsaved edits has been
+// answered; its plan pages follow the plan file at each opening and tick.
 class OverviewWindow : public QWidget {
     Q_OBJECT
 
@@ -64,6 +67,7 @@ class OverviewWindow : public QWidget {
     void ShowHistory();
     void SavePlace();
     void FitToScreen();
+    std::vector<PlanSettingsPanel*> PlanPages() const;
 
     std::unique_ptr<Ui::OverviewWindow> ui_;
     const ConnectionMeter& meter_;

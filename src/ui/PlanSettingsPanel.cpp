@@ -153,6 +153,54 @@ void PlanSettingsPanel::Save() {
     emit Saved();
 }
 
+bool PlanSettingsPanel::HasUnsavedEdits() const {
+    if (loadFailed_) {
+        return false;
+    }
+    const PlanFieldsReading reading = ReadPlanFields(Fields(), loaded_, separators_);
+    return reading.Problems.Any() || reading.Settings != loaded_;
+}
+
+bool PlanSettingsPanel::MayClose() {
+    if (!HasUnsavedEdits()) {
+        return true;
+    }
+    switch (boxes_.AskToSave("Изменения плана и бюджета не сохранены. Сохранить их в Vimo.toml?")) {
+        case MessageBoxes::SaveAnswer::Save:
+            Save();
+            return !HasUnsavedEdits();
+        case MessageBoxes::SaveAnswer::Discard:
+            Reload();
+            return true;
+        case MessageBoxes::SaveAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void PlanSettingsPanel::FollowFile() {
+    std::string current;
+    try {
+        current = ReadPlanText(folder_);
+    } catch (const EInOutError&) {
+        // A file that cannot be read now is reported by the program's own
+        // look at it; the panel keeps what it shows.
+        return;
+    }
+    if (current == loadedText_) {
+        return;
+    }
+    if (!HasUnsavedEdits()) {
+        Reload();
+        if (!loadFailed_) {
+            SetStatus("Показан Vimo.toml, изменённый вне окна.", false);
+        }
+        return;
+    }
+    SetStatus("Vimo.toml изменён вне окна; ваши правки не сохранены. «Перечитать» покажет файл.",
+              true);
+}
+
 void PlanSettingsPanel::Show(const PlanFields& fields) {
     filling_ = true;
     ui_->startDayEdit->setText(Text(fields.StartDay));

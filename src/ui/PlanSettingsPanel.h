@@ -45,6 +45,17 @@ class PlanSettingsPanel : public QWidget {
     // Writes the fields to "Vimo.toml" when none is wrong; the outcome shows
     // beside the button.
     void Save();
+    // Something typed says other than the file as read: a field is wrong or
+    // the settings it gives differ from the file's.
+    bool HasUnsavedEdits() const;
+    // Before the window closes: with unsaved edits, asks whether to save
+    // them, drop them (the file is shown again) or stay. True when it may
+    // close; a save that fails keeps it open with its reason in sight.
+    bool MayClose();
+    // After the program's look at the file: a changed file is shown when
+    // nothing is typed; typed edits are kept and the change is said beside
+    // "Сохранить", whose question before overwriting stays.
+    void FollowFile();
 
   signals:
     // "Vimo.toml" was written.

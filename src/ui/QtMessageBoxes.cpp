@@ -54,3 +54,18 @@ bool QtMessageBoxes::Confirm(const std::string& text) {
 void QtMessageBoxes::Error(const std::string& caption, const std::string& text) {
     ShowBox(QMessageBox::Critical, QString::fromStdString(caption), text, false);
 }
+
+MessageBoxes::SaveAnswer QtMessageBoxes::AskToSave(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Vimo"), QString::fromStdString(text));
+    QPushButton* save = box.addButton(QString::fromUtf8("&Сохранить"), QMessageBox::AcceptRole);
+    QPushButton* discard =
+        box.addButton(QString::fromUtf8("&Не сохранять"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QString::fromUtf8("Отмена"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) {
+        return SaveAnswer::Save;
+    }
+    return box.clickedButton() == discard ? SaveAnswer::Discard : SaveAnswer::Cancel;
+}

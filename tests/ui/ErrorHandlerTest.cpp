@@ -72,6 +72,7 @@ TEST(TopLevelErrorHandler, NestedBoxesStayBounded) {
         void Warning(const std::string&) override {}
         void Information(const std::string&) override {}
         bool Confirm(const std::string&) override { return false; }
+        SaveAnswer AskToSave(const std::string&) override { return SaveAnswer::Cancel; }
         void Error(const std::string&, const std::string&) override {
             ++shown;
             deepest = std::max(deepest, ++open);

@@ -1,12 +1,14 @@
 #include "Codec1251.h"
 #include "Form1Harness.h"
 #include "OverviewWindow.h"
+#include "PlanFile.h"
 #include "PlanSettingsPanel.h"
 #include "WindowPlaceStore.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMap>
 #include <QProgressBar>
 #include <QScreen>
@@ -388,6 +390,10 @@ TEST(Overview, ThePlanPageSavesAPlanThatIsInForceAtOnce) {
     panel->Save();
     EXPECT_TRUE(form.Meter().Plan().PricesByPlan());
     EXPECT_TRUE(h.boxes.shown.empty());
+    // A hand edit shows on the page at the next minute.
+    WriteBytes(h.dir / "Vimo.toml", "[plan]\nconnection_fee = 20\n");
+    h.Tick(false);
+    EXPECT_EQ(Ctl<QLineEdit>(overview, "connectionFeeEdit")->text(), "20");
 }
 
 TEST(Overview, EveryControlTakesTheKeyboardWithMnemonicsOfItsOwn) {
@@ -411,5 +417,37 @@ TEST(Overview, EveryControlTakesTheKeyboardWithMnemonicsOfItsOwn) {
         ASSERT_TRUE(at >= 0 && at + 1 < caption.size()) << caption.toStdString();
         EXPECT_TRUE(letters.insert(caption[at + 1].toLower()).second)
             << "mnemonic used twice: " << caption.toStdString();
+    }
+}
+
+// Closing with unsaved plan edits asks; the answer saves, drops or stays.
+TEST(Overview, ClosingWithUnsavedPlanEditsAsksToSaveDropOrStay) {
+    using Answer = MessageBoxes::SaveAnswer;
+    const struct {
+        const char* typed;  // nullptr: nothing typed
+        Answer answer;
+        bool asked, staysOpen;
+        int inFile;
+        const char* shownAfter;
+    } cases[] = {
+        {nullptr, Answer::Cancel, false, false, 4, "4"}, {"5", Answer::Save, true, false, 5, "5"},
+        {"5", Answer::Discard, true, false, 4, "4"},     {"5", Answer::Cancel, true, true, 4, "5"},
+        {"40", Answer::Save, true, true, 4, "40"},  // a wrong field is not saved
+    };
+    for (const auto& c : cases) {
+        Form1Harness h;
+        TForm1& form = h.Start();
+        WriteBytes(h.dir / "Vimo.toml", "[cycle]\nstart_day = 4\n");
+        OverviewWindow& overview = OpenOverview(form);
+        if (c.typed != nullptr) {
+            Ctl<QLineEdit>(overview, "startDayEdit")->setText(c.typed);
+        }
+        h.boxes.saveAnswer = c.answer;
+        overview.close();
+        EXPECT_EQ(!h.boxes.shown.empty() && h.boxes.shown[0].kind == "AskToSave", c.asked);
+        EXPECT_EQ(overview.isVisible(), c.staysOpen) << c.typed;
+        EXPECT_EQ(ParsePlanText(ReadBytes(h.dir / "Vimo.toml")).CycleStartDay, c.inFile);
+        overview.Open();
+        EXPECT_EQ(Ctl<QLineEdit>(overview, "startDayEdit")->text(), c.shownAfter) << c.typed;
     }
 }

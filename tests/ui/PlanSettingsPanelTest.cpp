@@ -317,6 +317,39 @@ TEST(PlanSettingsPanel, AFileChangedOnDiskIsReplacedOnlyWhenThePersonSaysSo) {
     EXPECT_EQ(ParsePlanText(h.PlanText()).CycleStartDay, 6);
 }
 
+// The panel follows a hand edit of the file unless something is typed, and
+// an untouched panel, over a file or none, has nothing to save.
+TEST(PlanSettingsPanel, FollowsTheFileButKeepsWhatWasTyped) {
+    const struct {
+        bool noFile;
+        const char* typed;  // nullptr: nothing typed
+        const char* shown;
+        const char* status;
+    } cases[] = {
+        {false, nullptr, "20", "Показан Vimo.toml, изменённый вне окна."},
+        {true, nullptr, "20", "Показан Vimo.toml, изменённый вне окна."},
+        {false, "5", "5",
+         "Vimo.toml изменён вне окна; ваши правки не сохранены. «Перечитать» покажет файл."},
+    };
+    for (const auto& c : cases) {
+        PanelHarness h;
+        if (c.noFile) {
+            fs::remove(h.dir / "Vimo.toml");
+        }
+        h.Open();
+        h.panel->FollowFile();
+        EXPECT_EQ(h.Status(), "");
+        if (c.typed != nullptr) {
+            h.Type("startDayEdit", c.typed);
+        }
+        EXPECT_EQ(h.panel->HasUnsavedEdits(), c.typed != nullptr);
+        WriteBytes(h.dir / "Vimo.toml", "[cycle]\nstart_day = 20\n");
+        h.panel->FollowFile();
+        EXPECT_EQ(h.Get<QLineEdit>("startDayEdit")->text(), c.shown);
+        EXPECT_EQ(h.Status(), c.status);
+    }
+}
+
 // While it lives, no file of this process may grow past 0 bytes: every
 // write to a file fails with EFBIG, for root as for anyone.
 class NoFileMayGrow {

@@ -26,6 +26,7 @@ class WaitingBoxes final : public MessageBoxes {
     void Warning(const std::string&) override {}
     void Information(const std::string&) override {}
     bool Confirm(const std::string&) override { return false; }
+    SaveAnswer AskToSave(const std::string&) override { return SaveAnswer::Cancel; }
     void Error(const std::string&, const std::string& text) override {
         errors.push_back(text);
         if (errors.size() > 1) {

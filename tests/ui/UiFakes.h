@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-// Records every box that would be shown; Confirm answers as told.
+// Records every box that would be shown; Confirm and AskToSave answer as told.
 class RecordingBoxes final : public MessageBoxes {
   public:
     struct Shown {
-        std::string kind;  // "Warning", "Information", "Confirm", "Error"
+        std::string kind;  // "Warning", "Information", "Confirm", "Error", "AskToSave"
         std::string caption;
         std::string text;
         friend bool operator==(const Shown&, const Shown&) = default;
@@ -42,6 +42,10 @@ class RecordingBoxes final : public MessageBoxes {
     void Error(const std::string& caption, const std::string& text) override {
         shown.push_back({"Error", caption, text});
     }
+    SaveAnswer AskToSave(const std::string& text) override {
+        shown.push_back({"AskToSave", "Vimo", text});
+        return saveAnswer;
+    }
 
     std::vector<std::string> Errors() const {
         std::vector<std::string> texts;
@@ -55,6 +59,7 @@ class RecordingBoxes final : public MessageBoxes {
 
     int beeps = 0;
     bool confirmAnswer = false;
+    SaveAnswer saveAnswer = SaveAnswer::Cancel;
     std::vector<Shown> shown;
     // Runs while a warning box "is open", as the event loop would run a tick.
     std::function<void()> whileWarningOpen;
