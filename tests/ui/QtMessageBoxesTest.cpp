@@ -1,11 +1,13 @@
 #include "QtMessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +85,29 @@ TEST(QtMessageBoxes, ShowTheEmptyFirstLineOfATextThatStartsWithACarriageReturn) 
         } else {
             EXPECT_LT(box.inkRow, box.lineSpacing) << c.name << ": an empty line above the words";
         }
+    }
+}
+
+// Each button of the question about unsaved edits gives its own answer; Esc
+// is "Отмена".
+TEST(QtMessageBoxes, TheSaveQuestionAnswersByTheButtonPressed) {
+    using Answer = MessageBoxes::SaveAnswer;
+    const std::pair<const char*, Answer> cases[] = {
+        {"&Сохранить", Answer::Save}, {"&Не сохранять", Answer::Discard}, {"", Answer::Cancel}};
+    for (const auto& [button, answer] : cases) {
+        QTimer::singleShot(0, [button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            for (QAbstractButton* shown : box->buttons()) {
+                if (shown->text() == QString::fromUtf8(button)) {
+                    shown->click();
+                    return;
+                }
+            }
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QtMessageBoxes boxes;
+        EXPECT_EQ(boxes.AskToSave("unsaved"), answer) << button;
     }
 }
 
