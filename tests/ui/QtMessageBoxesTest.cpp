@@ -88,26 +88,23 @@ TEST(QtMessageBoxes, ShowTheEmptyFirstLineOfATextThatStartsWithACarriageReturn) 
     }
 }
 
-// Each button of the question about unsaved edits gives its own answer; Esc
-// is "Отмена".
+// Each button of the save question gives its own answer; Esc is "Отмена".
 TEST(QtMessageBoxes, TheSaveQuestionAnswersByTheButtonPressed) {
     using Answer = MessageBoxes::SaveAnswer;
-    const std::pair<const char*, Answer> cases[] = {
-        {"&Сохранить", Answer::Save}, {"&Не сохранять", Answer::Discard}, {"", Answer::Cancel}};
-    for (const auto& [button, answer] : cases) {
+    for (const auto& [button, answer] : {std::pair{"&Сохранить", Answer::Save},
+                                         {"&Не сохранять", Answer::Discard},
+                                         {"", Answer::Cancel}}) {
         QTimer::singleShot(0, [button] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
             for (QAbstractButton* shown : box->buttons()) {
                 if (shown->text() == QString::fromUtf8(button)) {
-                    shown->click();
-                    return;
+                    return shown->click();
                 }
             }
             QTest::keyClick(box, Qt::Key_Escape);
         });
-        QtMessageBoxes boxes;
-        EXPECT_EQ(boxes.AskToSave("unsaved"), answer) << button;
+        EXPECT_EQ(QtMessageBoxes().AskToSave("unsaved"), answer) << button;
     }
 }
 
