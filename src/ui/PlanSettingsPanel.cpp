@@ -77,10 +77,11 @@ void Mark(QLabel* label, const QLabel* fieldLabel, const std::optional<FieldProb
 void FitPlaceholder(QLineEdit* edit) {
     const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
     const QMargins margins = edit->textMargins();
-    // QLineEdit keeps 2 px of its own on either side of the text, and the
-    // cursor takes one more.
-    const int width = edit->fontMetrics().horizontalAdvance(edit->placeholderText()) + 2 * frame +
-                      margins.left() + margins.right() + 2 * 2 + 1;
+    // QLineEdit keeps 2 px of its own on either side of the text; a blank's
+    // room keeps the text off the frame.
+    const QString shown = edit->placeholderText() + QLatin1Char(' ');
+    const int width = edit->fontMetrics().horizontalAdvance(shown) + 2 * frame + margins.left() +
+                      margins.right() + 2 * 2;
     edit->setMinimumWidth(std::max(edit->minimumWidth(), width));
     edit->setMaximumWidth(std::max(edit->maximumWidth(), width));
 }
