@@ -201,6 +201,15 @@ TEST(PlanSettingsPanel, AWrongFieldSaysSoBesideItAndBesideTheButtonAndNothingIsS
         EXPECT_TRUE(beside->isVisible());
         EXPECT_TRUE(panel.rect().contains(QRect(beside->mapTo(&panel, QPoint()), beside->size())));
         EXPECT_FALSE(h.SaveEnabled()) << c.problem;
+        if (!c.edit) {
+            // Selected, the wrong cell is still red rather than the selection's blue.
+            auto* table = h.Get<QTableWidget>("ratesTable");
+            table->setCurrentCell(1, c.column);
+            const QPoint inside =
+                table->visualItemRect(h.Cell(1, c.column)).topLeft() + QPoint(2, 2);
+            const QColor tint = table->viewport()->grab().toImage().pixelColor(inside);
+            EXPECT_GT(tint.red() - tint.blue(), 60) << tint.name().toStdString();
+        }
         h.panel->Save();
         EXPECT_EQ(h.Status(), "Не сохранено: исправьте отмеченные поля.");
         EXPECT_EQ(h.PlanText(), kPlanFile);
