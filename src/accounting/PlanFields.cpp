@@ -96,9 +96,18 @@ WholeReading ReadKopecks(std::string_view text, const plankeys::KopecksKey& key,
         return {};
     }
     const std::string example = "число, например 1" + separators.Decimal + "5";
+    // People type "1.5" as often as "1,5": a point reads as the decimal
+    // separator wherever it does not group thousands.
+    std::string typed(text);
+    if (separators.Decimal != "." && separators.Group != ".") {
+        for (std::size_t at = typed.find('.'); at != std::string::npos;
+             at = typed.find('.', at + separators.Decimal.size())) {
+            typed.replace(at, 1, separators.Decimal);
+        }
+    }
     double kopecks = 0;
     try {
-        kopecks = StrToFloat(text, separators.Decimal);
+        kopecks = StrToFloat(typed, separators.Decimal);
     } catch (const EConvertError&) {
         return {std::nullopt, FieldProblem{std::string(key.Name) + " must be a number", example}};
     }

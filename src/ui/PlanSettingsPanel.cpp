@@ -11,8 +11,11 @@
 #include <QByteArray>
 #include <QColor>
 #include <QListWidgetItem>
+#include <QPalette>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableWidgetItem>
 
 #include <algorithm>
@@ -27,14 +30,60 @@ constexpr int kToColumn = 8;
 constexpr int kPriceColumn = 9;
 
 const QColor kFaultyCell(255, 215, 215);
+// A wrong cell that is selected: the selection colour would hide the tint.
+const QColor kFaultySelectedCell(220, 90, 90);
+constexpr int kFaultRole = Qt::UserRole + 1;
+
+// Paints a wrong cell red also while it is selected.
+class FaultTintDelegate final : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem tinted(option);
+        if (index.data(kFaultRole).toBool()) {
+            tinted.palette.setColor(QPalette::Highlight, kFaultySelectedCell);
+            tinted.palette.setColor(QPalette::HighlightedText, Qt::black);
+        }
+        QStyledItemDelegate::paint(painter, tinted, index);
+    }
+};
 
 QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
-void Mark(QLabel* label, const std::optional<FieldProblem>& problem) {
+// A field's name as its label shows it, without the mnemonic and the colon.
+QString FieldName(const QLabel* label) {
+    QString name = label->text().remove(QLatin1Char('&'));
+    if (name.endsWith(QLatin1Char(':'))) {
+        name.chop(1);
+    }
+    return name;
+}
+
+// The panel's own Russian words: the plan file's English texts belong to
+// the file's error box, not to a person typing into a field.
+QString Worded(const QString& field, const FieldProblem& problem) {
+    return QString("«%1»: %2").arg(field, Text(problem.Hint));
+}
+
+void Mark(QLabel* label, const QLabel* fieldLabel, const std::optional<FieldProblem>& problem) {
     label->setText(problem ? Text(problem->Hint) : QString());
-    label->setToolTip(problem ? Text(problem->Text) : QString());
+    label->setToolTip(problem ? Worded(FieldName(fieldLabel), *problem) : QString());
+}
+
+// Widens a field until its placeholder shows whole in the font it has.
+void FitPlaceholder(QLineEdit* edit) {
+    const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+    const QMargins margins = edit->textMargins();
+    // QLineEdit keeps 2 px of its own on either side of the text; a blank's
+    // room keeps the text off the frame.
+    const QString shown = edit->placeholderText() + QLatin1Char(' ');
+    const int width = edit->fontMetrics().horizontalAdvance(shown) + 2 * frame + margins.left() +
+                      margins.right() + 2 * 2;
+    edit->setMinimumWidth(std::max(edit->minimumWidth(), width));
+    edit->setMaximumWidth(std::max(edit->maximumWidth(), width));
 }
 
 QTableWidgetItem* TextCell(const std::string& text) {
@@ -61,6 +110,10 @@ PlanSettingsPanel::PlanSettingsPanel(std::filesystem::path folder, const Interfa
       boxes_(boxes),
       separators_(SeparatorsOf(locale)) {
     ui_->setupUi(this);
+    ui_->ratesTable->setItemDelegate(new FaultTintDelegate(ui_->ratesTable));
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        FitPlaceholder(edit);
+    }
     for (QLineEdit* edit : {ui_->startDayEdit, ui_->budgetKopecksEdit, ui_->budgetMinutesEdit,
                             ui_->budgetMegabytesEdit, ui_->alertsEdit, ui_->connectionFeeEdit,
                             ui_->includedMinutesEdit, ui_->kopecksPerMbEdit}) {
@@ -127,6 +180,7 @@ void PlanSettingsPanel::Save() {
         SetStatus("Не сохранено: исправьте отмеченные поля.", true);
         return;
     }
+    bool written = false;
     try {
         const std::string current = ReadPlanText(folder_);
         if (current != loadedText_ &&
@@ -136,7 +190,13 @@ void PlanSettingsPanel::Save() {
             return;
         }
         const std::string text = PlanTextWith(current, reading.Settings);
-        WritePlanFile(folder_, text);
+        // Nothing typed, nothing written: an untouched panel over no file
+        // would otherwise leave an empty one. What it shows is still put in
+        // force, as the file may have been mended by hand.
+        written = text != current;
+        if (written) {
+            WritePlanFile(folder_, text);
+        }
         loadedText_ = text;
         loaded_ = ParsePlanText(text);
     } catch (const EInOutError& error) {
@@ -149,7 +209,7 @@ void PlanSettingsPanel::Save() {
     }
     Show(FieldsOf(loaded_, interfaces_.Names(), separators_));
     Check();
-    SetStatus("Сохранено.", false);
+    SetStatus(written ? "Сохранено." : "Изменений нет: файл не записан.", false);
     emit Saved();
 }
 
@@ -287,45 +347,74 @@ PlanFields PlanSettingsPanel::Fields() const {
 
 void PlanSettingsPanel::Check() {
     const PlanFieldProblems problems = ReadPlanFields(Fields(), loaded_, separators_).Problems;
-    Mark(ui_->startDayProblem, problems.StartDay);
-    Mark(ui_->budgetKopecksProblem, problems.BudgetKopecks);
-    Mark(ui_->budgetMinutesProblem, problems.BudgetMinutes);
-    Mark(ui_->budgetMegabytesProblem, problems.BudgetMegabytes);
-    Mark(ui_->alertsProblem, problems.Alerts);
-    Mark(ui_->connectionFeeProblem, problems.ConnectionFee);
-    Mark(ui_->includedMinutesProblem, problems.IncludedMinutes);
-    Mark(ui_->kopecksPerMbProblem, problems.KopecksPerMegabyte);
+    struct Field {
+        const QLabel* name;
+        QLabel* problemLabel;
+        const std::optional<FieldProblem>& problem;
+    };
+    // Top to bottom, as the fields stand: the first wrong one is named
+    // beside the button, which may sit far below it.
+    const Field fields[] = {
+        {ui_->startDayLabel, ui_->startDayProblem, problems.StartDay},
+        {ui_->budgetKopecksLabel, ui_->budgetKopecksProblem, problems.BudgetKopecks},
+        {ui_->budgetMinutesLabel, ui_->budgetMinutesProblem, problems.BudgetMinutes},
+        {ui_->budgetMegabytesLabel, ui_->budgetMegabytesProblem, problems.BudgetMegabytes},
+        {ui_->alertsLabel, ui_->alertsProblem, problems.Alerts},
+        {ui_->connectionFeeLabel, ui_->connectionFeeProblem, problems.ConnectionFee},
+        {ui_->includedMinutesLabel, ui_->includedMinutesProblem, problems.IncludedMinutes},
+        {ui_->kopecksPerMbLabel, ui_->kopecksPerMbProblem, problems.KopecksPerMegabyte}};
+    QString first;
+    for (const Field& field : fields) {
+        Mark(field.problemLabel, field.name, field.problem);
+        if (field.problem && first.isEmpty()) {
+            first = Worded(FieldName(field.name), *field.problem);
+        }
+    }
 
     // The rates' faults under the table, by row, and their cells tinted.
     QTableWidget* table = ui_->ratesTable;
     const QSignalBlocker blocker(table);
     QStringList lines;
     QStringList tips;
+    const auto columnName = [table](int column) {
+        return table->horizontalHeaderItem(column)->text();
+    };
+    const auto tint = [](QTableWidgetItem* cell, bool faulty) {
+        cell->setBackground(faulty ? QBrush(kFaultyCell) : QBrush());
+        cell->setData(kFaultRole, faulty ? QVariant(true) : QVariant());
+    };
     for (int row = 0; row < table->rowCount(); ++row) {
         const RateProblems none;
         const RateProblems& rate =
             static_cast<std::size_t>(row) < problems.Rates.size() ? problems.Rates[row] : none;
-        const std::pair<int, const std::optional<FieldProblem>*> cells[] = {
-            {kFromColumn, &rate.From},
-            {kToColumn, &rate.To},
-            {kPriceColumn, &rate.KopecksPerMinute}};
         for (int day = 0; day < kDayColumns; ++day) {
-            table->item(row, day)->setBackground(rate.Days ? QBrush(kFaultyCell) : QBrush());
+            tint(table->item(row, day), rate.Days.has_value());
         }
-        for (const auto& cell : cells) {
-            table->item(row, cell.first)
-                ->setBackground(*cell.second ? QBrush(kFaultyCell) : QBrush());
-        }
-        for (const std::optional<FieldProblem>* problem :
-             {&rate.Days, &rate.From, &rate.To, &rate.KopecksPerMinute}) {
+        const std::pair<QString, const std::optional<FieldProblem>*> cells[] = {
+            {"дни", &rate.Days},
+            {"«" + columnName(kFromColumn) + "»", &rate.From},
+            {"«" + columnName(kToColumn) + "»", &rate.To},
+            {"«" + columnName(kPriceColumn) + "»", &rate.KopecksPerMinute}};
+        tint(table->item(row, kFromColumn), rate.From.has_value());
+        tint(table->item(row, kToColumn), rate.To.has_value());
+        tint(table->item(row, kPriceColumn), rate.KopecksPerMinute.has_value());
+        for (const auto& [column, problem] : cells) {
             if (*problem) {
+                const QString tip =
+                    QString("Правило %1, %2: %3").arg(row + 1).arg(column, Text((*problem)->Hint));
                 lines << QString("Правило %1: %2").arg(row + 1).arg(Text((*problem)->Hint));
-                tips << Text((*problem)->Text);
+                tips << tip;
+                if (first.isEmpty()) {
+                    first = tip;
+                }
             }
         }
     }
     ui_->ratesProblem->setText(lines.join('\n'));
     ui_->ratesProblem->setToolTip(tips.join('\n'));
+    // While the file itself is refused, the status beside the button says so.
+    ui_->saveBlockedLabel->setText(loadFailed_ || first.isEmpty() ? QString()
+                                                                  : "Не сохраняется: " + first);
     ui_->saveButton->setEnabled(!loadFailed_ && !problems.Any());
 }
 
@@ -365,7 +454,7 @@ void PlanSettingsPanel::MoveRate(int by) {
 void PlanSettingsPanel::AddInterface() {
     const std::string name = ui_->newInterfaceEdit->text().trimmed().toStdString();
     const std::optional<FieldProblem> problem = InterfaceNameProblem(name);
-    Mark(ui_->newInterfaceProblem, problem);
+    Mark(ui_->newInterfaceProblem, ui_->newInterfaceLabel, problem);
     if (problem) {
         return;
     }

@@ -22,8 +22,9 @@ class QLineEdit;
 // The settings panel of the plan file "Vimo.toml" in the working folder: the
 // billing cycle, the budget and its alerts, the plan's prices and the
 // interfaces that count, each field with its fault beside it. "Сохранить"
-// stays disabled while a field is wrong, or while the file on disk is one the
-// program refuses (it is then left for the person to mend). A save writes
+// stays disabled while a field is wrong, the first wrong one named beside it,
+// or while the file on disk is one the program refuses (it is then left for
+// the person to mend). A save writes
 // the file atomically, keeps what the panel does not show, and asks before
 // it replaces a file changed on disk since the panel read it. Numbers are
 // shown and read with the separators of `locale`.
@@ -42,8 +43,8 @@ class PlanSettingsPanel : public QWidget {
     // Reads "Vimo.toml" again and shows it; what was typed and not saved is
     // dropped.
     void Reload();
-    // Writes the fields to "Vimo.toml" when none is wrong; the outcome shows
-    // beside the button.
+    // Writes the fields to "Vimo.toml" when none is wrong and they change
+    // it; the outcome shows beside the button.
     void Save();
     // Something typed says other than the file as read: a field is wrong or
     // the settings it gives differ from the file's.
@@ -58,7 +59,8 @@ class PlanSettingsPanel : public QWidget {
     void FollowFile();
 
   signals:
-    // "Vimo.toml" was written.
+    // "Vimo.toml" holds what the panel shows: written, or already so (an
+    // untouched panel writes nothing).
     void Saved();
 
   private:

@@ -387,7 +387,7 @@ TEST(PlanFields, EachWrongFieldSaysWhatTheReaderSays) {
          "от 0 до 1000000"},
         {&F::KopecksPerMegabyte, &P::KopecksPerMegabyte, "1,2345",
          "[plan]\nkopecks_per_mb = 1.2345", "не больше трёх десятичных знаков"},
-        {&F::KopecksPerMegabyte, &P::KopecksPerMegabyte, "1.5", "[plan]\nkopecks_per_mb = \"1.5\"",
+        {&F::KopecksPerMegabyte, &P::KopecksPerMegabyte, "1x", "[plan]\nkopecks_per_mb = \"1x\"",
          "число, например 1,5"},
         {&F::KopecksPerMegabyte, &P::KopecksPerMegabyte, "-0,5", "[plan]\nkopecks_per_mb = -0.5",
          "от 0 до 1000000"},

@@ -4,14 +4,18 @@
 #include "TempDir.h"
 #include "UiFakes.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -146,38 +150,122 @@ TEST(PlanSettingsPanel, ShowsThePlanFileInTheUsersNumberForm) {
     EXPECT_EQ(h.Status(), "");
 }
 
-TEST(PlanSettingsPanel, AWrongFieldSaysSoBesideItAndNothingIsSaved) {
+TEST(PlanSettingsPanel, AWrongFieldSaysSoBesideItAndBesideTheButtonAndNothingIsSaved) {
     struct Case {
-        const char* edit;
+        const char* edit;  // none: the rates table's cell of rule 2
+        int column;
         QString typed;
         const char* problem;
         QString hint;
+        QString named;  // beside "Сохранить" and in the tooltip, in Russian
     };
     const Case cases[] = {
-        {"startDayEdit", "32", "startDayProblem", "от 1 до 31"},
-        {"startDayEdit", Num("14,5"), "startDayProblem", "целое число от 1 до 31"},
-        {"budgetMinutesEdit", "0", "budgetMinutesProblem", "от 1 до 1000000"},
-        {"alertsEdit", "80, 80", "alertsProblem", "80 указано дважды"},
-        {"connectionFeeEdit", "-1", "connectionFeeProblem", "от 0 до 1000000"},
-        {"kopecksPerMbEdit", Num("1,2345"), "kopecksPerMbProblem",
-         "не больше трёх десятичных знаков"},
-        {"kopecksPerMbEdit", "1x", "kopecksPerMbProblem", "число, например " + Num("1,5")},
+        {"startDayEdit", 0, "32", "startDayProblem", "от 1 до 31",
+         "«День начала периода»: от 1 до 31"},
+        {"startDayEdit", 0, Num("14,5"), "startDayProblem", "целое число от 1 до 31",
+         "«День начала периода»: целое число от 1 до 31"},
+        {"budgetMinutesEdit", 0, "0", "budgetMinutesProblem", "от 1 до 1000000",
+         "«Минуты»: от 1 до 1000000"},
+        {"alertsEdit", 0, "80, 80", "alertsProblem", "80 указано дважды",
+         "«Оповещать при, %»: 80 указано дважды"},
+        {"connectionFeeEdit", 0, "-1", "connectionFeeProblem", "от 0 до 1000000",
+         "«Плата за подключение, коп.»: от 0 до 1000000"},
+        {"kopecksPerMbEdit", 0, Num("1,2345"), "kopecksPerMbProblem",
+         "не больше трёх десятичных знаков",
+         "«Цена мегабайта, коп.»: не больше трёх десятичных знаков"},
+        {"kopecksPerMbEdit", 0, "1x", "kopecksPerMbProblem", "число, например " + Num("1,5"),
+         "«Цена мегабайта, коп.»: число, например " + Num("1,5")},
+        {nullptr, kPrice, "1,2,3", "ratesProblem", "Правило 2: число, например " + Num("1,5"),
+         "Правило 2, «Коп./мин»: число, например " + Num("1,5")},
+        {nullptr, kFrom, "25:00", "ratesProblem", "Правило 2: время ЧЧ:ММ, например 21:00",
+         "Правило 2, «С»: время ЧЧ:ММ, например 21:00"},
     };
     PanelHarness h;
-    h.Open();
+    PlanSettingsPanel& panel = h.Open();
+    // Lower than its fields: the button's row stays in sight below them.
+    panel.resize(560, 500);
+    panel.show();
+    const QLabel* beside = h.Get<QLabel>("saveBlockedLabel");
     for (const Case& c : cases) {
-        const QString before = h.Get<QLineEdit>(c.edit)->text();
-        h.Type(c.edit, c.typed);
-        EXPECT_EQ(h.Get<QLabel>(c.problem)->text(), c.hint) << c.edit;
-        EXPECT_FALSE(h.SaveEnabled()) << c.edit;
+        const auto type = [&](const QString& text) {
+            c.edit ? h.Type(c.edit, text) : h.Cell(1, c.column)->setText(text);
+        };
+        const QString before =
+            c.edit ? h.Get<QLineEdit>(c.edit)->text() : h.Cell(1, c.column)->text();
+        type(c.typed);
+        const QLabel* problem = h.Get<QLabel>(c.problem);
+        EXPECT_EQ(problem->text(), c.hint) << c.problem;
+        EXPECT_EQ(problem->toolTip(), c.named);
+        EXPECT_EQ(beside->text(), "Не сохраняется: " + c.named);
+        QApplication::processEvents();
+        EXPECT_TRUE(beside->isVisible());
+        EXPECT_TRUE(panel.rect().contains(QRect(beside->mapTo(&panel, QPoint()), beside->size())));
+        EXPECT_FALSE(h.SaveEnabled()) << c.problem;
+        if (!c.edit) {
+            // Selected, the wrong cell is still red rather than the selection's blue.
+            auto* table = h.Get<QTableWidget>("ratesTable");
+            table->setCurrentCell(1, c.column);
+            const QPoint inside =
+                table->visualItemRect(h.Cell(1, c.column)).topLeft() + QPoint(2, 2);
+            const QColor tint = table->viewport()->grab().toImage().pixelColor(inside);
+            EXPECT_GT(tint.red() - tint.blue(), 60) << tint.name().toStdString();
+        }
         h.panel->Save();
         EXPECT_EQ(h.Status(), "Не сохранено: исправьте отмеченные поля.");
         EXPECT_EQ(h.PlanText(), kPlanFile);
 
-        h.Type(c.edit, before);
-        EXPECT_EQ(h.Get<QLabel>(c.problem)->text(), "") << c.edit;
-        EXPECT_TRUE(h.SaveEnabled()) << c.edit;
+        type(before);
+        EXPECT_EQ(problem->text(), "") << c.problem;
+        EXPECT_EQ(beside->text(), "");
+        EXPECT_TRUE(h.SaveEnabled()) << c.problem;
     }
+}
+
+// Tab runs top to bottom and leaves the rates table; Alt and a letter of its
+// own reaches each control, none taken by the overview around the panel.
+TEST(PlanSettingsPanel, TheKeyboardReachesEveryControlInOrder) {
+    PanelHarness h;
+    PlanSettingsPanel& panel = h.Open();
+    panel.show();
+    QApplication::setActiveWindow(&panel);
+    const std::vector<std::string> order = {
+        "startDayEdit",       "budgetKopecksEdit", "budgetMinutesEdit", "budgetMegabytesEdit",
+        "alertsEdit",         "planGroup",         "connectionFeeEdit", "includedMinutesEdit",
+        "kopecksPerMbEdit",   "ratesTable",        "addRateButton",     "removeRateButton",
+        "rateUpButton",       "rateDownButton",    "interfacesList",    "newInterfaceEdit",
+        "addInterfaceButton", "meteredOnlyCheck",  "saveButton",        "reloadButton"};
+    h.Get<QLineEdit>("startDayEdit")->setFocus();
+    std::vector<std::string> reached = {QApplication::focusWidget()->objectName().toStdString()};
+    while (reached.size() < order.size()) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.push_back(QApplication::focusWidget()->objectName().toStdString());
+    }
+    EXPECT_EQ(reached, order);
+
+    // The overview's own: its tabs "График", "Последние сеансы", "План и
+    // бюджет" and "Закрыть".
+    QStringList letters = {"Г", "С", "П", "З"};
+    for (QWidget* control : panel.findChildren<QWidget*>()) {
+        if (!(control->focusPolicy() & Qt::TabFocus)) {
+            continue;
+        }
+        QString caption;
+        if (const auto* button = qobject_cast<QAbstractButton*>(control)) {
+            caption = button->text();
+        } else if (const auto* group = qobject_cast<QGroupBox*>(control)) {
+            caption = group->title();
+        }
+        for (const QLabel* label : panel.findChildren<QLabel*>()) {
+            if (label->buddy() == control) {
+                caption = label->text();
+            }
+        }
+        const QString letter = QKeySequence::mnemonic(caption).toString();
+        EXPECT_FALSE(letter.isEmpty()) << control->objectName().toStdString();
+        EXPECT_FALSE(letters.contains(letter)) << caption.toStdString();
+        letters << letter;
+    }
+    EXPECT_EQ(letters.size(), 4 + 20);
 }
 
 TEST(PlanSettingsPanel, SavedFieldsReadBackFromTheFile) {
@@ -189,7 +277,8 @@ TEST(PlanSettingsPanel, SavedFieldsReadBackFromTheFile) {
     h.Type("budgetMinutesEdit", "600");
     h.Type("alertsEdit", "100; 50");
     h.Type("kopecksPerMbEdit", Num("0,125"));
-    h.Cell(0, kPrice)->setText(Num("2,5"));
+    // A point where the number form has a comma: people type both.
+    h.Cell(0, kPrice)->setText("2.5");
     h.Cell(1, 0)->setCheckState(Qt::Unchecked);
     QListWidget* list = h.Get<QListWidget>("interfacesList");
     list->item(0)->setCheckState(Qt::Unchecked);
@@ -346,6 +435,15 @@ TEST(PlanSettingsPanel, FollowsTheFileButKeepsWhatWasTyped) {
         EXPECT_EQ(h.Get<QLineEdit>("startDayEdit")->text(), c.shown);
         EXPECT_EQ(h.Status(), c.status);
     }
+}
+
+TEST(PlanSettingsPanel, AnUntouchedPanelWritesNothing) {
+    PanelHarness h;
+    fs::remove(h.dir / "Vimo.toml");
+    h.Open();
+    h.Click("saveButton");
+    EXPECT_EQ(h.Status(), "Изменений нет: файл не записан.");
+    EXPECT_EQ(h.FolderFiles(), (std::vector<std::string>{"Propert.dat"}));
 }
 
 // While it lives, no file of this process may grow past 0 bytes: every
