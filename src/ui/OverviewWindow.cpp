@@ -375,7 +375,9 @@ void OverviewWindow::FitToScreen() {
     // leaves room for a title bar and borders at any scale.
     const QMargins frame(8, 32, 8, 16);
     const QRect area = where->availableGeometry().marginsRemoved(frame);
-    resize(size().boundedTo(area.size()).expandedTo(minimumSize()));
+    // Wider than the form where a larger font needs it, so no text is cut.
+    const QSize wanted = size().expandedTo(layout()->minimumSize());
+    resize(wanted.boundedTo(area.size()).expandedTo(minimumSize()));
     move(area.x() + std::max(0, (area.width() - width()) / 2),
          area.y() + std::max(0, (area.height() - height()) / 2));
 }
