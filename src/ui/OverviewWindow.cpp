@@ -13,10 +13,12 @@
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QChart>
+#include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -64,6 +66,20 @@ const char* BandName(BarBand band) {
     return "red";
 }
 
+// The least of 1, 2, 5 × 10^n that is at least `rough`, and never under 1.
+double RoundStep(double rough) {
+    double scale = 1;
+    while (scale * 5 < rough) {
+        scale *= 10;
+    }
+    for (const double step : {scale, scale * 2, scale * 5}) {
+        if (step >= rough) {
+            return step;
+        }
+    }
+    return scale * 10;
+}
+
 QTableWidgetItem* Cell(const QString& text, const QString& tip = {}) {
     auto* item = new QTableWidgetItem(text);
     item->setToolTip(tip);
@@ -94,6 +110,12 @@ OverviewWindow::OverviewWindow(const ConnectionMeter& meter, const Clock& clock,
     // The axes write numbers as the user's locale does.
     chart_->setLocalizeNumbers(true);
     chart_->setLocale(locale());
+    // Room for the upright day labels and six value labels with their
+    // padding: a lower chart shows every number as "...". Counted in the
+    // font's own pixels, it holds at any scale.
+    const QFontMetrics metrics(font());
+    ui_->Chart->setMinimumHeight(metrics.horizontalAdvance(QStringLiteral("00.00")) +
+                                 8 * metrics.lineSpacing() + 16);
 
     QHeaderView* header = ui_->HistoryTable->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -214,8 +236,10 @@ void OverviewWindow::ShowBudget(const BudgetLine& line, QProgressBar* bar, QLabe
         return;
     }
     bar->setValue(line.BarValue);
-    bar->setFormat(locale().toString(line.Figures.Percent.value_or(0), 'f', 0) +
-                   locale().percent());
+    // "17446%": a percent is read as one figure, never grouped like money.
+    QLocale numbers = locale();
+    numbers.setNumberOptions(numbers.numberOptions() | QLocale::OmitGroupSeparator);
+    bar->setFormat(numbers.toString(line.Figures.Percent.value_or(0), 'f', 0) + numbers.percent());
     QPalette colours = bar->palette();
     colours.setColor(QPalette::Highlight, BandColor(*line.Band));
     colours.setColor(QPalette::HighlightedText,
@@ -249,6 +273,7 @@ void OverviewWindow::ShowChart() {
     auto* set = new QBarSet(QString());
     QStringList categories;
     double top = 0;
+    std::optional<int> current;
     for (std::size_t i = 0; i < uses.size(); ++i) {
         const double value = ChartValue(uses[i], unit);
         set->append(value);
@@ -256,6 +281,7 @@ void OverviewWindow::ShowChart() {
         categories << Utf8(uses[i].Label);
         if (uses[i].Current) {
             set->selectBar(static_cast<int>(i));
+            current = static_cast<int>(i);
         }
     }
     set->setColor(QColor(74, 126, 187));
@@ -278,9 +304,11 @@ void OverviewWindow::ShowChart() {
     auto* y = new QValueAxis();
     const char* title = "мин.";
     if (unit == ChartUnit::Minutes) {
-        // Whole minutes at every tick: four steps of a whole number.
-        y->setRange(0, std::max(4.0, std::ceil(top / 4) * 4));
-        y->setTickCount(5);
+        // Whole minutes at round steps, about four of them: 0/200/400/600/800.
+        const double step = RoundStep(top / 4);
+        const double steps = std::max(1.0, std::ceil(top / step));
+        y->setRange(0, steps * step);
+        y->setTickCount(static_cast<int>(steps) + 1);
         y->setLabelFormat(QStringLiteral("%.0f"));
     } else {
         y->setRange(0, top > 0 ? top : 1);
@@ -301,6 +329,18 @@ void OverviewWindow::ShowChart() {
     chart_->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);
     series->attachAxis(y);
+    if (current) {
+        // Today is marked also when it has no bar to colour: a dashed line
+        // through its place, in the colour of its bar.
+        auto* today = new QLineSeries();
+        today->setName(QString::fromUtf8(days ? "Сегодня" : "Текущий цикл"));
+        today->append(*current, 0);
+        today->append(*current, y->max());
+        today->setPen(QPen(set->selectedColor(), 2, Qt::DashLine));
+        chart_->addSeries(today);
+        today->attachAxis(x);
+        today->attachAxis(y);
+    }
 
     connect(set, &QBarSet::hovered, this, [this, set, categories, title](bool inside, int index) {
         if (inside && index >= 0 && index < categories.size()) {
@@ -352,7 +392,9 @@ void OverviewWindow::FitToScreen() {
     // leaves room for a title bar and borders at any scale.
     const QMargins frame(8, 32, 8, 16);
     const QRect area = where->availableGeometry().marginsRemoved(frame);
-    resize(size().boundedTo(area.size()).expandedTo(minimumSize()));
+    // Wider than the form where a larger font needs it, so no text is cut.
+    const QSize wanted = size().expandedTo(layout()->minimumSize());
+    resize(wanted.boundedTo(area.size()).expandedTo(minimumSize()));
     move(area.x() + std::max(0, (area.width() - width()) / 2),
          area.y() + std::max(0, (area.height() - height()) / 2));
 }

@@ -6,11 +6,13 @@
 #include "WindowPlaceStore.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
 #include <QStackedWidget>
@@ -21,6 +23,8 @@
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -215,6 +219,8 @@ TEST(Overview, EachBudgetIsABarColouredByItsThresholdsWithItsFiguresAndVerdict) 
          "В день можно 0 мин.", "3 гр. 60 коп."},
         {130, "red", 100, "130 мин. из 100 мин.", 269, "превышен на 30 мин.", "В день можно 0 мин.",
          "4 гр. 68 коп."},
+        {1500, "red", 100, "1500 мин. из 100 мин.", 3100, "превышен на 1400 мин.",
+         "В день можно 0 мин.", "54 гр."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.minutes);
@@ -234,7 +240,7 @@ TEST(Overview, EachBudgetIsABarColouredByItsThresholdsWithItsFiguresAndVerdict) 
                                                           : BarBand::Red;
         EXPECT_EQ(bar->palette().color(QPalette::Highlight), OverviewWindow::BandColor(band));
         EXPECT_EQ(bar->value(), c.value);
-        EXPECT_EQ(bar->format(), QLocale().toString(c.minutes) + QString(QLocale().percent()));
+        EXPECT_EQ(bar->format(), QString::number(c.minutes) + QString(QLocale().percent()));
         EXPECT_EQ(Shown(overview, "MinutesUsed"), Text(c.used));
         EXPECT_EQ(Shown(overview, "MinutesVerdict"), Text("— ") + Text(c.verdict));
         EXPECT_EQ(Shown(overview, "MinutesAllowance"), Text(c.allowance));
@@ -246,6 +252,15 @@ TEST(Overview, EachBudgetIsABarColouredByItsThresholdsWithItsFiguresAndVerdict) 
         EXPECT_TRUE(Ctl<QLabel>(overview, "MoneyVerdict")->isHidden());
         EXPECT_TRUE(Ctl<QLabel>(overview, "MoneyAllowance")->isHidden());
         EXPECT_EQ(Shown(overview, "MoneyUsed"), Text(c.money));
+
+        // A screen reader tells the three bars apart.
+        std::set<QString> names;
+        for (const char* name : {"MoneyBar", "MinutesBar", "MegabytesBar"}) {
+            QAccessibleInterface* read =
+                QAccessible::queryAccessibleInterface(Ctl<QProgressBar>(overview, name));
+            names.insert(read->text(QAccessible::Name));
+        }
+        EXPECT_EQ(names.size(), 3u);
     }
 }
 
@@ -280,12 +295,16 @@ TEST(Overview, ChartsTheCycleDaysOrTwelveCyclesWithTodayMarkedInTheUsersNumbers)
         QList<int> marked;
         // The bars of the marked day or cycle and of the one before it.
         double current, before;
+        // The minutes' axis in round steps; 0 where the chart's own nice
+        // numbers decide.
+        double axisTop;
+        int ticks;
     };
     const Step steps[] = {
-        {"DaysView", 31, "01.08", "31.08", {14}, 45, 30},
-        {"UnitMoney", 31, "01.08", "31.08", {14}, 1.62, 1.08},
-        {"CyclesView", 12, "01.09.03", "01.08.04", {11}, 2.70, 0.72},
-        {"UnitMinutes", 12, "01.09.03", "01.08.04", {11}, 75, 20},
+        {"DaysView", 31, "01.08", "31.08", {14}, 45, 30, 60, 4},
+        {"UnitMoney", 31, "01.08", "31.08", {14}, 1.62, 1.08, 0, 0},
+        {"CyclesView", 12, "01.09.03", "01.08.04", {11}, 2.70, 0.72, 0, 0},
+        {"UnitMinutes", 12, "01.09.03", "01.08.04", {11}, 75, 20, 80, 5},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.click);
@@ -299,6 +318,16 @@ TEST(Overview, ChartsTheCycleDaysOrTwelveCyclesWithTodayMarkedInTheUsersNumbers)
         EXPECT_DOUBLE_EQ(bars()->at(current), step.current);
         EXPECT_DOUBLE_EQ(bars()->at(current - 1), step.before);
         EXPECT_NE(bars()->selectedColor(), bars()->color());
+        // Marked by a line too, which shows where the bar has nothing.
+        const auto* line = qobject_cast<QLineSeries*>(chart->series().value(1));
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->at(0), QPointF(current, 0));
+        if (step.ticks > 0) {
+            const auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+            EXPECT_EQ(line->at(1), QPointF(current, step.axisTop));
+            EXPECT_EQ(y->max(), step.axisTop);
+            EXPECT_EQ(y->tickCount(), step.ticks);
+        }
     }
 
     // Money on the axis in the user's decimals: "0,00" where they write so.
@@ -449,5 +478,50 @@ TEST(Overview, ClosingWithUnsavedPlanEditsAsksToSaveDropOrStay) {
         EXPECT_EQ(ParsePlanText(ReadBytes(h.dir / "Vimo.toml")).CycleStartDay, c.inFile);
         overview.Open();
         EXPECT_EQ(Ctl<QLineEdit>(overview, "startDayEdit")->text(), c.shownAfter) << c.typed;
+    }
+}
+
+// Its own entry runs it at 200 % on a 1920×1080 screen, where the chart was
+// squeezed until every value-axis number read "...".
+TEST(Overview, TheChartKeepsRoomForWholeAxisLabelsAtAnyScale) {
+    // A desktop's 11-point text, larger than the offscreen platform's.
+    const QFont before = QApplication::font();
+    QFont desktop = before;
+    desktop.setPointSize(11);
+    QApplication::setFont(desktop);
+    const auto restore = qScopeGuard([&before] { QApplication::setFont(before); });
+    Form1Harness h;
+    h.Prepare({{{2004, 7, 10}, 20}, {{2004, 8, 3}, 644}, {{2004, 8, 14}, 30}});
+    WriteBytes(h.dir / "Vimo.toml", "[budget]\nminutes = 100\nalerts = [80, 100]\n");
+    TForm1& form = h.Start();
+    OverviewWindow& overview = OpenOverview(form);
+    auto* view = Ctl<QChartView>(overview, "Chart");
+    QCoreApplication::processEvents();
+    for (const QLabel* label : overview.findChildren<QLabel*>()) {
+        if (label->isVisible()) {  // every budget text whole beside the chart's room
+            EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+        }
+    }
+    for (const char* click : {"DaysView", "CyclesView", "UnitMoney"}) {
+        SCOPED_TRACE(click);
+        Ctl<QAbstractButton>(overview, click)->click();
+        // The old axes go at the event loop's deferred deletes.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        overview.grab();  // lays the chart's labels out as a paint does
+        EXPECT_TRUE(overview.screen()->availableGeometry().contains(overview.frameGeometry()));
+        EXPECT_GE(view->height(), view->minimumHeight());
+        const auto* y = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).value(0));
+        ASSERT_NE(y, nullptr);
+        EXPECT_GE(view->chart()->plotArea().height(),
+                  y->tickCount() * QFontMetrics(y->labelsFont()).lineSpacing());
+        for (QGraphicsItem* item : view->scene()->items()) {
+            const auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+            if (text != nullptr && text->isVisible()) {
+                EXPECT_FALSE(text->toPlainText().contains(QStringLiteral("...")) ||
+                             text->toPlainText().contains(QChar(0x2026)))
+                    << text->toPlainText().toStdString();
+            }
+        }
     }
 }

@@ -55,6 +55,9 @@ TEST(Window, HasTheDesignedFrameTabsAndMenu) {
                                  Text("О программе"), Text("Обзор"), "-", Text("Выход")}));
     EXPECT_EQ(names, (QStringList{"N1", "N2", "N3", "N4", "N7", "N5", "N6"}));
     EXPECT_EQ(Ctl<QLineEdit>(form, "Edit1")->geometry(), QRect(146, 24, 111, 21));
+    // The About page's address is shown whole, within the field's margins.
+    const auto* address = Ctl<QLineEdit>(form, "Edit7");
+    EXPECT_LE(address->fontMetrics().horizontalAdvance(address->text()) + 4, address->width());
     EXPECT_EQ(Ctl<QDateEdit>(form, "DateTimePicker1")->displayFormat(),
               QStringLiteral("dd.MM.yyyy"));
     EXPECT_TRUE(Ctl<QDateEdit>(form, "DateTimePicker1")->calendarPopup());
