@@ -28,13 +28,17 @@ const char* const kBusConfig = R"(<!DOCTYPE busconfig PUBLIC
 </busconfig>
 )";
 
-// The python3 that has python-dbusmock: the one first on the PATH, or the
-// system's, which Debian's package installs into.
-QString PythonWithDbusmock() {
+int Milliseconds(std::chrono::milliseconds span) {
+    return static_cast<int>(span.count());
+}
+
+}  // namespace
+
+QString PythonWith(const QString& imports) {
     for (const QString& candidate :
          {QStringLiteral("python3"), QStringLiteral("/usr/bin/python3")}) {
         QProcess probe;
-        probe.start(candidate, {QStringLiteral("-c"), QStringLiteral("import dbusmock")});
+        probe.start(candidate, {QStringLiteral("-c"), QStringLiteral("import ") + imports});
         if (probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit &&
             probe.exitCode() == 0) {
             return candidate;
@@ -42,12 +46,6 @@ QString PythonWithDbusmock() {
     }
     return {};
 }
-
-int Milliseconds(std::chrono::milliseconds span) {
-    return static_cast<int>(span.count());
-}
-
-}  // namespace
 
 PrivateBus::~PrivateBus() {
     StopMock();
@@ -98,7 +96,7 @@ QDBusConnection PrivateBus::Connect(const QString& name) {
 void PrivateBus::StartMock(const QString& templateName, const QString& service,
                            const QStringList& extra) {
     if (python_.isEmpty()) {
-        python_ = PythonWithDbusmock();
+        python_ = PythonWith(QStringLiteral("dbusmock"));
     }
     ASSERT_FALSE(python_.isEmpty())
         << "python-dbusmock is missing; install python3-dbusmock (make deps)";

@@ -12,6 +12,11 @@
 #include <memory>
 #include <vector>
 
+// The python3 that can import `imports` ("dbusmock", "dbus, gi"): the one
+// first on the PATH, or the system's, which Debian's packages install into;
+// empty when neither can.
+QString PythonWith(const QString& imports);
+
 // A dbus-daemon of the test's own, listening on a socket in a temporary
 // folder, with python-dbusmock's templates run on it: nothing reaches the
 // machine's buses. Start, StartMock and CallMock fail the test (call them

@@ -30,21 +30,6 @@ const QString kControlPath = QStringLiteral("/org/vimo/SniWatcher");
 const QString kControlInterface = QStringLiteral("org.vimo.SniWatcher");
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
-// The python3 that has python3-dbus and python3-gi: the one first on the
-// PATH, or the system's, which Debian's packages install into.
-QString PythonForWatcher() {
-    for (const QString& candidate :
-         {QStringLiteral("python3"), QStringLiteral("/usr/bin/python3")}) {
-        QProcess probe;
-        probe.start(candidate, {QStringLiteral("-c"), QStringLiteral("import dbus, gi")});
-        if (probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit &&
-            probe.exitCode() == 0) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
 // Runs the event loop until the condition holds or the deadline passes; the
 // shell under test answers the watcher from this loop.
 bool WaitUntil(const std::function<bool()>& condition) {
@@ -171,7 +156,7 @@ class DesktopTrayShellTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(bus_.Start());
-        python_ = PythonForWatcher();
+        python_ = PythonWith(QStringLiteral("dbus, gi"));
         ASSERT_FALSE(python_.isEmpty()) << "python3-dbus or python3-gi is missing (make deps)";
         driver_ = bus_.Connect(QStringLiteral("driver"));
         ASSERT_TRUE(driver_.isConnected()) << driver_.lastError().message().toStdString();
