@@ -7,7 +7,7 @@
 #include <string>
 
 #include "LocaleNumbers.h"
-#include "NumberText.h"
+#include "core/NumberText.h"
 
 // Turns fuzz bytes into the tariff field's world: a locale, its separators as
 // the number texts take them, and a UTF-8 text made mostly of the characters

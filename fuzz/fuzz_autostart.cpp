@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "AutostartStore.h"
-#include "DesktopExec.h"
 #include "FuzzCheck.h"
+#include "system/AutostartStore.h"
+#include "system/DesktopExec.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "Errors.h"
 #include "FuzzCheck.h"
 #include "FuzzNumberInput.h"
-#include "NumberText.h"
+#include "core/Errors.h"
+#include "core/NumberText.h"
 
 namespace {
 

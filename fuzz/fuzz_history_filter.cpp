@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "Codec1251.h"
-#include "DateTime.h"
-#include "Errors.h"
 #include "FuzzCheck.h"
-#include "HistoryReport.h"
+#include "core/Codec1251.h"
+#include "core/DateTime.h"
+#include "core/Errors.h"
+#include "files/HistoryReport.h"
 
 namespace {
 

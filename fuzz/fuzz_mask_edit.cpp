@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "CustomMaskEdit.h"
-#include "Errors.h"
 #include "FuzzCheck.h"
 #include "FuzzNumberInput.h"
+#include "core/Errors.h"
 
 namespace {
 

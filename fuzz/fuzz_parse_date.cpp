@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "DateTime.h"
-#include "Errors.h"
 #include "FuzzCheck.h"
+#include "core/DateTime.h"
+#include "core/Errors.h"
 
 namespace {
 

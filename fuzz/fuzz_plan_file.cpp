@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "DataFiles.h"
 #include "FuzzCheck.h"
-#include "PlanFile.h"
-#include "PrintableText.h"
+#include "core/DataFiles.h"
+#include "core/PrintableText.h"
+#include "plan/PlanFile.h"
 
 namespace {
 

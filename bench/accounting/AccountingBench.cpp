@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Codec1251.h"
-#include "HistoryReport.h"
-#include "SessionLog.h"
-#include "UsageTable.h"
+#include "core/Codec1251.h"
+#include "files/HistoryReport.h"
+#include "files/SessionLog.h"
+#include "files/UsageTable.h"
 
 namespace {
 

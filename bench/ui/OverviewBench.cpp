@@ -22,13 +22,13 @@
 #include <optional>
 #include <stdexcept>
 
-#include "Clock.h"
-#include "Codec1251.h"
-#include "ConnectionMeter.h"
-#include "CostStore.h"
 #include "OverviewWindow.h"
-#include "PropRecord.h"
-#include "SessionLog.h"
+#include "core/Clock.h"
+#include "core/Codec1251.h"
+#include "files/PropRecord.h"
+#include "files/SessionLog.h"
+#include "meter/ConnectionMeter.h"
+#include "store/CostStore.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Codec1251.h"
-#include "ConnectionMeter.h"
 #include "DateBridge.h"
 #include "ErrorHandler.h"
 #include "LineListView.h"
-#include "PropRecord.h"
-#include "SessionLog.h"
 #include "StatisticsPage.h"
+#include "core/Codec1251.h"
+#include "files/PropRecord.h"
+#include "files/SessionLog.h"
+#include "meter/ConnectionMeter.h"
 
 namespace {
 

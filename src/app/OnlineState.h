@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlanSettings.h"
+#include "plan/PlanSettings.h"
 
 #include <QObject>
 #include <QString>

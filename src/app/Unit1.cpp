@@ -1,16 +1,16 @@
 #include "Unit1.h"
 
 #include "AboutPage.h"
-#include "DataFiles.h"
-#include "Errors.h"
 #include "Fonts.h"
 #include "MainPage.h"
 #include "OverviewWindow.h"
 #include "PlanSettingsPanel.h"
 #include "SettingsPage.h"
 #include "StatisticsPage.h"
-#include "Summaries.h"
 #include "TrayIcon.h"
+#include "core/DataFiles.h"
+#include "core/Errors.h"
+#include "figures/Summaries.h"
 
 #include <QCloseEvent>
 #include <QMenu>

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "AutostartStore.h"
-#include "Clock.h"
-#include "ConnectionMeter.h"
 #include "ErrorHandler.h"
 #include "InterfaceList.h"
 #include "MessageBoxes.h"
 #include "NotificationService.h"
 #include "OnlineState.h"
-#include "OsPlatform.h"
 #include "SaveFileDialog.h"
 #include "TrayShell.h"
 #include "WindowActivation.h"
 #include "WindowPlaceStore.h"
+#include "core/Clock.h"
+#include "meter/ConnectionMeter.h"
+#include "system/AutostartStore.h"
+#include "system/OsPlatform.h"
 
 #include <QWidget>
 

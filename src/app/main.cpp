@@ -1,20 +1,20 @@
 // Vimo: counts the minutes online for connections paid by the minute. It
 // lives in the notification area; its window opens from the tray icon.
-#include "AutostartStore.h"
-#include "DataFiles.h"
 #include "DesktopTrayShell.h"
 #include "ErrorHandler.h"
 #include "FreedesktopNotifications.h"
 #include "IPWatchOnline.h"
 #include "KernelByteCounters.h"
-#include "OsPlatform.h"
 #include "QtMessageBoxes.h"
 #include "RunningCopy.h"
 #include "SaveFileDialog.h"
 #include "Unit1.h"
 #include "WindowActivation.h"
 #include "WindowPlaceStore.h"
-#include "WorkDir.h"
+#include "core/DataFiles.h"
+#include "system/AutostartStore.h"
+#include "system/OsPlatform.h"
+#include "system/WorkDir.h"
 
 #include <QApplication>
 #include <QDBusConnection>

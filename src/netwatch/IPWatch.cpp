@@ -4,8 +4,8 @@
 #include <limits>
 #include <utility>
 
-#include "FileIO.h"
 #include "OnlineAddressRule.h"
+#include "files/FileIO.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "ByteCounters.h"
+#include "core/ByteCounters.h"
 
 // The kernel's byte counters of the interfaces of the calling thread's
 // network namespace, from /proc/thread-self/net/dev. Unlike /sys/class/net,

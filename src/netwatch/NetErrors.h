@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 // Errors of the socket-stack layer. Each carries the exact text the user
 // would see; the watcher absorbs all of them during its checks.

@@ -15,14 +15,14 @@
 #include <optional>
 #include <string>
 
-#include "AutostartEntry.h"
-#include "Clock.h"
-#include "DaySummary.h"
-#include "Errors.h"
-#include "FileIO.h"
-#include "HistoryListing.h"
-#include "ReportRange.h"
-#include "WorkDir.h"
+#include "core/Clock.h"
+#include "core/Errors.h"
+#include "core/ReportRange.h"
+#include "figures/DaySummary.h"
+#include "files/FileIO.h"
+#include "report/HistoryListing.h"
+#include "system/AutostartEntry.h"
+#include "system/WorkDir.h"
 
 namespace {
 

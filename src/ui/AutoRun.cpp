@@ -1,6 +1,6 @@
 #include "AutoRun.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 void SetAutoRun(bool flag, AutostartStore& autostart, const OsPlatform& platform) {
     try {

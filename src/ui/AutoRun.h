@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AutostartStore.h"
-#include "OsPlatform.h"
+#include "system/AutostartStore.h"
+#include "system/OsPlatform.h"
 
 // Writes the autostart entry for the running program (flag true) or removes
 // it (flag false). Writing replaces an existing entry, so there is only ever

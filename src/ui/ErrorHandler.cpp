@@ -1,6 +1,6 @@
 #include "ErrorHandler.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,10 +1,10 @@
 #include "MainPage.h"
 
 #include "DateBridge.h"
-#include "Errors.h"
 #include "Fonts.h"
-#include "MoneyTexts.h"
-#include "Summaries.h"
+#include "core/Errors.h"
+#include "core/MoneyTexts.h"
+#include "figures/Summaries.h"
 #include "ui_MainPage.h"
 
 #include <QSignalBlocker>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Clock.h"
-#include "ConnectionMeter.h"
 #include "ErrorHandler.h"
 #include "MessageBoxes.h"
+#include "core/Clock.h"
+#include "meter/ConnectionMeter.h"
 
 #include <QFrame>
 

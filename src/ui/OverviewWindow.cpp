@@ -1,8 +1,8 @@
 #include "OverviewWindow.h"
 
-#include "DataFiles.h"
-#include "MoneyTexts.h"
 #include "PlanSettingsPanel.h"
+#include "core/DataFiles.h"
+#include "core/MoneyTexts.h"
 #include "ui_OverviewWindow.h"
 
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Clock.h"
-#include "ConnectionMeter.h"
-#include "OverviewFigures.h"
 #include "WindowPlaceStore.h"
+#include "core/Clock.h"
+#include "figures/OverviewFigures.h"
+#include "meter/ConnectionMeter.h"
 
 #include <QColor>
 #include <QWidget>

@@ -1,10 +1,10 @@
 #include "PlanSettingsPanel.h"
 
-#include "DataFiles.h"
-#include "Errors.h"
 #include "LocaleNumbers.h"
-#include "PlanFile.h"
-#include "PlanFileWriter.h"
+#include "core/DataFiles.h"
+#include "core/Errors.h"
+#include "plan/PlanFile.h"
+#include "plan/PlanFileWriter.h"
 #include "ui_PlanSettingsPanel.h"
 
 #include <QBrush>

@@ -2,9 +2,9 @@
 
 #include "InterfaceList.h"
 #include "MessageBoxes.h"
-#include "NumberText.h"
-#include "PlanFields.h"
-#include "PlanSettings.h"
+#include "core/NumberText.h"
+#include "plan/PlanFields.h"
+#include "plan/PlanSettings.h"
 
 #include <QLocale>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "RunningCopy.h"
 
-#include "DataFiles.h"
 #include "SystemErrorText.h"
+#include "core/DataFiles.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>

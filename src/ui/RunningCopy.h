@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Errors.h"
-#include "ProgramLock.h"
 #include "SocketFolder.h"
+#include "core/Errors.h"
+#include "system/ProgramLock.h"
 
 #include <QLockFile>
 #include <QObject>

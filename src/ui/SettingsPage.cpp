@@ -4,7 +4,7 @@
 #include "CustomMaskEdit.h"
 #include "Fonts.h"
 #include "LocaleNumbers.h"
-#include "NumberText.h"
+#include "core/NumberText.h"
 #include "ui_SettingsPage.h"
 
 SettingsPage::SettingsPage(QWidget* parent, ConnectionMeter& meter, MessageBoxes& boxes,

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "AutostartStore.h"
-#include "ConnectionMeter.h"
 #include "ErrorHandler.h"
 #include "MessageBoxes.h"
-#include "OsPlatform.h"
-#include "PropRecord.h"
+#include "files/PropRecord.h"
+#include "meter/ConnectionMeter.h"
+#include "system/AutostartStore.h"
+#include "system/OsPlatform.h"
 
 #include <QFrame>
 #include <QLocale>

@@ -1,14 +1,14 @@
 #include "StatisticsPage.h"
 
-#include "DataFiles.h"
 #include "DateBridge.h"
-#include "Errors.h"
-#include "FileIO.h"
 #include "Fonts.h"
-#include "HistoryReport.h"
-#include "MoneyTexts.h"
-#include "MonthBounds.h"
-#include "UsageTable.h"
+#include "core/DataFiles.h"
+#include "core/Errors.h"
+#include "core/MoneyTexts.h"
+#include "core/MonthBounds.h"
+#include "files/FileIO.h"
+#include "files/HistoryReport.h"
+#include "files/UsageTable.h"
 #include "ui_StatisticsPage.h"
 
 #include <QSignalBlocker>

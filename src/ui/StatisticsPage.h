@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Clock.h"
-#include "ConnectionMeter.h"
-#include "DateTime.h"
 #include "ErrorHandler.h"
 #include "MessageBoxes.h"
 #include "SaveFileDialog.h"
+#include "core/Clock.h"
+#include "core/DateTime.h"
+#include "meter/ConnectionMeter.h"
 
 #include <QFrame>
 

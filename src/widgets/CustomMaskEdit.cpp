@@ -9,8 +9,8 @@
 #include <QMouseEvent>
 #include <algorithm>
 
-#include "Errors.h"
 #include "LocaleNumbers.h"
+#include "core/Errors.h"
 
 namespace {
 

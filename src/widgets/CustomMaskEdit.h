@@ -5,7 +5,7 @@
 #include <QString>
 #include <exception>
 
-#include "NumberText.h"
+#include "core/NumberText.h"
 
 // The tariff field: a line edit for a signed decimal number of at most four
 // characters, kept in the form with one digit after the decimal separator.

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "NumberText.h"
+#include "core/NumberText.h"
 
 // The separators of `locale`'s number form for the number texts, as UTF-8
 // (Russian and Ukrainian group digits with a no-break space, two bytes there).

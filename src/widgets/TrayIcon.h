@@ -11,8 +11,8 @@
 #include <memory>
 #include <utility>
 
-#include "Errors.h"
 #include "TrayShell.h"
+#include "core/Errors.h"
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "BillingCycle.h"
+#include "plan/BillingCycle.h"
 
 namespace {
 

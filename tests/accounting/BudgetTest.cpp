@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Budget.h"
+#include "plan/Budget.h"
 
 namespace {
 

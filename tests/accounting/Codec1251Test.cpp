@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "Codec1251.h"
+#include "core/Codec1251.h"
 
 namespace {
 

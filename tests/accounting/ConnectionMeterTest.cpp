@@ -1,11 +1,11 @@
-#include "Codec1251.h"
-#include "ConnectionMeter.h"
-#include "Errors.h"
 #include "FakeClock.h"
-#include "PlanFile.h"
-#include "SessionLineFields.h"
 #include "TempDir.h"
-#include "WorkDir.h"
+#include "core/Codec1251.h"
+#include "core/Errors.h"
+#include "files/SessionLineFields.h"
+#include "meter/ConnectionMeter.h"
+#include "plan/PlanFile.h"
+#include "system/WorkDir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "CostStore.h"
 #include "TempDir.h"
+#include "store/CostStore.h"
 
 #include <gtest/gtest.h>
 

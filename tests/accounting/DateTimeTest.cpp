@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "DateTime.h"
-#include "Errors.h"
+#include "core/DateTime.h"
+#include "core/Errors.h"
 
 namespace {
 

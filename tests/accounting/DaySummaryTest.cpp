@@ -1,7 +1,7 @@
-#include "ConnectionMeter.h"
-#include "DaySummary.h"
 #include "FakeClock.h"
 #include "TempDir.h"
+#include "figures/DaySummary.h"
+#include "meter/ConnectionMeter.h"
 
 #include <gtest/gtest.h>
 

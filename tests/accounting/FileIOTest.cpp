@@ -11,11 +11,11 @@
 #include <optional>
 #include <random>
 
-#include "Errors.h"
 #include "FakeClock.h"
-#include "FileIO.h"
 #include "TempDir.h"
-#include "UsageTable.h"
+#include "core/Errors.h"
+#include "files/FileIO.h"
+#include "files/UsageTable.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 
 #include <filesystem>
 
-#include "Codec1251.h"
-#include "DateTime.h"
-#include "Errors.h"
-#include "FileIO.h"
-#include "HistoryReport.h"
-#include "PlanFile.h"
+#include "core/Codec1251.h"
+#include "core/DateTime.h"
+#include "core/Errors.h"
+#include "files/FileIO.h"
+#include "files/HistoryReport.h"
+#include "plan/PlanFile.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "Codec1251.h"
-#include "CostStore.h"
-#include "Errors.h"
-#include "HistoryLinesWriter.h"
-#include "HistoryListing.h"
 #include "TempDir.h"
+#include "core/Codec1251.h"
+#include "core/Errors.h"
+#include "report/HistoryLinesWriter.h"
+#include "report/HistoryListing.h"
+#include "store/CostStore.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "Codec1251.h"
-#include "Errors.h"
-#include "HistoryReport.h"
 #include "TempDir.h"
+#include "core/Codec1251.h"
+#include "core/Errors.h"
+#include "files/HistoryReport.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "LeftoverFiles.h"
 #include "TempDir.h"
+#include "files/LeftoverFiles.h"
 
 namespace {
 

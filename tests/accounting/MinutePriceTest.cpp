@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "Millikopecks.h"
-#include "MinutePrice.h"
+#include "core/Millikopecks.h"
+#include "plan/MinutePrice.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MoneyTexts.h"
+#include "core/MoneyTexts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "MonthBounds.h"
+#include "core/MonthBounds.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "Errors.h"
-#include "NumberText.h"
+#include "core/Errors.h"
+#include "core/NumberText.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "Codec1251.h"
-#include "ConnectionMeter.h"
 #include "FakeClock.h"
-#include "OverviewFigures.h"
-#include "PropRecord.h"
 #include "TempDir.h"
+#include "core/Codec1251.h"
+#include "figures/OverviewFigures.h"
+#include "files/PropRecord.h"
+#include "meter/ConnectionMeter.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 
 #include <cerrno>
 
-#include "FileVersion.h"
-#include "PlanFile.h"
 #include "TempDir.h"
+#include "files/FileVersion.h"
+#include "plan/PlanFile.h"
 
 namespace {
 

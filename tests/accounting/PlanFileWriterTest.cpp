@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "PlanFields.h"
-#include "PlanFile.h"
-#include "PlanFileWriter.h"
 #include "TempDir.h"
+#include "plan/PlanFields.h"
+#include "plan/PlanFile.h"
+#include "plan/PlanFileWriter.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "PrintableText.h"
+#include "core/PrintableText.h"
 
 namespace {
 

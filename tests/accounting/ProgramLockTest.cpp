@@ -1,5 +1,5 @@
-#include "ProgramLock.h"
 #include "TempDir.h"
+#include "system/ProgramLock.h"
 
 #include <gtest/gtest.h>
 

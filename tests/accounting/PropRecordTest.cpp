@@ -1,10 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Errors.h"
 #include "FakeClock.h"
-#include "PropRecord.h"
 #include "TempDir.h"
+#include "core/Errors.h"
+#include "files/PropRecord.h"
 
 namespace {
 

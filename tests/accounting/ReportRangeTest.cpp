@@ -1,9 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Errors.h"
-#include "MonthBounds.h"
-#include "ReportRange.h"
+#include "core/Errors.h"
+#include "core/MonthBounds.h"
+#include "core/ReportRange.h"
 
 namespace {
 

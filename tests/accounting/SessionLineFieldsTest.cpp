@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "SessionLineFields.h"
-#include "SessionLog.h"
+#include "files/SessionLineFields.h"
+#include "files/SessionLog.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Codec1251.h"
-#include "Errors.h"
 #include "FakeClock.h"
-#include "FileIO.h"
-#include "SessionLog.h"
 #include "TempDir.h"
+#include "core/Codec1251.h"
+#include "core/Errors.h"
+#include "files/FileIO.h"
+#include "files/SessionLog.h"
 
 namespace {
 

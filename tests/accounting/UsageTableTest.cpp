@@ -1,10 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Errors.h"
 #include "FakeClock.h"
 #include "TempDir.h"
-#include "UsageTable.h"
+#include "core/Errors.h"
+#include "files/UsageTable.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "Clock.h"
+#include "core/Clock.h"
 
 // A clock that stands still until the test moves it. It keeps whole seconds,
 // so any number of steps lands exactly on the expected minute.

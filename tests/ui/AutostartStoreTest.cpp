@@ -1,7 +1,7 @@
-#include "AutostartStore.h"
-#include "DesktopExec.h"
-#include "Errors.h"
 #include "TempDir.h"
+#include "core/Errors.h"
+#include "system/AutostartStore.h"
+#include "system/DesktopExec.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "ErrorHandler.h"
-#include "Errors.h"
 #include "UiFakes.h"
+#include "core/Errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "Form1Harness.h"
 
-#include "Codec1251.h"
-#include "PropRecord.h"
-#include "UsageTable.h"
+#include "core/Codec1251.h"
+#include "files/PropRecord.h"
+#include "files/UsageTable.h"
 
 #include <filesystem>
 

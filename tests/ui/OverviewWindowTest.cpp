@@ -1,9 +1,9 @@
-#include "Codec1251.h"
 #include "Form1Harness.h"
 #include "OverviewWindow.h"
-#include "PlanFile.h"
 #include "PlanSettingsPanel.h"
 #include "WindowPlaceStore.h"
+#include "core/Codec1251.h"
+#include "plan/PlanFile.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -1,8 +1,8 @@
 #include "Form1Harness.h"
-#include "PlanFile.h"
 #include "PlanSettingsPanel.h"
 #include "TempDir.h"
 #include "UiFakes.h"
+#include "plan/PlanFile.h"
 
 #include <QApplication>
 #include <QCheckBox>

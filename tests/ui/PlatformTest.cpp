@@ -1,6 +1,6 @@
-#include "OsPlatform.h"
 #include "UiFakes.h"
 #include "WindowActivation.h"
+#include "system/OsPlatform.h"
 
 #include <gtest/gtest.h>
 

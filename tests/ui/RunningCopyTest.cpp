@@ -1,6 +1,6 @@
-#include "DataFiles.h"
 #include "RunningCopy.h"
 #include "TempDir.h"
+#include "core/DataFiles.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

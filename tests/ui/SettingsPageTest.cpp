@@ -1,7 +1,7 @@
 #include "AutoRun.h"
 #include "Form1Harness.h"
-#include "PropRecord.h"
 #include "TrayIcon.h"
+#include "files/PropRecord.h"
 
 #include "CustomMaskEdit.h"
 

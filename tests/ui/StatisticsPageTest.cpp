@@ -1,10 +1,10 @@
-#include "Codec1251.h"
 #include "DateBridge.h"
 #include "Form1Harness.h"
 #include "LineListView.h"
-#include "PropRecord.h"
 #include "StatisticsPage.h"
-#include "WorkDir.h"
+#include "core/Codec1251.h"
+#include "files/PropRecord.h"
+#include "system/WorkDir.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,6 +1,6 @@
 #include "UiFakes.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 #include <QWidget>
 

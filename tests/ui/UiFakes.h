@@ -1,12 +1,12 @@
 #pragma once
 
-#include "AutostartStore.h"
 #include "MessageBoxes.h"
 #include "NotificationService.h"
 #include "OnlineState.h"
-#include "OsPlatform.h"
 #include "SaveFileDialog.h"
 #include "WindowActivation.h"
+#include "system/AutostartStore.h"
+#include "system/OsPlatform.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "DateBridge.h"
 #include "Form1Harness.h"
 #include "TrayIcon.h"
-#include "WorkDir.h"
+#include "system/WorkDir.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -7,9 +7,9 @@
 #include <filesystem>
 
 #include "CustomMaskEdit.h"
-#include "Errors.h"
-#include "FileIO.h"
-#include "NumberText.h"
+#include "core/Errors.h"
+#include "core/NumberText.h"
+#include "files/FileIO.h"
 
 namespace {
 

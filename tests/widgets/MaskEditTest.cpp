@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "CustomMaskEdit.h"
-#include "Errors.h"
 #include "LocaleNumbers.h"
+#include "core/Errors.h"
 
 namespace {
 

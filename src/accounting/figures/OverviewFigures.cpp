@@ -1,0 +1,248 @@
+#include "figures/OverviewFigures.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "core/Codec1251.h"
+#include "core/MoneyTexts.h"
+#include "files/FileIO.h"
+
+namespace {
+
+bool Reaches(int64_t used, int percent, int64_t limit) {
+    return used * 100 >= percent * limit;
+}
+
+std::string WithoutTrailingBlanks(std::string_view text) {
+    const auto last = text.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
+}
+
+TDateTime DayOf(TDateTime moment) {
+    return static_cast<TDateTime>(static_cast<int32_t>(moment));
+}
+
+BudgetLine LineOf(BudgetUnit unit, const char* title, const BudgetFigures& figures,
+                  std::span<const int> alerts) {
+    BudgetLine line;
+    line.Unit = unit;
+    line.Title = title;
+    line.Figures = figures;
+    line.UsedText = BudgetAmountText(unit, figures.Used);
+    line.ForecastText = "Прогноз на конец цикла: " + BudgetAmountText(unit, figures.Forecast);
+    if (figures.Limit) {
+        const int64_t limit = *figures.Limit;
+        line.UsedText += " из " + BudgetAmountText(unit, limit);
+        line.Band = BandOf(figures.Used, limit, alerts);
+        line.BarValue = static_cast<int>(std::clamp<int64_t>(figures.Used * 100 / limit, 0, 100));
+        line.Verdict = VerdictText(unit, figures.Used, figures.Forecast, limit);
+        line.Over = figures.Used > limit || figures.Forecast > limit;
+        line.AllowanceText =
+            "В день можно " + BudgetAmountText(unit, figures.AllowancePerDay.value_or(0));
+    }
+    return line;
+}
+
+// "14.11.2026" as "14.11.26".
+std::string ShortDate(TDateTime day) {
+    const std::string text = DateText(day);
+    return text.substr(0, 6) + text.substr(8, 2);
+}
+
+PeriodUse UseOf(const ConnectionMeter& meter, TDateTime first, TDateTime last) {
+    PeriodUse use;
+    use.First = first;
+    use.Last = last;
+    use.Minutes = meter.UsageTable().MinutesFromPeriod(first, last);
+    use.Kopecks = meter.KopecksOf(first, last);
+    use.Bytes = meter.Plan().BytesOf(first, last).Total();
+    return use;
+}
+
+// Splits `bytes` into lines at CR LF, a lone CR or a lone LF, dropping the
+// first piece when it may be the end of a line that starts before them, and
+// every blank line.
+std::vector<std::string_view> LinesOf(std::string_view bytes, bool fromFileStart) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    bool first = true;
+    const auto take = [&](std::size_t end) {
+        if ((fromFileStart || !first) && end > start) {
+            lines.push_back(bytes.substr(start, end - start));
+        }
+        first = false;
+    };
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' || bytes[i] == '\n') {
+            take(i);
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    take(bytes.size());
+    return lines;
+}
+
+}  // namespace
+
+BarBand BandOf(int64_t used, int64_t limit, std::span<const int> alerts) {
+    if (Reaches(used, 100, limit)) {
+        return BarBand::Red;
+    }
+    if (!alerts.empty() && alerts.front() < 100 && Reaches(used, alerts.front(), limit)) {
+        return BarBand::Amber;
+    }
+    return BarBand::Green;
+}
+
+std::string VerdictText(BudgetUnit unit, int64_t used, int64_t forecast, int64_t limit) {
+    if (used > limit) {
+        return "превышен на " + BudgetAmountText(unit, used - limit);
+    }
+    if (forecast > limit) {
+        return "превысит на " + BudgetAmountText(unit, forecast - limit);
+    }
+    return "в пределах бюджета";
+}
+
+double ChartValue(const PeriodUse& use, ChartUnit unit) {
+    switch (unit) {
+        case ChartUnit::Minutes:
+            return static_cast<double>(use.Minutes);
+        case ChartUnit::Money:
+            return static_cast<double>(use.Kopecks) / 100;
+        case ChartUnit::Megabytes:
+            break;
+    }
+    return static_cast<double>(use.Bytes) / static_cast<double>(kBytesPerMegabyte);
+}
+
+OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
+    const PlanAccount& plan = meter.Plan();
+    const TUsageTable& table = meter.UsageTable();
+    const double minuteCost = meter.Prop().MinuteCost;
+    const std::optional<PlanSettings>& settings = plan.Settings();
+
+    OverviewFigures figures;
+    const TDateTime today = DayOf(now);
+    figures.Today = today;
+    figures.PricedByPlan = plan.PricesByPlan();
+
+    if (meter.SessionOpen()) {
+        const std::string& head = meter.SessionLog().SessionHead();
+        OverviewSession session;
+        // The head is "[08.12.2026] 09:05-".
+        if (head.size() >= 18) {
+            session.Since = head.substr(1, 10) + " " + head.substr(13, 5);
+        }
+        session.Minutes = meter.SessionMinutes();
+        session.Duration = MinToTimeStr(session.Minutes);
+        const std::string key = SessionKey(head);
+        session.Kopecks = plan.SessionKopecks(key, session.Minutes, minuteCost);
+        session.Bytes = plan.SessionBytes(key);
+        session.Address = WithoutTrailingBlanks(meter.SessionLog().SessionIP());
+        figures.Session = session;
+    }
+
+    figures.Cycle = plan.CycleOf(today);
+    figures.DaysLeft = DaysLeft(figures.Cycle, today);
+    figures.CycleText = "Цикл с " + DateText(figures.Cycle.First) + " по " +
+                        DateText(figures.Cycle.Last) + ", осталось " +
+                        std::to_string(figures.DaysLeft) + " дн.";
+
+    static const std::vector<int> kNoAlerts;
+    const std::vector<int>& alerts =
+        settings && settings->Budget ? settings->Budget->Alerts : kNoAlerts;
+    figures.Budgets = {
+        LineOf(BudgetUnit::Kopecks, "Деньги", plan.KopeckFigures(table, minuteCost, today), alerts),
+        LineOf(BudgetUnit::Minutes, "Время", plan.MinuteFigures(table, today), alerts),
+        LineOf(BudgetUnit::Megabytes, "Трафик", plan.MegabyteFigures(today), alerts)};
+    figures.HasBudget =
+        std::any_of(figures.Budgets.begin(), figures.Budgets.end(),
+                    [](const BudgetLine& line) { return line.Figures.Limit.has_value(); });
+
+    for (TDateTime day = figures.Cycle.First; day <= figures.Cycle.Last; day = AddDays(day, 1)) {
+        PeriodUse use = UseOf(meter, day, day);
+        use.Label = DateText(day).substr(0, 5);
+        use.Current = day == today;
+        figures.Days.push_back(std::move(use));
+    }
+
+    const int startDay = settings && settings->CycleStartDay ? *settings->CycleStartDay : 1;
+    for (const BillingCycle& cycle : CyclesUpTo(today, startDay, 12)) {
+        const bool current = cycle == figures.Cycle;
+        PeriodUse use = UseOf(meter, cycle.First, current ? today : cycle.Last);
+        use.Last = cycle.Last;
+        use.Label = ShortDate(cycle.First);
+        use.Current = current;
+        figures.Cycles.push_back(std::move(use));
+    }
+    return figures;
+}
+
+std::vector<HistoryRow> HistoryRows(const ConnectionMeter& meter,
+                                    const std::vector<std::string>& lines) {
+    std::vector<HistoryRow> rows;
+    rows.reserve(lines.size());
+    for (const std::string& line : lines) {
+        HistoryRow row;
+        row.Line = line;
+        row.Fields = ReadSessionLineFields(line);
+        if (row.Fields.StartDate && row.Fields.StartTime) {
+            row.Start = *row.Fields.StartDate + " " + *row.Fields.StartTime;
+        } else {
+            row.Start = line.substr(0, std::min<std::size_t>(line.size(), 18));
+        }
+        const std::string key = SessionKey(line);
+        if (row.Fields.Minutes) {
+            row.Kopecks =
+                meter.Plan().SessionKopecks(key, *row.Fields.Minutes, meter.Prop().MinuteCost);
+        }
+        if (!key.empty()) {
+            row.Bytes = meter.Plan().SessionBytes(key);
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<std::string> ReadLastLines(const std::filesystem::path& file, std::size_t count) {
+    std::vector<std::string> newestFirst;
+    if (count == 0 || !FileExists(file)) {
+        return newestFirst;
+    }
+    // A history line is about 80 bytes; the first piece holds fifty of them.
+    for (std::size_t piece = 4096;; piece *= 8) {
+        const std::string bytes = ReadTail(file, piece);
+        const bool wholeFile = bytes.size() < piece;
+        const std::vector<std::string_view> lines = LinesOf(bytes, wholeFile);
+        if (lines.size() >= count || wholeFile) {
+            const std::size_t take = std::min(count, lines.size());
+            for (std::size_t i = 0; i < take; ++i) {
+                newestFirst.push_back(FromCp1251(lines[lines.size() - 1 - i]));
+            }
+            return newestFirst;
+        }
+    }
+}
+
+HistoryTail::HistoryTail(std::filesystem::path file, std::size_t count)
+    : file_(std::move(file)), count_(count) {}
+
+void HistoryTail::Read() {
+    // The version is taken first: a line appended while reading shows as a
+    // change at the next look, and a file that cannot be read fails once,
+    // not again at every look until it changes.
+    version_ = CurrentFileVersion(file_);
+    lines_ = ReadLastLines(file_, count_);
+}
+
+bool HistoryTail::Update() {
+    if (version_ && *version_ == CurrentFileVersion(file_)) {
+        return false;
+    }
+    Read();
+    return true;
+}

@@ -1,0 +1,192 @@
+#include "meter/ConnectionMeter.h"
+
+#include "core/Errors.h"
+#include "files/LeftoverFiles.h"
+#include "files/SessionLineFields.h"
+
+#include <algorithm>
+#include <cerrno>
+
+ConnectionMeter::ConnectionMeter(const Clock& clock, std::filesystem::path workDir,
+                                 std::string osName, const ByteCounters* counters)
+    : clock_(clock),
+      workDir_(std::move(workDir)),
+      table_(workDir_),
+      log_(workDir_, clock, std::move(osName)),
+      plan_(workDir_, CostStore::Access::ReadWrite),
+      counters_(counters) {}
+
+std::filesystem::path ConnectionMeter::PathOf(std::string_view name) const {
+    return workDir_ / name;
+}
+
+void ConnectionMeter::LoadTable() {
+    heldFolder_.emplace(workDir_);
+    RemoveLeftoverTemporaryFiles(workDir_);
+    table_.LoadTable();
+}
+
+bool ConnectionMeter::PropFileExists() const {
+    return ::PropFileExists(workDir_);
+}
+
+void ConnectionMeter::ReadProp() {
+    prop_ = ReadPropFile(workDir_);
+}
+
+TPropRecord ConnectionMeter::SaveProp(const TPropRecord& record) {
+    prop_ = record;
+    return WritePropFile(workDir_, record, clock_);
+}
+
+int64_t ConnectionMeter::KopecksOf(TDateTime first, TDateTime last) const {
+    return plan_.KopecksOf(table_, prop_.MinuteCost, first, last);
+}
+
+std::vector<AlertNotice> ConnectionMeter::UnshownAlerts() const {
+    return plan_.UnshownAlerts(table_, prop_.MinuteCost, clock_.Now());
+}
+
+void ConnectionMeter::ConnectionSeen(const std::string& interface) {
+    if (counters_ == nullptr || interface.empty()) {
+        return;
+    }
+    readInterface_ = interface;
+    lastReading_ = counters_->Read(interface);
+}
+
+CostStore::Bytes ConnectionMeter::ReadBytes(const std::string& interface) {
+    if (counters_ == nullptr || interface.empty()) {
+        return {};
+    }
+    const std::optional<ByteReading> now = counters_->Read(interface);
+    if (!now) {
+        // Gone: when it comes back it is a new interface, whose counters
+        // start from 0.
+        readInterface_ = interface;
+        lastReading_ = ByteReading{};
+        return {};
+    }
+    // A connection seen on one interface and counted on another (or one
+    // the watcher was not told of) starts from this reading.
+    ByteReading moved;
+    if (interface == readInterface_ && lastReading_) {
+        moved = BytesMoved(*lastReading_, *now);
+    }
+    readInterface_ = interface;
+    lastReading_ = now;
+    // Counters are 64-bit; what a minute moves fits a signed count.
+    constexpr uint64_t kMost = uint64_t{1} << 62;
+    return {static_cast<int64_t>(std::min(moved.Received, kMost)),
+            static_cast<int64_t>(std::min(moved.Sent, kMost))};
+}
+
+TickResult ConnectionMeter::Tick(bool online, const std::string& address,
+                                 const std::string& interface) {
+    TickResult result;
+    result.Plan = plan_.Reload();
+    // Each file of the tick is tried on its own: one that fails (a full
+    // disk, a file made read-only) does not keep the others from being
+    // written. The first failure is the one reported.
+    const auto step = [&result](auto&& action) {
+        try {
+            action();
+        } catch (...) {
+            if (!result.Error) {
+                result.Error = std::current_exception();
+            }
+        }
+    };
+    if (online) {
+        step([&] {
+            if (!sessionOpen_) {
+                Open(address, result);
+            }
+            ++sessionMinutes_;
+            table_.UpdateTable(clock_);
+            tableBehind_ = true;
+            result.MinuteCounted = true;
+        });
+    }
+    // The table goes first, so that a run killed between the files never
+    // has the history count a minute the table lacks. Minutes counted while
+    // it could not be written reach it at the next tick, online or not.
+    if (tableBehind_) {
+        step([&] {
+            CheckFolder();
+            table_.SaveTable();
+            tableBehind_ = false;
+        });
+    }
+    // The session's line follows the table, and the plan's record of the
+    // tick comes last: a run killed between them leaves a minute counted but
+    // unpriced, which is then priced at the settings record's tariff, and
+    // never a connection in "Vimo.db" (with its fee) that no line names.
+    // A connection that has just ended records what it moved since the last
+    // tick.
+    if (result.MinuteCounted) {
+        step([&] {
+            CheckFolder();
+            log_.SaveNewTimeToFile(sessionMinutes_);
+        });
+    }
+    if (result.MinuteCounted || (!online && sessionOpen_)) {
+        step([&] {
+            CheckFolder();
+            PlanAccount::TickUse use;
+            use.Tick = clock_.Now();
+            use.MinuteCounted = result.MinuteCounted;
+            use.FirstOfSession = result.SessionOpened;
+            use.SessionHead = SessionKey(log_.SessionHead());
+            if (counters_ != nullptr) {
+                use.Moved = ReadBytes(online ? interface : readInterface_);
+                use.BytesRead = true;
+            }
+            result.Alerts = plan_.RecordTick(table_, prop_.MinuteCost, use);
+        });
+    }
+    if (!online && sessionOpen_) {
+        step([&] { Close(result); });
+    }
+    result.StoreFault = plan_.StoreFault();
+    return result;
+}
+
+// The session counts as open only once its start is recorded: a failing
+// step here leaves no session without a start line, and the next tick tries
+// again.
+void ConnectionMeter::Open(const std::string& address, TickResult& result) {
+    CheckFolder();
+    log_.SaveFirstDTime(address);
+    sessionOpen_ = true;
+    result.SessionOpened = true;
+}
+
+void ConnectionMeter::Close(TickResult& result) {
+    try {
+        CheckFolder();
+        log_.CloseSession();
+    } catch (const EInOutError& error) {
+        // A current-session file deleted by hand cannot come back: report it
+        // once and close the session, or every offline minute would raise
+        // the same error again. Other failures (a history that cannot be
+        // written) keep the session open to try again.
+        if (error.Code == EInOutError::kFileNotFound) {
+            EndSession(result);
+        }
+        throw;
+    }
+    EndSession(result);
+}
+
+void ConnectionMeter::CheckFolder() const {
+    if (heldFolder_ && !heldFolder_->StandsAt(workDir_)) {
+        throw InOutErrorFromErrno(ENOENT);
+    }
+}
+
+void ConnectionMeter::EndSession(TickResult& result) {
+    sessionOpen_ = false;
+    sessionMinutes_ = 0;
+    result.SessionClosed = true;
+}
