@@ -1,12 +1,14 @@
 #include "AboutPage.h"
 
 #include "Fonts.h"
+#include "PageColours.h"
 #include "ui_AboutPage.h"
 
 #include <algorithm>
 
 AboutPage::AboutPage(QWidget* parent) : QFrame(parent), ui_(std::make_unique<Ui::AboutPage>()) {
     ui_->setupUi(this);
+    page_colours::Apply(*this);
     // Font sizes other than the window's are set here: a form stores points,
     // and the places were made for pixel sizes.
     ui_->StaticText1->setFont(controls::WindowFont(21, true));

@@ -2,6 +2,7 @@
 
 #include "DateBridge.h"
 #include "Fonts.h"
+#include "PageColours.h"
 #include "core/Errors.h"
 #include "core/MoneyTexts.h"
 #include "figures/Summaries.h"
@@ -36,6 +37,7 @@ MainPage::MainPage(QWidget* parent, const ConnectionMeter& meter, const Clock& c
       clock_(clock),
       boxes_(boxes) {
     ui_->setupUi(this);
+    page_colours::Apply(*this);
     for (QLineEdit* money : {ui_->Edit1, ui_->Edit2, ui_->Edit3}) {
         money->setFont(controls::WindowFont(12, true));
     }

@@ -4,6 +4,7 @@
 #include "CustomMaskEdit.h"
 #include "Fonts.h"
 #include "LocaleNumbers.h"
+#include "PageColours.h"
 #include "core/NumberText.h"
 #include "ui_SettingsPage.h"
 
@@ -19,6 +20,7 @@ SettingsPage::SettingsPage(QWidget* parent, ConnectionMeter& meter, MessageBoxes
       locale_(locale),
       isNT_(isNT) {
     ui_->setupUi(this);
+    page_colours::Apply(*this);
     for (QLabel* label : {ui_->Label4, ui_->Label13}) {
         label->setFont(controls::Tightened(label->font()));
     }

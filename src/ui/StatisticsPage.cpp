@@ -2,6 +2,7 @@
 
 #include "DateBridge.h"
 #include "Fonts.h"
+#include "PageColours.h"
 #include "core/DataFiles.h"
 #include "core/Errors.h"
 #include "core/MoneyTexts.h"
@@ -23,6 +24,7 @@ StatisticsPage::StatisticsPage(QWidget* parent, const ConnectionMeter& meter, co
       boxes_(boxes),
       saveDialog_(saveDialog) {
     ui_->setupUi(this);
+    page_colours::Apply(*this);
     ui_->Label15->setFont(controls::Tightened(ui_->Label15->font()));
     for (QPushButton* button : {ui_->BitBtn1, ui_->BitBtn5}) {
         button->setFont(controls::WindowFont(9));
