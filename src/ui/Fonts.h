@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-// The window's fonts. The forms hold places, captions and colours; font pixel
+// The window's fonts. The forms hold places and captions; font pixel
 // sizes and letter spacing cannot be stored there, so they are set here.
 namespace controls {
 
