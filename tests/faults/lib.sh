@@ -10,6 +10,7 @@
 set -euo pipefail
 export LC_ALL=C
 source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/private_bus.sh"
 
 pids=()
 namespaces=()
