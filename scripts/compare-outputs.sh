@@ -9,7 +9,8 @@
 #
 # Usage: compare-outputs.sh OLD_BUILD NEW_BUILD [OUT_DIR] [CASE...]
 #   CASE: a fault script and its arguments, e.g. "folder_faults.sh missing_picture"
-#   (default: a handful of short cases). OUT_DIR keeps the folders and outputs.
+#   (default: a handful of short cases), or --reuse to compare the folders an
+#   earlier run left in OUT_DIR. OUT_DIR keeps the folders and outputs.
 set -euo pipefail
 export LC_ALL=C.UTF-8
 
@@ -20,7 +21,11 @@ shift $(($# < 3 ? $# : 3))
 tree=$(cd "$(dirname "$0")/.." && pwd)
 shim="$new_build/tests/e2e/libvimo_e2e_clockwait_shim.so"
 cases=("$@")
-if [ ${#cases[@]} = 0 ]; then
+reuse=0
+if [ "${cases[0]:-}" = --reuse ]; then
+    reuse=1
+    cases=()
+elif [ ${#cases[@]} = 0 ]; then
     cases=("folder_faults.sh missing_picture" "damaged_inputs.sh Propert.dat"
         "damaged_inputs.sh Static.txt" "damaged_inputs.sh BegTime.txt"
         "damaged_inputs.sh Vimo.toml" "clock_jumps.sh year_end" "clock_jumps.sh outside_table")
@@ -31,8 +36,12 @@ for build in "$old_build" "$new_build"; do
     done
 done
 [ -f "$shim" ] || { echo "missing $shim (build vimo_e2e_clockwait_shim in NEW)" >&2; exit 2; }
-command -v faketime >/dev/null || { echo "missing tool: faketime" >&2; exit 2; }
+# The preload rather than the faketime wrapper: the wrapper's semaphores,
+# left by the fault cases' killed programs, clash with reused process ids.
+libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
+[ -n "$libfaketime" ] || { echo "missing libfaketime (run make deps)" >&2; exit 2; }
 mkdir -p "$out"
+[ $reuse = 0 ] || rm -rf "${out:?}/reports"
 
 # run_case <side> <build> <case words...>: runs one fault case, keeping its folder.
 run_case() {
@@ -87,7 +96,8 @@ report_all() {
         n=$((n + 1))
         # shellcheck disable=SC2086 # the arguments are words
         (cd "$dest.config" && XDG_CONFIG_HOME="$dest.config" HOME="$dest.config" \
-            faketime '2026-12-09 12:00:00' timeout 60 "$report" --folder "$folder" $args \
+            timeout 60 env LD_PRELOAD="$libfaketime" FAKETIME="@2026-12-09 12:00:00" \
+            "$report" --folder "$folder" $args \
             >"$dest/$n.out" 2>"$dest/$n.err"; echo "exit $?" >>"$dest/$n.err") || true
         echo "$args" >"$dest/$n.args"
     done
