@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string_view>
+#include <system_error>
 
 #include "core/Errors.h"
 #include "files/FileIO.h"
@@ -78,6 +79,27 @@ std::optional<std::string> ReadAutostartProgram(const std::filesystem::path& fil
         return ReadAutostartEntry(file);
     } catch (const Exception&) {
         return std::nullopt;
+    }
+}
+
+void WriteAutostartEntry(const std::filesystem::path& file, const std::string& programPath) {
+    std::error_code ignored;
+    std::filesystem::create_directories(file.parent_path(), ignored);
+    const std::string contents =
+        "[Desktop Entry]\nType=Application\nName=Vimo\nExec=" + DesktopExecValue(programPath) +
+        "\n";
+    try {
+        ReplaceFileAtomically(file, contents);
+    } catch (const EInOutError&) {
+        throw Exception("Cannot create file " + file.string());
+    }
+}
+
+void RemoveAutostartEntry(const std::filesystem::path& file) {
+    std::error_code error;
+    std::filesystem::remove(file, error);
+    if (error) {
+        throw Exception("Cannot remove file " + file.string());
     }
 }
 

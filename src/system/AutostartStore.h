@@ -24,7 +24,7 @@ class AutostartStore {
 };
 
 // The Desktop Application Autostart file "Vimo.desktop" (see AutostartEntry.h,
-// which reads it).
+// which reads and writes it).
 class DesktopAutostartStore final : public AutostartStore {
   public:
     explicit DesktopAutostartStore(std::filesystem::path file) : file_(std::move(file)) {}

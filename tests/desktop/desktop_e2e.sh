@@ -28,13 +28,7 @@ make_namespace
 mkdir -p "$shots"
 rm -f "$shots/$case_name"-*.png
 
-python=""
-for candidate in python3 /usr/bin/python3; do
-    if quiet "$candidate" -c 'import dbus, dbusmock'; then
-        python=$candidate
-        break
-    fi
-done
+python=$(python_with "dbus, dbusmock")
 [ -n "$python" ] || fail "python3 with dbus and dbusmock is missing (run make deps)"
 
 # The users' locale; a day whose cycle the budget case seeds.

@@ -8,6 +8,8 @@
 #
 # Usage: program_e2e.sh <program folder (build/Vimo)> <clock-wait shim> <screenshot folder>
 set -euo pipefail
+source "$(dirname "$0")/../lib.sh"
+wait_poll=0.2
 
 program_dir=$(cd "$1" && pwd)
 shim=$(realpath "$2")
@@ -44,38 +46,11 @@ cleanup() {
         wait "$pid" 2>/dev/null || true
     done
     ip netns del "$ns" 2>/dev/null || true
-    rm -rf "$work"
+    drop_work "$work"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-# wait_for <seconds> <what> <command...>: polls until the command succeeds.
-wait_for() {
-    local limit=$1 what=$2
-    shift 2
-    local end=$((SECONDS + limit))
-    until "$@"; do
-        ((SECONDS < end)) || fail "timed out after ${limit}s waiting for: $what"
-        sleep 0.2
-    done
-}
-
-quiet() { "$@" >/dev/null 2>&1; }
-
-# The minutes of one day in the usage table files.
-cell() {
-    local year=$1 month=$2 day=$3 file first
-    if ((year <= 2015)); then file=Table.dat first=2003; else file=TableExt.dat first=2016; fi
-    local offset=$(((((year - first) * 12 + month - 1) * 31 + day - 1) * 2))
-    od -An -tu2 -j"$offset" -N2 "$run/$file" | tr -d ' '
-}
-
-utf8() { iconv -f CP1251 -t UTF-8 "$run/$1"; }
 line_count() { [ -f "$run/$1" ] && tr -cd '\n' <"$run/$1" | wc -c || echo 0; }
 has_lines() { [ "$(line_count "$1")" = "$2" ]; }
 
@@ -159,11 +134,11 @@ import -window root -crop 120x24+680+0 "$shots/tray-offline.png"
 # --- 2: an address opens a session that counts every minute -----------------
 go_online
 wait_for 20 "BegTime.txt to appear" test -f "$run/BegTime.txt"
-utf8 BegTime.txt | grep -Eq '^\[15\.08\.2004\] [0-9]{2}:[0-9]{2}-[0-9]{2}:[0-9]{2}   время = .*Linux       10\.77\.0\.2' ||
-    fail "unexpected session line: $(utf8 BegTime.txt)"
-first=$(cell 2004 8 15)
+utf8 "$run/BegTime.txt" | grep -Eq '^\[15\.08\.2004\] [0-9]{2}:[0-9]{2}-[0-9]{2}:[0-9]{2}   время = .*Linux       10\.77\.0\.2' ||
+    fail "unexpected session line: $(utf8 "$run/BegTime.txt")"
+first=$(cell "$run" 2004 8 15)
 sleep 4
-later=$(cell 2004 8 15)
+later=$(cell "$run" 2004 8 15)
 ((later >= first + 2 && later <= first + 6)) || fail "the day's cell went from $first to $later in 4 s"
 import -window root -crop 120x24+680+0 "$shots/tray-online.png"
 
@@ -171,9 +146,9 @@ import -window root -crop 120x24+680+0 "$shots/tray-online.png"
 go_offline
 wait_for 20 "the session to close" test ! -e "$run/BegTime.txt"
 [ "$(line_count Static.txt)" = 1 ] || fail "Static.txt should hold one line"
-minutes=$(utf8 Static.txt | sed -n 's/.*время = \([0-9]*\) мин\..*/\1/p')
-counted=$(cell 2004 8 15)
-[ -n "$minutes" ] || fail "no minutes in $(utf8 Static.txt)"
+minutes=$(utf8 "$run/Static.txt" | sed -n 's/.*время = \([0-9]*\) мин\..*/\1/p')
+counted=$(cell "$run" 2004 8 15)
+[ -n "$minutes" ] || fail "no minutes in $(utf8 "$run/Static.txt")"
 ((minutes >= counted - 1 && minutes <= counted + 1)) ||
     fail "the line says $minutes minutes, the table $counted"
 
@@ -307,13 +282,13 @@ wait_for 20 "a new session" test -f "$run/BegTime.txt"
 sleep 2
 kill -9 "$vimo"
 wait_for 10 "the killed program to go" bash -c "! kill -0 $vimo 2>/dev/null"
-left=$(utf8 BegTime.txt)
+left=$(utf8 "$run/BegTime.txt")
 start_program "$folder" "2004-08-15 15:00:00"
 wait_for 20 "the carried-over line" has_lines Static.txt 2
-utf8 Static.txt | tail -n1 | tr -d '\r' | grep -qF "${left%$'\r'}   Аварийное завершение !" ||
+utf8 "$run/Static.txt" | tail -n1 | tr -d '\r' | grep -qF "${left%$'\r'}   Аварийное завершение !" ||
     fail "the last history line is not the old session with the crash marker"
 wait_for 10 "the new session's line" test -f "$run/BegTime.txt"
-utf8 BegTime.txt | grep -q '^\[15\.08\.2004\] 15:0' || fail "new session line: $(utf8 BegTime.txt)"
+utf8 "$run/BegTime.txt" | grep -q '^\[15\.08\.2004\] 15:0' || fail "new session line: $(utf8 "$run/BegTime.txt")"
 
 # Saving elsewhere did not move the program's files.
 [ "$(ls "$work/saved")" = report.txt ] || fail "files appeared beside the saved report: $(ls "$work/saved")"
@@ -338,7 +313,7 @@ go_online
 wait_for 20 "BegTime.txt to appear" test -f "$run/BegTime.txt"
 sleep 3
 IFS=- read -r year month day <<<"$today"
-ext=$(cell "$year" $((10#$month)) $((10#$day)))
+ext=$(cell "$run" "$year" $((10#$month)) $((10#$day)))
 ((ext >= 2)) || fail "TableExt.dat counted $ext minutes for $today"
 cmp -s -n 9672 "$run/Table.dat" /dev/zero || fail "Table.dat changed for a date after 2015"
 go_offline
@@ -380,10 +355,10 @@ grep -a 'vimo: notice: ' "$run/vimo.log" | grep -qxF 'vimo: notice: Израсх
 wait_for 20 "the session to close" test ! -e "$run/BegTime.txt"
 kill -9 "$vimo"
 wait_for 10 "the killed program to go" bash -c "! kill -0 $vimo 2>/dev/null"
-before=$(cell 2026 12 8)
+before=$(cell "$run" 2026 12 8)
 start_program "$folder" "2026-12-08 12:00:00"
 go_online
-counted_since_restart() { (($(cell 2026 12 8) >= before + 2)); }
+counted_since_restart() { (($(cell "$run" 2026 12 8) >= before + 2)); }
 wait_for 20 "two more minutes" counted_since_restart
 go_offline
 wait_for 20 "the session to close" test ! -e "$run/BegTime.txt"
@@ -393,7 +368,7 @@ wait_for 10 "the killed program to go" bash -c "! kill -0 $vimo 2>/dev/null"
 
 # The figures follow from the day's minutes alone: 25 of the cycle's 30 days
 # have passed on 08.12, 6 are left with today.
-minutes=$(cell 2026 12 8)
+minutes=$(cell "$run" 2026 12 8)
 "$program_dir/vimo-report" --folder "$run" --format json summary 08.12.2026 >"$work/summary.json" ||
     fail "vimo-report summary failed: $(cat "$work/summary.json")"
 echo "the plan folder's summary: $(cat "$work/summary.json")"
@@ -431,7 +406,7 @@ PY
 # chart of the cycle's days, and follows the ticks. Alt+Д shows the money,
 # Alt+1 the last twelve cycles, Alt+С the last sessions; Esc closes the
 # window, and the program runs on.
-minutes=$(cell 2026 12 8)
+minutes=$(cell "$run" 2026 12 8)
 kopecks=$(python3 -c "print(round(($minutes - 4) * 12.5))")
 cat >"$run/Vimo.toml" <<TOML
 [cycle]

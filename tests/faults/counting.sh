@@ -119,29 +119,10 @@ stop_program
 # python-dbusmock's NetworkManager on a private bus: the phone is metered,
 # home Wi-Fi is not. Killing the mock falls back, with one notice, to every
 # interface.
-mock_python=""
-for candidate in python3 /usr/bin/python3; do
-    if "$candidate" -c 'import dbusmock' 2>/dev/null; then mock_python=$candidate; break; fi
-done
+mock_python=$(python_with dbusmock)
 [ -n "$mock_python" ] || fail "python-dbusmock is missing (run make deps)"
-command -v dbus-daemon >/dev/null || fail "dbus-daemon is missing (run make deps)"
 command -v gdbus >/dev/null || fail "gdbus is missing (run make deps)"
-cat >"$work/bus.conf" <<BUS
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:path=$work/bus</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>
-  </policy>
-</busconfig>
-BUS
-dbus-daemon --config-file="$work/bus.conf" --nofork --print-address >"$work/bus.address" &
-pids+=($!)
-wait_for 10 "the private bus" test -s "$work/bus.address"
-bus=$(head -n1 "$work/bus.address")
+start_private_bus "$work"
 DBUS_SYSTEM_BUS_ADDRESS=$bus DBUS_SESSION_BUS_ADDRESS=$bus "$mock_python" -m dbusmock \
     --template networkmanager >/dev/null 2>"$work/mock.err" &
 mock=$!

@@ -9,6 +9,8 @@
 
 set -euo pipefail
 export LC_ALL=C
+source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/private_bus.sh"
 
 pids=()
 namespaces=()
@@ -29,43 +31,8 @@ faults_cleanup() {
     for i in "${namespaces[@]}"; do
         ip netns del "$i" 2>/dev/null || true
     done
-    if [ -n "$work" ]; then
-        chmod -R u+rwx "$work" 2>/dev/null || true
-        rm -rf "$work"
-    fi
+    drop_work "$work"
 }
-
-fail() {
-    echo "FAIL: $*" >&2
-    if [ -n "${log:-}" ] && [ -s "$log" ]; then
-        echo "--- the program's last output" >&2
-        tail -n 5 "$log" >&2
-    fi
-    if [ -n "${folder:-}" ] && [ -d "$folder" ]; then
-        echo "--- its folder" >&2
-        ls -l "$folder" >&2
-    fi
-    exit 1
-}
-
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-
-# wait_for <seconds> <what> <command...>: polls until the command succeeds,
-# and fails the test when the time runs out.
-wait_for() {
-    local limit=$1 what=$2
-    shift 2
-    local end=$((SECONDS + limit))
-    until "$@"; do
-        ((SECONDS < end)) || fail "timed out after ${limit}s waiting for: $what"
-        sleep 0.05
-    done
-}
-
-quiet() { "$@" >/dev/null 2>&1; }
 
 # faults_init <tool...>: checks the tools, makes the scratch folder and sets
 # the trap. The program and the preloads are copied there so that an
@@ -222,17 +189,6 @@ table_total() {
     cat "$1/Table.dat" "$1/TableExt.dat" | od -An -v -tu2 |
         awk '{for (i = 1; i <= NF; i++) s += $i} END {print s + 0}'
 }
-
-# cell <folder> <year> <month> <day>: the minutes of one day.
-cell() {
-    local folder=$1 year=$2 month=$3 day=$4 file first
-    if ((year <= 2015)); then file=Table.dat first=2003; else file=TableExt.dat first=2016; fi
-    local offset=$(((((year - first) * 12 + month - 1) * 31 + day - 1) * 2))
-    od -An -tu2 -j"$offset" -N2 "$folder/$file" | tr -d ' '
-}
-
-# utf8 <file>: a Windows-1251 text file in UTF-8, line ends kept.
-utf8() { iconv -f CP1251 -t UTF-8 "$1"; }
 
 # minutes_of_lines: the sum of the durations of session lines on stdin (UTF-8).
 minutes_of_lines() {

@@ -66,13 +66,8 @@ TEST(TopLevelErrorHandler, ShowsEveryErrorWithEmptyCaptionAndGoesOn) {
 // Boxes wait modally while the minute tick goes on, so an unattended failing
 // tick opens box inside box; their number stays bounded.
 TEST(TopLevelErrorHandler, NestedBoxesStayBounded) {
-    class NestingBoxes final : public MessageBoxes {
+    class NestingBoxes final : public NullBoxes {
       public:
-        void Beep() override {}
-        void Warning(const std::string&) override {}
-        void Information(const std::string&) override {}
-        bool Confirm(const std::string&) override { return false; }
-        SaveAnswer AskToSave(const std::string&) override { return SaveAnswer::Cancel; }
         void Error(const std::string&, const std::string&) override {
             ++shown;
             deepest = std::max(deepest, ++open);

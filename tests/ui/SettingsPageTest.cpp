@@ -151,7 +151,7 @@ TEST(SettingsPage, TheFirstRecordingDateSurvivesAnyNumberOfSaves) {
     TForm1& form = h.Start();
     const std::string date = PropBytes(h).substr(10, 11);
     for (const char* cost : {"1,5", "7,0", "0,1", "12,3", "3,6"}) {
-        h.clock.AdvanceMinutes(60 * 24 * 40);
+        h.clock.AdvanceDays(40);
         Ctl<TMaskEdit>(form, "MaskEdit1")->SetText(Num(cost));
         Save(form);
         EXPECT_EQ(PropBytes(h).substr(10, 11), date);

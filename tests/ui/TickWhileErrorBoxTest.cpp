@@ -20,13 +20,8 @@ namespace {
 
 // Error boxes that keep the event loop running for a while, as a real box
 // does until the user answers it; counts the boxes shown meanwhile.
-class WaitingBoxes final : public MessageBoxes {
+class WaitingBoxes final : public NullBoxes {
   public:
-    void Beep() override {}
-    void Warning(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool Confirm(const std::string&) override { return false; }
-    SaveAnswer AskToSave(const std::string&) override { return SaveAnswer::Cancel; }
     void Error(const std::string&, const std::string& text) override {
         errors.push_back(text);
         if (errors.size() > 1) {

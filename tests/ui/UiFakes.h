@@ -15,6 +15,18 @@
 #include <string>
 #include <vector>
 
+// Boxes nobody answers: each closes at once with its safe answer. Fakes that
+// watch one kind of box derive from it and override just that one.
+class NullBoxes : public MessageBoxes {
+  public:
+    void Beep() override {}
+    void Warning(const std::string&) override {}
+    void Information(const std::string&) override {}
+    bool Confirm(const std::string&) override { return false; }
+    void Error(const std::string&, const std::string&) override {}
+    SaveAnswer AskToSave(const std::string&) override { return SaveAnswer::Cancel; }
+};
+
 // Records every box that would be shown; Confirm and AskToSave answer as told.
 class RecordingBoxes final : public MessageBoxes {
   public:
