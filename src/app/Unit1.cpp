@@ -100,6 +100,13 @@ void TForm1::BuildPages() {
     About_ = new AboutPage(this);
     About_->move(0, 21);
     ChangePage(0);
+    // Shown while start-up still runs, the pages are filled when it ends.
+    if (startDone_) {
+        FillPages();
+    }
+}
+
+void TForm1::FillPages() {
     // The start-up's order: the settings before the main page's pickers. A
     // settings step that failed at start left the page blank, and its file
     // is not written again now.
@@ -193,6 +200,10 @@ void TForm1::FormCreate() {
         startReached_ = StartStep::Done;
         ShowAlerts(meter_.UnshownAlerts());
     });
+    startDone_ = true;
+    if (Main_ != nullptr) {
+        FillPages();
+    }
     if (plan.Error) {
         Guarded([&plan] { std::rethrow_exception(plan.Error); });
     }

@@ -134,6 +134,8 @@ class TForm1 : public QWidget {
     enum class StartStep { Table, Settings, Main, Tray, Statistics, Done };
 
     void BuildTabStrip();
+    // Each page as the start-up would have filled it.
+    void FillPages();
     // Runs a page's start-up fill; a fill whose step failed at start was
     // reported then and is not reported again.
     void FillPage(StartStep step, const std::function<void()>& fill);
@@ -156,6 +158,7 @@ class TForm1 : public QWidget {
     OsPlatform& platform_;
     SaveFileDialog& saveDialog_;
     StartStep startReached_ = StartStep::Table;
+    bool startDone_ = false;
 
     QTabBar* TabControl1_ = nullptr;
     MainPage* Main_ = nullptr;
