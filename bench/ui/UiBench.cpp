@@ -1,6 +1,7 @@
 // Figures for the statistics page's reports as the user runs them: the
 // history read and filtered, and the report set into the memo. Run with
-// `make bench` beside bench_accounting's core-only and grep figures.
+// `make bench` beside bench_accounting's core-only and grep figures. Also the
+// window's first opening from the tray, where its pages are built.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -8,14 +9,19 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QWindow>
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <sstream>
 
 #include "DateBridge.h"
 #include "ErrorHandler.h"
 #include "LineListView.h"
 #include "StatisticsPage.h"
+#include "TrayShell.h"
+#include "Unit1.h"
 #include "core/Codec1251.h"
 #include "files/PropRecord.h"
 #include "files/SessionLog.h"
@@ -40,6 +46,7 @@ class SilentBoxes final : public MessageBoxes {
     void Warning(const std::string&) override {}
     void Information(const std::string&) override {}
     bool Confirm(const std::string&) override { return false; }
+    SaveAnswer AskToSave(const std::string&) override { return SaveAnswer::Cancel; }
     void Error(const std::string&, const std::string& text) override {
         throw std::runtime_error(text);
     }
@@ -50,6 +57,32 @@ class CancelledDialog final : public SaveFileDialog {
     std::optional<std::filesystem::path> Run(QWidget*, const SaveDialogRequest&) override {
         return std::nullopt;
     }
+};
+
+// A tray that is there and shows nothing, and a computer that stays offline:
+// the window's first opening without the desktop's part in it.
+class QuietTray final : public TrayShell {
+  public:
+    bool IsAvailable() override { return true; }
+    void Add(const QIcon&, const QString&) override {}
+    void Modify(const QIcon&, const QString&) override {}
+    void Delete() override {}
+    void ShowMessage(const QString&, const QString&) override {}
+};
+
+class Offline final : public OnlineState {
+  public:
+    bool Online() const override { return false; }
+    std::string CurrentAddress() const override { return "127.0.0.1"; }
+    std::string CurrentInterface() const override { return {}; }
+    void SetCounting(const CountingSettings&) override {}
+};
+
+class NoAutostart final : public AutostartStore {
+  public:
+    std::optional<std::string> ReadProgramPath() const override { return std::nullopt; }
+    void Write(const std::string&) override {}
+    void Remove() override {}
 };
 
 std::filesystem::path MillionLineFolder() {
@@ -146,6 +179,54 @@ void BM_GrepEveryLine_MillionLines(benchmark::State& state) {
     std::filesystem::remove(out);
 }
 
+// From the tray menu's "Главная" on a window started into the tray until the
+// window is on screen: the pages are built and filled then (goal: 100 ms).
+// Each start has its own folder with the icons and the million-line history
+// is not read; the start-up itself is not timed.
+void BM_FirstOpeningOfTheWindow(benchmark::State& state) {
+    static FixedClock clock;
+    static SilentBoxes boxes;
+    static CancelledDialog dialog;
+    static NoAutostart autostart;
+    static LinuxPlatform platform;
+    std::string pattern = (std::filesystem::temp_directory_path() / "vimo-bench-XXXXXX").string();
+    const std::filesystem::path folder = mkdtemp(pattern.data());
+    std::filesystem::create_directories(folder / "Res");
+    for (const char* icon : {"OnLine.ico", "OffLine.ico"}) {
+        std::filesystem::copy_file(std::filesystem::path(VIMO_RES_DIR) / icon,
+                                   folder / "Res" / icon);
+    }
+    WritePropFile(folder, TPropRecord{3.6, false, false, DateText(kFirstDay)}, clock);
+    std::ostringstream log;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto form = std::make_unique<TForm1>(
+            Form1Services{clock, boxes, platform, autostart, dialog, folder, log},
+            std::make_unique<Offline>(), std::make_unique<QuietTray>());
+        QApplication::processEvents();
+        state.ResumeTiming();
+        form->N1Click();
+        while (form->windowHandle() == nullptr || !form->windowHandle()->isExposed()) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        }
+        state.PauseTiming();
+        form.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    std::filesystem::remove_all(folder);
+}
+
+// The first of all, before this process has drawn any page: the user's case.
+void BM_FirstOpeningOfTheWindow_InANewProcess(benchmark::State& state) {
+    BM_FirstOpeningOfTheWindow(state);
+}
+
+BENCHMARK(BM_FirstOpeningOfTheWindow_InANewProcess)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+BENCHMARK(BM_FirstOpeningOfTheWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PageDayReport_MillionLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PageYearReport_MillionLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PageWholeHistoryReport_MillionLines)

@@ -6,6 +6,7 @@
 #include "OverviewWindow.h"
 #include "PlanSettingsPanel.h"
 #include "SettingsPage.h"
+#include "StartData.h"
 #include "StatisticsPage.h"
 #include "TrayIcon.h"
 #include "core/DataFiles.h"
@@ -38,6 +39,9 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
       identity_(IdentifyOs(services.platform.Family())),
       meter_(services.clock, services.workDir, identity_.OSName, services.counters),
       IPWatch1_(std::move(IPWatch1)),
+      autostart_(services.autostart),
+      platform_(services.platform),
+      saveDialog_(services.saveDialog),
       places_(services.places),
       notifications_(services.notifications),
       activation_(services.activation != nullptr ? *services.activation : plainActivation_) {
@@ -47,18 +51,7 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
     setFixedSize(287, 234);
     move(375, 105);
 
-    BuildTabStrip();
-    Main_ = new MainPage(this, meter_, clock_, boxes_, errors_);
-    Main_->move(0, 24);
-    Statistics_ = new StatisticsPage(this, meter_, clock_, boxes_, services.saveDialog, errors_);
-    Statistics_->move(0, 21);
-    Properties_ = new SettingsPage(this, meter_, boxes_, services.autostart, services.platform,
-                                   identity_.IsNT, errors_);
-    Properties_->move(0, 21);
-    About_ = new AboutPage(this);
-    About_->move(0, 21);
     BuildTrayMenu();
-    ChangePage(0);
 
     Timer1_ = new QTimer(this);
     Timer1_->setInterval(kTickMilliseconds);
@@ -91,6 +84,54 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::BuildPages() {
+    if (Main_ != nullptr) {
+        return;
+    }
+    BuildTabStrip();
+    Main_ = new MainPage(this, meter_, clock_, boxes_, errors_);
+    Main_->move(0, 24);
+    Statistics_ = new StatisticsPage(this, meter_, clock_, boxes_, saveDialog_, errors_);
+    Statistics_->move(0, 21);
+    Properties_ =
+        new SettingsPage(this, meter_, boxes_, autostart_, platform_, identity_.IsNT, errors_);
+    Properties_->move(0, 21);
+    About_ = new AboutPage(this);
+    About_->move(0, 21);
+    ChangePage(0);
+    // Shown while start-up still runs, the pages are filled when it ends.
+    if (startDone_) {
+        FillPages();
+    }
+}
+
+void TForm1::FillPages() {
+    // The start-up's order: the settings before the main page's pickers. A
+    // settings step that failed at start left the page blank, and its file
+    // is not written again now.
+    if (startReached_ > StartStep::Settings) {
+        Guarded([this] { Properties_->LoadProp(); });
+    }
+    FillPage(StartStep::Main, [this] { Main_->LoadMain(); });
+    FillPage(StartStep::Statistics, [this] { Statistics_->LoadStatistics(); });
+}
+
+void TForm1::FillPage(StartStep step, const std::function<void()>& fill) {
+    if (startReached_ < step) {
+        return;
+    }
+    if (startReached_ > step) {
+        Guarded(fill);
+        return;
+    }
+    // The start-up stopped at this step: the page is left as far as its
+    // fill comes, and the fault, already reported, is not shown twice.
+    try {
+        fill();
+    } catch (const std::exception&) {
+    }
+}
 
 void TForm1::BuildTabStrip() {
     TabControl1_ = new QTabBar(this);
@@ -145,14 +186,24 @@ void TForm1::FormCreate() {
     const PlanReload plan = meter_.ReloadPlan();
     ApplyCounting();
     Guarded([this] {
+        startReached_ = StartStep::Table;
         meter_.LoadTable();
-        Properties_->LoadProp();
-        Main_->LoadMain();
+        startReached_ = StartStep::Settings;
+        PrepareSettings(meter_, autostart_, platform_, identity_.IsNT);
+        startReached_ = StartStep::Main;
+        CheckFirstDate(meter_, clock_);
+        startReached_ = StartStep::Tray;
         UpDateHint();
         ChangeIcon(false);
-        Statistics_->LoadStatistics();
+        startReached_ = StartStep::Statistics;
+        PrepareHistory(meter_);
+        startReached_ = StartStep::Done;
         ShowAlerts(meter_.UnshownAlerts());
     });
+    startDone_ = true;
+    if (Main_ != nullptr) {
+        FillPages();
+    }
     if (plan.Error) {
         Guarded([&plan] { std::rethrow_exception(plan.Error); });
     }
@@ -175,7 +226,9 @@ void TForm1::Timer1Timer() {
     }
     if (change.MinuteCounted || change.Plan.Changed) {
         Guarded([this] {
-            Main_->RefreshSummaries();
+            if (Main_ != nullptr) {
+                Main_->RefreshSummaries();
+            }
             UpDateHint();
         });
     }
@@ -250,6 +303,7 @@ bool TForm1::Guarded(const std::function<void()>& action) {
 }
 
 void TForm1::ChangePage(int page) {
+    BuildPages();
     QFrame* panels[] = {Main_, Statistics_, Properties_, About_};
     for (QFrame* panel : panels) {
         panel->hide();
@@ -272,6 +326,7 @@ void TForm1::ShowWindow(const QString& token) {
     if (isVisible() && isMinimized()) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
     }
+    BuildPages();
     activation_.Activate(this, token);
 }
 
@@ -305,7 +360,9 @@ void TForm1::N7Click() {
             Guarded([this] {
                 const PlanReload reload = meter_.ReloadPlan();
                 ApplyCounting();
-                Main_->RefreshSummaries();
+                if (Main_ != nullptr) {
+                    Main_->RefreshSummaries();
+                }
                 UpDateHint();
                 overview_->AfterTick();
                 if (reload.Error) {

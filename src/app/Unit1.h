@@ -74,10 +74,13 @@ class TForm1 : public QWidget {
            std::unique_ptr<TrayShell> trayShell);
     ~TForm1() override;
 
-    // Start-up: the table, the settings, the main and statistics pages. A
-    // failing step is reported and the later ones are skipped; the program
-    // goes on running with its timer.
+    // Start-up: the table, the settings, the main and statistics pages' data
+    // and checks, the tray's tip and picture. A failing step is reported and
+    // the later ones are skipped; the program goes on running with its timer.
     void FormCreate();
+    // The tab strip and the four pages, built the first time the window is
+    // shown; each page is then filled as the start-up would have filled it.
+    void BuildPages();
     // The minute tick: the meter counts, the screen follows its answer.
     void Timer1Timer();
 
@@ -126,7 +129,16 @@ class TForm1 : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // How far the start-up came: a page is filled when it is built only if
+    // its step was reached.
+    enum class StartStep { Table, Settings, Main, Tray, Statistics, Done };
+
     void BuildTabStrip();
+    // Each page as the start-up would have filled it.
+    void FillPages();
+    // Runs a page's start-up fill; a fill whose step failed at start was
+    // reported then and is not reported again.
+    void FillPage(StartStep step, const std::function<void()>& fill);
     void BuildTrayMenu();
     void ShowWindow(const QString& token = {});
     // The plan's choice of interfaces, handed to the watcher.
@@ -142,6 +154,11 @@ class TForm1 : public QWidget {
     OsIdentity identity_;
     ConnectionMeter meter_;
     std::unique_ptr<OnlineState> IPWatch1_;
+    AutostartStore& autostart_;
+    OsPlatform& platform_;
+    SaveFileDialog& saveDialog_;
+    StartStep startReached_ = StartStep::Table;
+    bool startDone_ = false;
 
     QTabBar* TabControl1_ = nullptr;
     MainPage* Main_ = nullptr;

@@ -17,13 +17,16 @@ Form1Harness::Form1Harness(OsFamily family) : platform(family) {
     platform.executable = (dir / "vimo").string();
 }
 
-TForm1& Form1Harness::Start() {
+TForm1& Form1Harness::Start(bool pagesLater) {
     auto state = std::make_unique<ScriptedOnline>();
     online = state.get();
     form = std::make_unique<TForm1>(
         Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, log, counters, places,
                       notifications, &activation},
         std::move(state), std::make_unique<RecordingTrayShell>(trayLog));
+    if (!pagesLater) {
+        form->BuildPages();
+    }
     return *form;
 }
 

@@ -31,8 +31,9 @@ class Form1Harness {
   public:
     explicit Form1Harness(OsFamily family = OsFamily::Linux);
 
-    // Builds the window, which runs its start-up.
-    TForm1& Start();
+    // Builds the window, which runs its start-up, and its pages, as the
+    // first showing builds them; with `pagesLater` they wait for that.
+    TForm1& Start(bool pagesLater = false);
     // Drops the window without any exit step, as a killed program would.
     void Kill();
     // One minute passes and the tick runs, through the top-level handler as

@@ -3,6 +3,7 @@
 #include "TrayIcon.h"
 #include "system/WorkDir.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -271,4 +273,85 @@ TEST(StartUp, PreparesTheStatisticsPageAndKeepsAnExistingHistory) {
         EXPECT_EQ(picker->maximumDate(), QDate(2004, 8, 15));
     }
     EXPECT_EQ(Ctl<QLabel>(form, "Label5")->text(), "15.03.2003");
+}
+
+namespace {
+
+// What the pages show, control by control: texts, choices and date bounds.
+QStringList PagesOnScreen(const TForm1& form) {
+    QStringList shown;
+    for (const auto* label : form.findChildren<QLabel*>()) {
+        shown << label->objectName() + "=" + label->text();
+    }
+    for (const auto* edit : form.findChildren<QLineEdit*>()) {
+        shown << edit->objectName() + "=" + edit->text();
+    }
+    for (const auto* box : form.findChildren<QComboBox*>()) {
+        shown << box->objectName() + "=" + QString::number(box->count()) + "/" +
+                     QString::number(box->currentIndex());
+    }
+    for (const auto* spin : form.findChildren<QSpinBox*>()) {
+        shown << spin->objectName() + "=" + QString::number(spin->minimum()) + ".." +
+                     QString::number(spin->maximum()) + ":" + QString::number(spin->value());
+    }
+    for (const auto* picker : form.findChildren<QDateEdit*>()) {
+        shown << picker->objectName() + "=" + picker->minimumDate().toString(Qt::ISODate) + ".." +
+                     picker->maximumDate().toString(Qt::ISODate) + ":" +
+                     picker->date().toString(Qt::ISODate);
+    }
+    for (const auto* check : form.findChildren<QCheckBox*>()) {
+        shown << check->objectName() + "=" + (check->isChecked() ? "on" : "off");
+    }
+    return shown;
+}
+
+}  // namespace
+
+// The pages are built when the window first opens; what they show then, and
+// what start-up wrote and reported, is what pages built at start would show.
+TEST(Window, PagesBuiltAtTheFirstOpeningShowWhatPagesBuiltAtStartShow) {
+    const struct {
+        const char* name;
+        std::function<void(Form1Harness&)> prepare;
+        int onlineMinutes;
+    } cases[] = {
+        {"minutes counted before the opening",
+         [](Form1Harness& h) {
+             h.Prepare({{{2004, 8, 1}, 525}, {{2004, 8, 15}, 74}});
+         },
+         3},
+        {"no settings file yet", [](Form1Harness&) {}, 0},
+        {"a settings file too short to read",
+         [](Form1Harness& h) { WriteBytes(h.dir / "Propert.dat", std::string(10, '\0')); }, 0},
+        {"a first recording date after today", [](Form1Harness& h) { h.Prepare({}, "16.08.2004"); },
+         0},
+        {"a first recording date that is no date",
+         [](Form1Harness& h) { h.Prepare({}, "1x.08.2004"); }, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Form1Harness early;
+        Form1Harness late;
+        c.prepare(early);
+        c.prepare(late);
+        early.Start();
+        late.Start(/*pagesLater=*/true);
+        for (int minute = 0; minute < c.onlineMinutes; ++minute) {
+            early.Tick(true);
+            late.Tick(true);
+        }
+        // Start-up's files are written before any page exists.
+        for (const char* file : {"Propert.dat", "Static.txt", "Table.dat"}) {
+            EXPECT_EQ(fs::exists(late.dir / file), fs::exists(early.dir / file)) << file;
+        }
+        EXPECT_EQ(late.autostart.path, early.autostart.path);
+        EXPECT_EQ(late.form->findChild<QFrame*>(QStringLiteral("Main")), nullptr);
+
+        late.form->TrayIcon1DblClick();
+        EXPECT_EQ(PagesOnScreen(*late.form), PagesOnScreen(*early.form));
+        EXPECT_EQ(late.boxes.Errors(), early.boxes.Errors());
+        EXPECT_EQ(late.Pictures(), early.Pictures());
+        EXPECT_EQ(late.Tips(), early.Tips());
+        EXPECT_EQ(late.FileText("Propert.dat"), early.FileText("Propert.dat"));
+    }
 }
