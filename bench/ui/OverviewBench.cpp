@@ -246,8 +246,8 @@ void BM_OverviewMinuteQueries_TwentyYears(benchmark::State& state) {
     for (auto _ : state) {
         const long statementsBefore = storeStatements;
         const long readsBefore = storeReads;
-        meter.Tick(true, "10.200.0.2");
-        window.AfterTick();
+        const TickResult tick = meter.Tick(true, "10.200.0.2");
+        window.AfterTick(tick.Changed);
         statements += storeStatements - statementsBefore;
         reads += storeReads - readsBefore;
     }

@@ -180,7 +180,7 @@ void TForm1::Timer1Timer() {
         });
     }
     if (overview_ && overview_->isVisible()) {
-        Guarded([this] { overview_->AfterTick(); });
+        Guarded([this, &change] { overview_->AfterTick(change.Changed); });
     }
     ShowAlerts(change.Alerts);
     if (change.Plan.Error) {

@@ -177,6 +177,23 @@ void OverviewWindow::Open() {
 void OverviewWindow::AfterTick() {
     history_.Update();
     Refresh();
+    FollowPlanFile();
+}
+
+void OverviewWindow::AfterTick(const DayChange& changed) {
+    const bool historyChanged = history_.Update();
+    const double pricedAt = figures_.MinuteCost;
+    FollowTick(figures_, meter_, clock_.Now(), changed);
+    ShowFigures();
+    // The closed sessions' money moves only with the plan, the tariff or the
+    // store, and a new one comes with the history.
+    if (historyChanged || changed.Every || figures_.MinuteCost != pricedAt) {
+        ShowHistory();
+    }
+    FollowPlanFile();
+}
+
+void OverviewWindow::FollowPlanFile() {
     for (PlanSettingsPanel* plan : PlanPages()) {
         plan->FollowFile();
     }
@@ -194,6 +211,11 @@ std::vector<PlanSettingsPanel*> OverviewWindow::PlanPages() const {
 
 void OverviewWindow::Refresh() {
     figures_ = BuildOverview(meter_, clock_.Now());
+    ShowFigures();
+    ShowHistory();
+}
+
+void OverviewWindow::ShowFigures() {
     ShowSession();
     ui_->CycleDates->setText(Utf8(figures_.CycleText));
     const std::vector<BudgetLine>& b = figures_.Budgets;
@@ -204,7 +226,6 @@ void OverviewWindow::Refresh() {
     ShowBudget(b[2], ui_->MegabytesBar, ui_->MegabytesUsed, ui_->MegabytesForecast,
                ui_->MegabytesVerdict, ui_->MegabytesAllowance);
     ShowChart();
-    ShowHistory();
 }
 
 void OverviewWindow::ShowSession() {

@@ -44,9 +44,12 @@ class OverviewWindow : public QWidget {
     // for the first time, it keeps the form's size where the screen's free
     // area has room for it and its frame, and is centred there.
     void Open();
-    // After the minute tick: the figures again, and the history's lines
+    // After the plan changed: every figure again, and the history's lines
     // when the history changed.
     void AfterTick();
+    // After the minute tick: the figures of the days it `changed`, and the
+    // history's lines when the history changed.
+    void AfterTick(const DayChange& changed);
 
     // Adds a page after the chart and the sessions, such as the plan's
     // settings.
@@ -60,6 +63,8 @@ class OverviewWindow : public QWidget {
 
   private:
     void Refresh();
+    void ShowFigures();
+    void FollowPlanFile();
     void ShowSession();
     void ShowBudget(const BudgetLine& line, QProgressBar* bar, QLabel* used, QLabel* forecast,
                     QLabel* verdict, QLabel* allowance);

@@ -119,17 +119,21 @@ double ChartValue(const PeriodUse& use, ChartUnit unit) {
     return static_cast<double>(use.Bytes) / static_cast<double>(kBytesPerMegabyte);
 }
 
-OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
+namespace {
+
+// The session, the cycle and its budgets: what changes with every minute.
+void ShowMoment(OverviewFigures& figures, const ConnectionMeter& meter, TDateTime now) {
     const PlanAccount& plan = meter.Plan();
     const TUsageTable& table = meter.UsageTable();
     const double minuteCost = meter.Prop().MinuteCost;
     const std::optional<PlanSettings>& settings = plan.Settings();
 
-    OverviewFigures figures;
     const TDateTime today = DayOf(now);
     figures.Today = today;
+    figures.MinuteCost = minuteCost;
     figures.PricedByPlan = plan.PricesByPlan();
 
+    figures.Session.reset();
     if (meter.SessionOpen()) {
         const std::string& head = meter.SessionLog().SessionHead();
         OverviewSession session;
@@ -162,6 +166,26 @@ OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
     figures.HasBudget =
         std::any_of(figures.Budgets.begin(), figures.Budgets.end(),
                     [](const BudgetLine& line) { return line.Figures.Limit.has_value(); });
+}
+
+// A bar's use read again; the current cycle's runs up to today.
+void ReadUse(PeriodUse& use, const ConnectionMeter& meter, TDateTime today) {
+    const PeriodUse read = UseOf(meter, use.First, use.Current ? today : use.Last);
+    use.Minutes = read.Minutes;
+    use.Kopecks = read.Kopecks;
+    use.Bytes = read.Bytes;
+}
+
+bool Overlaps(const PeriodUse& use, const DayRange& days) {
+    return use.First <= days.Last && days.First <= use.Last;
+}
+
+}  // namespace
+
+OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
+    OverviewFigures figures;
+    ShowMoment(figures, meter, now);
+    const TDateTime today = figures.Today;
 
     for (TDateTime day = figures.Cycle.First; day <= figures.Cycle.Last; day = AddDays(day, 1)) {
         PeriodUse use = UseOf(meter, day, day);
@@ -170,6 +194,7 @@ OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
         figures.Days.push_back(std::move(use));
     }
 
+    const std::optional<PlanSettings>& settings = meter.Plan().Settings();
     const int startDay = settings && settings->CycleStartDay ? *settings->CycleStartDay : 1;
     for (const BillingCycle& cycle : CyclesUpTo(today, startDay, 12)) {
         const bool current = cycle == figures.Cycle;
@@ -180,6 +205,28 @@ OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
         figures.Cycles.push_back(std::move(use));
     }
     return figures;
+}
+
+void FollowTick(OverviewFigures& figures, const ConnectionMeter& meter, TDateTime now,
+                const DayChange& changed) {
+    const TDateTime today = DayOf(now);
+    // A new day, tariff or cycle moves every bar.
+    if (changed.Every || figures.Today != today || figures.MinuteCost != meter.Prop().MinuteCost ||
+        !(meter.Plan().CycleOf(today) == figures.Cycle)) {
+        figures = BuildOverview(meter, now);
+        return;
+    }
+    ShowMoment(figures, meter, now);
+    if (!changed.Days) {
+        return;
+    }
+    for (std::vector<PeriodUse>* uses : {&figures.Days, &figures.Cycles}) {
+        for (PeriodUse& use : *uses) {
+            if (Overlaps(use, *changed.Days)) {
+                ReadUse(use, meter, today);
+            }
+        }
+    }
 }
 
 std::vector<HistoryRow> HistoryRows(const ConnectionMeter& meter,

@@ -107,6 +107,8 @@ struct HistoryRow {
 
 struct OverviewFigures {
     TDateTime Today = 0;
+    // The settings record's tariff they were priced at.
+    double MinuteCost = 0;
     std::optional<OverviewSession> Session;
     BillingCycle Cycle;
     int DaysLeft = 0;
@@ -128,6 +130,12 @@ struct OverviewFigures {
 // The figures of the day of `now`, from the meter's table, settings record,
 // plan and "Vimo.db". Reads no history. Throws the store's errors.
 OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now);
+
+// `figures` after a tick that changed `changed`: the session and the
+// budgets again, and only the bars of the changed days; everything again on
+// a new day, tariff or cycle. Equal to BuildOverview for the same moment.
+void FollowTick(OverviewFigures& figures, const ConnectionMeter& meter, TDateTime now,
+                const DayChange& changed);
 
 // The history's rows for `lines` (newest first, as ReadLastLines gives
 // them), with their money by the rule above and their bytes from "Vimo.db".

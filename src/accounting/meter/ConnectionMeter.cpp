@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 
 ConnectionMeter::ConnectionMeter(const Clock& clock, std::filesystem::path workDir,
                                  std::string osName, const ByteCounters* counters)
@@ -85,6 +86,11 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
                                  const std::string& interface) {
     TickResult result;
     result.Plan = plan_.Reload();
+    // Read before the tick records anything: figures built without the
+    // store, or without the ticks still waiting for it, change with it.
+    const bool storeWasDown = plan_.StoreDown();
+    const std::optional<TDateTime> waitingFrom = plan_.FirstWaitingDay();
+    bool recorded = false;
     // Each file of the tick is tried on its own: one that fails (a full
     // disk, a file made read-only) does not keep the others from being
     // written. The first failure is the one reported.
@@ -142,6 +148,7 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
                 use.Moved = ReadBytes(online ? interface : readInterface_);
                 use.BytesRead = true;
             }
+            recorded = true;
             result.Alerts = plan_.RecordTick(table_, prop_.MinuteCost, use);
         });
     }
@@ -149,6 +156,12 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
         step([&] { Close(result); });
     }
     result.StoreFault = plan_.StoreFault();
+    if (result.Plan.Changed || storeWasDown || result.StoreFault) {
+        result.Changed.Every = true;
+    } else if (result.MinuteCounted || recorded) {
+        const TDateTime today = std::floor(clock_.Now());
+        result.Changed.Days = DayRange{waitingFrom ? std::min(*waitingFrom, today) : today, today};
+    }
     return result;
 }
 

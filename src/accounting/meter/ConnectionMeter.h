@@ -2,6 +2,7 @@
 
 #include "core/ByteCounters.h"
 #include "core/Clock.h"
+#include "core/ReportRange.h"
 #include "files/FileIO.h"
 #include "files/PropRecord.h"
 #include "files/SessionLog.h"
@@ -15,6 +16,14 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// Which days' figures changed, so a screen rebuilds only those.
+struct DayChange {
+    // Every day's: the plan or the store changed under all of them.
+    bool Every = false;
+    // Else the days from First to Last; none when no day's figure changed.
+    std::optional<DayRange> Days;
+};
 
 // What one minute tick changed, for the screen to follow.
 struct TickResult {
@@ -32,6 +41,7 @@ struct TickResult {
     std::exception_ptr StoreFault;
     // "Vimo.toml" changed; its fault when the new version cannot be taken.
     PlanReload Plan;
+    DayChange Changed;
 };
 
 // The connection meter: the minute tick's two-state session machine over the
