@@ -28,6 +28,7 @@
 #include "OverviewWindow.h"
 #include "core/Clock.h"
 #include "core/Codec1251.h"
+#include "core/DataFiles.h"
 #include "files/PropRecord.h"
 #include "files/SessionLog.h"
 #include "meter/ConnectionMeter.h"
@@ -189,7 +190,7 @@ MovableClock& TheClock() {
 void BM_OverviewFirstOpen_TwentyYears(benchmark::State& state) {
     ConnectionMeter& meter = Meter(TheClock());
     for (auto _ : state) {
-        OverviewWindow window(meter, TheClock(), nullptr);
+        OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr);
         window.Open();
         benchmark::DoNotOptimize(window.grab());
     }
@@ -200,7 +201,7 @@ void BM_OverviewOpen_TwentyYears(benchmark::State& state) {
     ConnectionMeter& meter = Meter(TheClock());
     int rows = 0;
     for (auto _ : state) {
-        OverviewWindow window(meter, TheClock(), nullptr);
+        OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr);
         window.Open();
         benchmark::DoNotOptimize(window.grab());
         rows = window.findChild<QTableWidget*>(QStringLiteral("HistoryTable"))->rowCount();
@@ -208,13 +209,13 @@ void BM_OverviewOpen_TwentyYears(benchmark::State& state) {
     // What it showed: the history's last sessions, the cycle's money so far.
     state.counters["rows"] = rows;
     state.counters["cycle_kopecks"] =
-        static_cast<double>(BuildOverview(meter, TheClock().Now()).Budgets[0].Figures.Used);
+        static_cast<double>(BuildOverview(meter.Books(), TheClock().Now()).Budgets[0].Figures.Used);
 }
 
 // Closed and opened again: the history's tail read anew.
 void BM_OverviewReopen_TwentyYears(benchmark::State& state) {
     ConnectionMeter& meter = Meter(TheClock());
-    OverviewWindow window(meter, TheClock(), nullptr);
+    OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr);
     window.Open();
     for (auto _ : state) {
         window.close();
@@ -226,7 +227,7 @@ void BM_OverviewReopen_TwentyYears(benchmark::State& state) {
 // One minute's refresh of the open window: figures again, no history read.
 void BM_OverviewTick_TwentyYears(benchmark::State& state) {
     ConnectionMeter& meter = Meter(TheClock());
-    OverviewWindow window(meter, TheClock(), nullptr);
+    OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr);
     window.Open();
     for (auto _ : state) {
         window.AfterTick();
@@ -239,7 +240,7 @@ void BM_OverviewTick_TwentyYears(benchmark::State& state) {
 // minutes to today.
 void BM_OverviewMinuteQueries_TwentyYears(benchmark::State& state) {
     ConnectionMeter& meter = Meter(TheClock());
-    OverviewWindow window(meter, TheClock(), nullptr);
+    OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr);
     window.Open();
     long statements = 0;
     long reads = 0;

@@ -48,9 +48,10 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
     move(375, 105);
 
     BuildTabStrip();
-    Main_ = new MainPage(this, meter_, clock_, boxes_, errors_);
+    Main_ = new MainPage(this, meter_.Books(), clock_, boxes_, errors_);
     Main_->move(0, 24);
-    Statistics_ = new StatisticsPage(this, meter_, clock_, boxes_, services.saveDialog, errors_);
+    Statistics_ = new StatisticsPage(this, meter_.Books(), meter_.PathOf(datafiles::kStatic),
+                                     clock_, boxes_, services.saveDialog, errors_);
     Statistics_->move(0, 21);
     Properties_ = new SettingsPage(this, meter_, boxes_, services.autostart, services.platform,
                                    identity_.IsNT, errors_);
@@ -222,7 +223,7 @@ void TForm1::ChangeIcon(bool online) {
 }
 
 void TForm1::UpDateHint() {
-    TrayIcon1_->SetHint(QString::fromStdString(TrayHintText(meter_, clock_.Now())));
+    TrayIcon1_->SetHint(QString::fromStdString(TrayHintText(meter_.Books(), clock_.Now())));
 }
 
 void TForm1::ApplyCounting() {
@@ -297,7 +298,8 @@ void TForm1::N4Click() {
 
 void TForm1::N7Click() {
     if (!overview_) {
-        overview_ = std::make_unique<OverviewWindow>(meter_, clock_, places_);
+        overview_ = std::make_unique<OverviewWindow>(
+            meter_.Books(), meter_.PathOf(datafiles::kStatic), clock_, places_);
         auto* plan = new PlanSettingsPanel(meter_.WorkDir(), interfaces_, boxes_);
         overview_->AddPage(plan, QString::fromUtf8("&План и бюджет"));
         // A saved plan is in force at once, not only from the next minute.

@@ -88,14 +88,14 @@ QTableWidgetItem* Cell(const QString& text, const QString& tip = {}) {
 
 }  // namespace
 
-OverviewWindow::OverviewWindow(const ConnectionMeter& meter, const Clock& clock,
-                               WindowPlaceStore* places)
+OverviewWindow::OverviewWindow(const Ledger& books, std::filesystem::path history,
+                               const Clock& clock, WindowPlaceStore* places)
     : QWidget(nullptr),
       ui_(std::make_unique<Ui::OverviewWindow>()),
-      meter_(meter),
+      books_(books),
       clock_(clock),
       places_(places),
-      history_(meter.PathOf(datafiles::kStatic), kHistoryRows) {
+      history_(std::move(history), kHistoryRows) {
     ui_->setupUi(this);
     // The program lives on in the tray; this window is never its last one.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -183,7 +183,7 @@ void OverviewWindow::AfterTick() {
 void OverviewWindow::AfterTick(const DayChange& changed) {
     const bool historyChanged = history_.Update();
     const double pricedAt = figures_.MinuteCost;
-    FollowTick(figures_, meter_, clock_.Now(), changed);
+    FollowTick(figures_, books_, clock_.Now(), changed);
     ShowFigures();
     // The closed sessions' money moves only with the plan, the tariff or the
     // store, and a new one comes with the history.
@@ -210,7 +210,7 @@ std::vector<PlanSettingsPanel*> OverviewWindow::PlanPages() const {
 }
 
 void OverviewWindow::Refresh() {
-    figures_ = BuildOverview(meter_, clock_.Now());
+    figures_ = BuildOverview(books_, clock_.Now());
     ShowFigures();
     ShowHistory();
 }
@@ -375,7 +375,7 @@ void OverviewWindow::ShowChart() {
 }
 
 void OverviewWindow::ShowHistory() {
-    const std::vector<HistoryRow> rows = HistoryRows(meter_, history_.Lines());
+    const std::vector<HistoryRow> rows = HistoryRows(books_, history_.Lines());
     QTableWidget* table = ui_->HistoryTable;
     table->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i) {

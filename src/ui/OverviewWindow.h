@@ -3,11 +3,12 @@
 #include "WindowPlaceStore.h"
 #include "core/Clock.h"
 #include "figures/OverviewFigures.h"
-#include "meter/ConnectionMeter.h"
+#include "meter/Ledger.h"
 
 #include <QColor>
 #include <QWidget>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -35,8 +36,10 @@ class OverviewWindow : public QWidget {
     static constexpr const char* kPlaceKey = "overview/geometry";
     static constexpr const char* kCrashText = "⚠ аварийное завершение";
 
-    // `places` may be none: the window then opens where the desktop puts it.
-    OverviewWindow(const ConnectionMeter& meter, const Clock& clock, WindowPlaceStore* places);
+    // `history` is the working folder's history file. `places` may be none:
+    // the window then opens where the desktop puts it.
+    OverviewWindow(const Ledger& books, std::filesystem::path history, const Clock& clock,
+                   WindowPlaceStore* places);
     ~OverviewWindow() override;
 
     // Shows the window with its figures and the history read anew, in the
@@ -75,7 +78,7 @@ class OverviewWindow : public QWidget {
     std::vector<PlanSettingsPanel*> PlanPages() const;
 
     std::unique_ptr<Ui::OverviewWindow> ui_;
-    const ConnectionMeter& meter_;
+    const Ledger& books_;
     const Clock& clock_;
     WindowPlaceStore* places_;
     HistoryTail history_;

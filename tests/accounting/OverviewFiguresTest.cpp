@@ -193,7 +193,7 @@ TEST(OverviewFigures, BuildsTheSessionTheCycleItsBudgetsAndTheChartsOfTheMeter) 
         CountedFolder counted(folder.Path(),
                               {{{2026, 11, 13}, 5}, {{2026, 11, 14}, 4}, {{2026, 12, 8}, 3}}, 2);
 
-        const OverviewFigures f = BuildOverview(counted.meter, counted.clock.Now());
+        const OverviewFigures f = BuildOverview(counted.meter.Books(), counted.clock.Now());
 
         EXPECT_EQ(f.Today, Day(2026, 12, 8));
         ASSERT_TRUE(f.Session);
@@ -262,7 +262,7 @@ TEST(OverviewFigures, BuildsTheSessionTheCycleItsBudgetsAndTheChartsOfTheMeter) 
 TEST(OverviewFigures, HasNoSessionWhileOfflineAndNoBudgetLinesWithoutLimits) {
     const TempDir folder;
     CountedFolder counted(folder.Path(), {{{2026, 12, 8}, 3}}, 0);
-    const OverviewFigures f = BuildOverview(counted.meter, counted.clock.Now());
+    const OverviewFigures f = BuildOverview(counted.meter.Books(), counted.clock.Now());
     EXPECT_FALSE(f.Session);
     EXPECT_FALSE(f.HasBudget);
     for (const BudgetLine& line : f.Budgets) {
@@ -299,7 +299,7 @@ TEST(OverviewHistory, RowsGiveEachLinesPartsMoneyAndBytes) {
         lines.push_back("damaged");
         lines.push_back(crashed);
 
-        const std::vector<HistoryRow> rows = HistoryRows(counted.meter, lines);
+        const std::vector<HistoryRow> rows = HistoryRows(counted.meter.Books(), lines);
 
         ASSERT_EQ(rows.size(), 4u);
         EXPECT_EQ(rows[0].Start, "08.12.2026 10:01");
@@ -435,13 +435,13 @@ TEST(OverviewFigures, FollowingATickRebuildsOnlyTheChangedDaysAndEqualsAFullBuil
         const TempDir folder;
         WriteBytes(folder / "Vimo.toml", plan);
         CountedFolder counted(folder.Path(), {{{2026, 11, 14}, 4}, {{2026, 12, 8}, 3}}, 2);
-        OverviewFigures followed = BuildOverview(counted.meter, counted.clock.Now());
+        OverviewFigures followed = BuildOverview(counted.meter.Books(), counted.clock.Now());
 
         c.before(counted, folder.Path());
         counted.clock.AdvanceMinutes(1);
         counted.counters.Minute();
         const TickResult tick = counted.meter.Tick(c.online, "10.0.0.7", "usb0");
-        FollowTick(followed, counted.meter, counted.clock.Now(), tick.Changed);
+        FollowTick(followed, counted.meter.Books(), counted.clock.Now(), tick.Changed);
 
         EXPECT_EQ(tick.Changed.Every, c.every);
         ASSERT_EQ(tick.Changed.Days.has_value(), c.today);
@@ -450,6 +450,6 @@ TEST(OverviewFigures, FollowingATickRebuildsOnlyTheChangedDaysAndEqualsAFullBuil
             EXPECT_EQ(tick.Changed.Days->First, today);
             EXPECT_EQ(tick.Changed.Days->Last, today);
         }
-        EXPECT_EQ(bars(followed), bars(BuildOverview(counted.meter, counted.clock.Now())));
+        EXPECT_EQ(bars(followed), bars(BuildOverview(counted.meter.Books(), counted.clock.Now())));
     }
 }

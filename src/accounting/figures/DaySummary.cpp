@@ -12,6 +12,7 @@
 #include "files/PropRecord.h"
 #include "files/SessionLineFields.h"
 #include "files/UsageTable.h"
+#include "meter/Ledger.h"
 #include "plan/PlanAccount.h"
 
 namespace {
@@ -29,13 +30,13 @@ void RequireFolder(const std::filesystem::path& folder) {
     }
 }
 
-// The tariff the pages price by: the settings record's; without its file the
-// default record's, which the settings page would write.
-double MinuteCostIn(const std::filesystem::path& folder) {
+// The record the pages price by: the settings record; without its file the
+// default record, which the settings page would write.
+TPropRecord PropRecordIn(const std::filesystem::path& folder) {
     if (!PropFileExists(folder)) {
-        return DefaultPropRecord(SystemClock()).MinuteCost;
+        return DefaultPropRecord(SystemClock());
     }
-    return ReadPropFile(folder).MinuteCost;
+    return ReadPropFile(folder);
 }
 
 }  // namespace
@@ -48,31 +49,31 @@ DaySummary SummarizeDay(const std::filesystem::path& folder, TDateTime day) {
     }
     TUsageTable table(folder);
     table.ReadTable();
-    const double minuteCost = MinuteCostIn(folder);
+    const TPropRecord prop = PropRecordIn(folder);
+    const Ledger books(table, prop, plan);
 
     DaySummary summary;
     summary.Day = std::floor(day);
     const TDateTime today = summary.Day;
-    summary.DayMinutes = table.MinutesFromPeriod(today, today);
-    summary.DayKopecks = plan.KopecksOf(table, minuteCost, today, today);
-    summary.DayBytes = plan.BytesOf(today, today);
+    summary.DayMinutes = books.MinutesOf(today, today);
+    summary.DayKopecks = books.KopecksOf(today, today);
+    summary.DayBytes = books.BytesOf(today, today);
 
     const CalendarDate date = DecodeDate(today);
     const TDateTime monthFirst = EncodeDate(date.Year, date.Month, 1);
     const TDateTime monthLast =
         EncodeDate(date.Year, date.Month, DaysInMonth(date.Year, date.Month));
-    summary.Month = {monthFirst, monthLast, table.MinutesFromPeriod(monthFirst, monthLast),
-                     plan.KopecksOf(table, minuteCost, monthFirst, monthLast),
-                     plan.BytesOf(monthFirst, monthLast)};
+    summary.Month = {monthFirst, monthLast, books.MinutesOf(monthFirst, monthLast),
+                     books.KopecksOf(monthFirst, monthLast), books.BytesOf(monthFirst, monthLast)};
 
     const BillingCycle cycle = plan.CycleOf(today);
     summary.CycleDays = cycle.Days();
     summary.DaysLeft = DaysLeft(cycle, today);
-    summary.CycleMinutes = plan.MinuteFigures(table, today);
-    summary.CycleKopecks = plan.KopeckFigures(table, minuteCost, today);
-    summary.CycleMegabytes = plan.MegabyteFigures(today);
+    summary.CycleMinutes = books.MinuteFigures(today);
+    summary.CycleKopecks = books.KopeckFigures(today);
+    summary.CycleMegabytes = books.MegabyteFigures(today);
     summary.Cycle = {cycle.First, cycle.Last, summary.CycleMinutes.Used, summary.CycleKopecks.Used,
-                     plan.BytesOf(cycle.First, today)};
+                     books.BytesOf(cycle.First, today)};
 
     const BudgetSettings* budget =
         plan.Settings() && plan.Settings()->Budget ? &*plan.Settings()->Budget : nullptr;

@@ -15,7 +15,8 @@ ConnectionMeter::ConnectionMeter(const Clock& clock, std::filesystem::path workD
       table_(workDir_),
       log_(workDir_, clock, std::move(osName)),
       plan_(workDir_, CostStore::Access::ReadWrite),
-      counters_(counters) {}
+      counters_(counters),
+      books_(table_, prop_, plan_, &log_, &session_) {}
 
 std::filesystem::path ConnectionMeter::PathOf(std::string_view name) const {
     return workDir_ / name;
@@ -38,10 +39,6 @@ void ConnectionMeter::ReadProp() {
 TPropRecord ConnectionMeter::SaveProp(const TPropRecord& record) {
     prop_ = record;
     return WritePropFile(workDir_, record, clock_);
-}
-
-int64_t ConnectionMeter::KopecksOf(TDateTime first, TDateTime last) const {
-    return plan_.KopecksOf(table_, prop_.MinuteCost, first, last);
 }
 
 std::vector<AlertNotice> ConnectionMeter::UnshownAlerts() const {
@@ -105,10 +102,10 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
     };
     if (online) {
         step([&] {
-            if (!sessionOpen_) {
+            if (!session_.Open) {
                 Open(address, result);
             }
-            ++sessionMinutes_;
+            ++session_.Minutes;
             table_.UpdateTable(clock_);
             tableBehind_ = true;
             result.MinuteCounted = true;
@@ -133,10 +130,10 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
     if (result.MinuteCounted) {
         step([&] {
             CheckFolder();
-            log_.SaveNewTimeToFile(sessionMinutes_);
+            log_.SaveNewTimeToFile(session_.Minutes);
         });
     }
-    if (result.MinuteCounted || (!online && sessionOpen_)) {
+    if (result.MinuteCounted || (!online && session_.Open)) {
         step([&] {
             CheckFolder();
             PlanAccount::TickUse use;
@@ -152,7 +149,7 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
             result.Alerts = plan_.RecordTick(table_, prop_.MinuteCost, use);
         });
     }
-    if (!online && sessionOpen_) {
+    if (!online && session_.Open) {
         step([&] { Close(result); });
     }
     result.StoreFault = plan_.StoreFault();
@@ -171,7 +168,7 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
 void ConnectionMeter::Open(const std::string& address, TickResult& result) {
     CheckFolder();
     log_.SaveFirstDTime(address);
-    sessionOpen_ = true;
+    session_.Open = true;
     result.SessionOpened = true;
 }
 
@@ -199,7 +196,7 @@ void ConnectionMeter::CheckFolder() const {
 }
 
 void ConnectionMeter::EndSession(TickResult& result) {
-    sessionOpen_ = false;
-    sessionMinutes_ = 0;
+    session_.Open = false;
+    session_.Minutes = 0;
     result.SessionClosed = true;
 }
