@@ -33,6 +33,7 @@ struct TickResult {
     std::exception_ptr StoreFault;
     // "Vimo.toml" changed; its fault when the new version cannot be taken.
     PlanReload Plan;
+    // The days whose figures the tick changed, for a screen to rebuild.
     DayChange Changed;
 };
 
