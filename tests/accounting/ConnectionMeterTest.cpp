@@ -339,12 +339,20 @@ TEST_F(MeterTest, TheSystemLabelGoesIntoTheSessionLines) {
 
 TEST_F(MeterTest, ASavedRecordIsInForceEvenWhenItsFileCannotBeWritten) {
     Start();
+    Tick(true);
+    Tick(true);
     TPropRecord cheaper = meter->Prop();
     cheaper.MinuteCost = 1.5;
     fs::remove(dir / "Propert.dat");
     fs::create_directory(dir / "Propert.dat");
     EXPECT_THROW(meter->SaveProp(cheaper), EInOutError);
     EXPECT_EQ(meter->Prop().MinuteCost, 1.5);
+    // The ledger the pages read follows the meter as it is now.
+    const Ledger& books = meter->Books();
+    const TDateTime today = EncodeDate(2004, 8, 15);
+    EXPECT_EQ(books.KopecksOf(today, today), 3);
+    EXPECT_TRUE(books.SessionOpen());
+    EXPECT_EQ(books.SessionMinutes(), 2u);
 }
 
 // A day's money under the plan in force while its minutes were counted. Each
