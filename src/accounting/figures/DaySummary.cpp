@@ -8,6 +8,7 @@
 #include "core/Clock.h"
 #include "core/Codec1251.h"
 #include "core/DataFiles.h"
+#include "core/ReportRange.h"
 #include "files/FileIO.h"
 #include "files/PropRecord.h"
 #include "files/SessionLineFields.h"
@@ -59,12 +60,10 @@ DaySummary SummarizeDay(const std::filesystem::path& folder, TDateTime day) {
     summary.DayKopecks = books.KopecksOf(today, today);
     summary.DayBytes = books.BytesOf(today, today);
 
-    const CalendarDate date = DecodeDate(today);
-    const TDateTime monthFirst = EncodeDate(date.Year, date.Month, 1);
-    const TDateTime monthLast =
-        EncodeDate(date.Year, date.Month, DaysInMonth(date.Year, date.Month));
-    summary.Month = {monthFirst, monthLast, books.MinutesOf(monthFirst, monthLast),
-                     books.KopecksOf(monthFirst, monthLast), books.BytesOf(monthFirst, monthLast)};
+    const DayRange month = CalendarMonthOf(today);
+    summary.Month = {month.First, month.Last, books.MinutesOf(month.First, month.Last),
+                     books.KopecksOf(month.First, month.Last),
+                     books.BytesOf(month.First, month.Last)};
 
     const BillingCycle cycle = plan.CycleOf(today);
     summary.CycleDays = cycle.Days();
