@@ -118,7 +118,8 @@ StatisticsPage& Page() {
         WritePropFile(folder, TPropRecord{3.6, false, false, DateText(kFirstDay)}, clock);
         auto* meter = new ConnectionMeter(clock, folder, "Linux    ");
         meter->ReadProp();
-        auto* built = new StatisticsPage(nullptr, *meter, clock, boxes, dialog, errors);
+        auto* built = new StatisticsPage(nullptr, meter->Books(), meter->PathOf(datafiles::kStatic),
+                                         clock, boxes, dialog, errors);
         built->LoadStatistics();
         return built;
     }();

@@ -90,9 +90,10 @@ void TForm1::BuildPages() {
         return;
     }
     BuildTabStrip();
-    Main_ = new MainPage(this, meter_, clock_, boxes_, errors_);
+    Main_ = new MainPage(this, meter_.Books(), clock_, boxes_, errors_);
     Main_->move(0, 24);
-    Statistics_ = new StatisticsPage(this, meter_, clock_, boxes_, saveDialog_, errors_);
+    Statistics_ = new StatisticsPage(this, meter_.Books(), meter_.PathOf(datafiles::kStatic),
+                                     clock_, boxes_, saveDialog_, errors_);
     Statistics_->move(0, 21);
     Properties_ =
         new SettingsPage(this, meter_, boxes_, autostart_, platform_, identity_.IsNT, errors_);
@@ -233,7 +234,7 @@ void TForm1::Timer1Timer() {
         });
     }
     if (overview_ && overview_->isVisible()) {
-        Guarded([this] { overview_->AfterTick(); });
+        Guarded([this, &change] { overview_->AfterTick(change.Changed); });
     }
     ShowAlerts(change.Alerts);
     if (change.Plan.Error) {
@@ -275,7 +276,7 @@ void TForm1::ChangeIcon(bool online) {
 }
 
 void TForm1::UpDateHint() {
-    TrayIcon1_->SetHint(QString::fromStdString(TrayHintText(meter_, clock_.Now())));
+    TrayIcon1_->SetHint(QString::fromStdString(TrayHintText(meter_.Books(), clock_.Now())));
 }
 
 void TForm1::ApplyCounting() {
@@ -352,7 +353,8 @@ void TForm1::N4Click() {
 
 void TForm1::N7Click() {
     if (!overview_) {
-        overview_ = std::make_unique<OverviewWindow>(meter_, clock_, places_);
+        overview_ = std::make_unique<OverviewWindow>(
+            meter_.Books(), meter_.PathOf(datafiles::kStatic), clock_, places_);
         auto* plan = new PlanSettingsPanel(meter_.WorkDir(), interfaces_, boxes_);
         overview_->AddPage(plan, QString::fromUtf8("&План и бюджет"));
         // A saved plan is in force at once, not only from the next minute.

@@ -21,7 +21,9 @@
 #include "figures/DaySummary.h"
 #include "files/FileIO.h"
 #include "report/HistoryListing.h"
+#include "report/SummaryWriters.h"
 #include "system/AutostartEntry.h"
+#include "system/ProgramLock.h"
 #include "system/WorkDir.h"
 
 namespace {
@@ -101,7 +103,8 @@ int Summarize(const Invocation& run, const std::optional<std::string>& dayText) 
     }
     const TDateTime day = dayText ? DayRangeOf(*dayText).First : SystemClock().Now();
     const DaySummary summary = SummarizeDay(run.Folder, day);
-    const std::optional<SessionInProgress> session = ReadSessionInProgress(run.Folder);
+    const std::optional<SessionInProgress> session =
+        ReadSessionInProgress(run.Folder, ProgramRunsIn(run.Folder));
     if (run.Format == ReportFormat::Json) {
         WriteSummaryJson(run.Out, summary, session);
     } else {

@@ -29,16 +29,16 @@ void SetPickerBounds(QDateEdit* picker, TDateTime today, TDateTime firstDate) {
 
 }  // namespace
 
-MainPage::MainPage(QWidget* parent, const ConnectionMeter& meter, const Clock& clock,
-                   MessageBoxes& boxes, TopLevelErrorHandler& errors)
+MainPage::MainPage(QWidget* parent, const Ledger& books, const Clock& clock, MessageBoxes& boxes,
+                   TopLevelErrorHandler& errors)
     : QFrame(parent),
       ui_(std::make_unique<Ui::MainPage>()),
-      meter_(meter),
+      books_(books),
       clock_(clock),
       boxes_(boxes) {
     ui_->setupUi(this);
     page_colours::Apply(*this);
-    for (QLineEdit* money : {ui_->Edit1, ui_->Edit2, ui_->Edit3}) {
+    for (QLineEdit* money : {MonthMoney(), DayMoney(), PeriodMoney()}) {
         money->setFont(controls::WindowFont(12, true));
     }
     auto guard = [&errors](auto handler) { return [&errors, handler] { errors.Guard(handler); }; };
@@ -57,11 +57,33 @@ MainPage::MainPage(QWidget* parent, const ConnectionMeter& meter, const Clock& c
 
 MainPage::~MainPage() = default;
 
-void MainPage::FillMoneyTime(QLineEdit* timeBox, QLineEdit* moneyBox, TDateTime first,
-                             TDateTime last) const {
-    const uint32_t minutes = meter_.UsageTable().MinutesFromPeriod(first, last);
-    timeBox->setText(QString::fromStdString(MinToTimeStr(minutes)));
-    moneyBox->setText(QString::fromStdString(KopecksToMoney(meter_.KopecksOf(first, last))));
+QLineEdit* MainPage::MonthTime() const {
+    return ui_->Edit4;
+}
+
+QLineEdit* MainPage::MonthMoney() const {
+    return ui_->Edit1;
+}
+
+QLineEdit* MainPage::DayTime() const {
+    return ui_->Edit5;
+}
+
+QLineEdit* MainPage::DayMoney() const {
+    return ui_->Edit2;
+}
+
+QLineEdit* MainPage::PeriodTime() const {
+    return ui_->Edit6;
+}
+
+QLineEdit* MainPage::PeriodMoney() const {
+    return ui_->Edit3;
+}
+
+void MainPage::Show(const UseTexts& use, QLineEdit* timeBox, QLineEdit* moneyBox) {
+    timeBox->setText(QString::fromStdString(use.Time));
+    moneyBox->setText(QString::fromStdString(use.Money));
 }
 
 void MainPage::LoadMain() {
@@ -85,7 +107,7 @@ void MainPage::LoadMain() {
         picker->setDate(ToQDate(todayDate));
     }
     for (QDateEdit* picker : pickers) {
-        SetPickerBounds(picker, todayDate, ParseDate(meter_.Prop().FirstDate));
+        SetPickerBounds(picker, todayDate, ParseDate(books_.Prop().FirstDate));
     }
 
     SetMoneyTimeMonMain(today.Month);
@@ -102,14 +124,12 @@ void MainPage::RefreshSummaries() {
 }
 
 void MainPage::SetMoneyTimeMonMain(int month) {
-    const int year = SplitToday(clock_).Year;
-    const DayRange range = MonthRange(month, year);
-    FillMoneyTime(ui_->Edit4, ui_->Edit1, range.First, range.Last);
+    Show(MonthUseTexts(books_, month, SplitToday(clock_).Year), MonthTime(), MonthMoney());
 }
 
 void MainPage::SetMoneyTimeDayMain() {
     const TDateTime day = FromQDate(ui_->DateTimePicker1->date());
-    FillMoneyTime(ui_->Edit5, ui_->Edit2, day, day);
+    Show(UseTextsOf(books_, day, day), DayTime(), DayMoney());
 }
 
 void MainPage::SetMoneyTimePeriodMain() {
@@ -125,11 +145,11 @@ void MainPage::SetMoneyTimePeriodMain() {
             boxes_.Beep();
             boxes_.Warning(kPeriodWarning);
         }
-        ui_->Edit3->clear();
-        ui_->Edit6->clear();
+        PeriodMoney()->clear();
+        PeriodTime()->clear();
         return;
     }
-    FillMoneyTime(ui_->Edit6, ui_->Edit3, first, last);
+    Show(UseTextsOf(books_, first, last), PeriodTime(), PeriodMoney());
 }
 
 void MainPage::RadioButton1Click() {

@@ -3,12 +3,15 @@
 #include "ErrorHandler.h"
 #include "MessageBoxes.h"
 #include "core/Clock.h"
-#include "meter/ConnectionMeter.h"
+#include "core/ReportRange.h"
+#include "figures/Summaries.h"
+#include "meter/Ledger.h"
 
 #include <QFrame>
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace Ui {
 class MainPage;
@@ -16,15 +19,15 @@ class MainPage;
 class QLineEdit;
 
 // The main page, `Main`: the time and cost of a month of this year, of a day,
-// and, with "Период", of a run of days, from the meter's table at the tariff
-// in force. Its handlers run through the top-level error handler.
+// and, with "Период", of a run of days, as the figures sum them from the
+// ledger. Its handlers run through the top-level error handler.
 class MainPage : public QFrame {
     Q_OBJECT
 
   public:
-    static constexpr const char* kPeriodWarning = "\rПервая дата должна быть не больше второй";
+    static inline const std::string kPeriodWarning = std::string("\r") + kPeriodOrderText;
 
-    MainPage(QWidget* parent, const ConnectionMeter& meter, const Clock& clock, MessageBoxes& boxes,
+    MainPage(QWidget* parent, const Ledger& books, const Clock& clock, MessageBoxes& boxes,
              TopLevelErrorHandler& errors);
     ~MainPage() override;
 
@@ -46,12 +49,17 @@ class MainPage : public QFrame {
     void DateTimePicker3Change();
 
   private:
-    // The time and money of the days from `first` to `last`.
-    void FillMoneyTime(QLineEdit* timeBox, QLineEdit* moneyBox, TDateTime first,
-                       TDateTime last) const;
+    static void Show(const UseTexts& use, QLineEdit* timeBox, QLineEdit* moneyBox);
+    // The boxes of each sum, time beside money.
+    QLineEdit* MonthTime() const;
+    QLineEdit* MonthMoney() const;
+    QLineEdit* DayTime() const;
+    QLineEdit* DayMoney() const;
+    QLineEdit* PeriodTime() const;
+    QLineEdit* PeriodMoney() const;
 
     std::unique_ptr<Ui::MainPage> ui_;
-    const ConnectionMeter& meter_;
+    const Ledger& books_;
     const Clock& clock_;
     MessageBoxes& boxes_;
     // A reversed period is warned about once at a time: the tick keeps

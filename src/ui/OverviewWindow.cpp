@@ -88,14 +88,14 @@ QTableWidgetItem* Cell(const QString& text, const QString& tip = {}) {
 
 }  // namespace
 
-OverviewWindow::OverviewWindow(const ConnectionMeter& meter, const Clock& clock,
-                               WindowPlaceStore* places)
+OverviewWindow::OverviewWindow(const Ledger& books, std::filesystem::path history,
+                               const Clock& clock, WindowPlaceStore* places)
     : QWidget(nullptr),
       ui_(std::make_unique<Ui::OverviewWindow>()),
-      meter_(meter),
+      books_(books),
       clock_(clock),
       places_(places),
-      history_(meter.PathOf(datafiles::kStatic), kHistoryRows) {
+      history_(std::move(history), kHistoryRows) {
     ui_->setupUi(this);
     // The program lives on in the tray; this window is never its last one.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -177,6 +177,23 @@ void OverviewWindow::Open() {
 void OverviewWindow::AfterTick() {
     history_.Update();
     Refresh();
+    FollowPlanFile();
+}
+
+void OverviewWindow::AfterTick(const DayChange& changed) {
+    const bool historyChanged = history_.Update();
+    const double pricedAt = figures_.MinuteCost;
+    FollowTick(figures_, books_, clock_.Now(), changed);
+    ShowFigures();
+    // The closed sessions' money moves only with the plan, the tariff or the
+    // store, and a new one comes with the history.
+    if (historyChanged || changed.Every || figures_.MinuteCost != pricedAt) {
+        ShowHistory();
+    }
+    FollowPlanFile();
+}
+
+void OverviewWindow::FollowPlanFile() {
     for (PlanSettingsPanel* plan : PlanPages()) {
         plan->FollowFile();
     }
@@ -193,7 +210,12 @@ std::vector<PlanSettingsPanel*> OverviewWindow::PlanPages() const {
 }
 
 void OverviewWindow::Refresh() {
-    figures_ = BuildOverview(meter_, clock_.Now());
+    figures_ = BuildOverview(books_, clock_.Now());
+    ShowFigures();
+    ShowHistory();
+}
+
+void OverviewWindow::ShowFigures() {
     ShowSession();
     ui_->CycleDates->setText(Utf8(figures_.CycleText));
     const std::vector<BudgetLine>& b = figures_.Budgets;
@@ -204,7 +226,6 @@ void OverviewWindow::Refresh() {
     ShowBudget(b[2], ui_->MegabytesBar, ui_->MegabytesUsed, ui_->MegabytesForecast,
                ui_->MegabytesVerdict, ui_->MegabytesAllowance);
     ShowChart();
-    ShowHistory();
 }
 
 void OverviewWindow::ShowSession() {
@@ -354,7 +375,7 @@ void OverviewWindow::ShowChart() {
 }
 
 void OverviewWindow::ShowHistory() {
-    const std::vector<HistoryRow> rows = HistoryRows(meter_, history_.Lines());
+    const std::vector<HistoryRow> rows = HistoryRows(books_, history_.Lines());
     QTableWidget* table = ui_->HistoryTable;
     table->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i) {

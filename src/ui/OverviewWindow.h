@@ -3,11 +3,12 @@
 #include "WindowPlaceStore.h"
 #include "core/Clock.h"
 #include "figures/OverviewFigures.h"
-#include "meter/ConnectionMeter.h"
+#include "meter/Ledger.h"
 
 #include <QColor>
 #include <QWidget>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -35,8 +36,10 @@ class OverviewWindow : public QWidget {
     static constexpr const char* kPlaceKey = "overview/geometry";
     static constexpr const char* kCrashText = "⚠ аварийное завершение";
 
-    // `places` may be none: the window then opens where the desktop puts it.
-    OverviewWindow(const ConnectionMeter& meter, const Clock& clock, WindowPlaceStore* places);
+    // `history` is the working folder's history file. `places` may be none:
+    // the window then opens where the desktop puts it.
+    OverviewWindow(const Ledger& books, std::filesystem::path history, const Clock& clock,
+                   WindowPlaceStore* places);
     ~OverviewWindow() override;
 
     // Shows the window with its figures and the history read anew, in the
@@ -44,9 +47,12 @@ class OverviewWindow : public QWidget {
     // for the first time, it keeps the form's size where the screen's free
     // area has room for it and its frame, and is centred there.
     void Open();
-    // After the minute tick: the figures again, and the history's lines
+    // After the plan changed: every figure again, and the history's lines
     // when the history changed.
     void AfterTick();
+    // After the minute tick: the figures of the days it `changed`, and the
+    // history's lines when the history changed.
+    void AfterTick(const DayChange& changed);
 
     // Adds a page after the chart and the sessions, such as the plan's
     // settings.
@@ -60,6 +66,8 @@ class OverviewWindow : public QWidget {
 
   private:
     void Refresh();
+    void ShowFigures();
+    void FollowPlanFile();
     void ShowSession();
     void ShowBudget(const BudgetLine& line, QProgressBar* bar, QLabel* used, QLabel* forecast,
                     QLabel* verdict, QLabel* allowance);
@@ -70,7 +78,7 @@ class OverviewWindow : public QWidget {
     std::vector<PlanSettingsPanel*> PlanPages() const;
 
     std::unique_ptr<Ui::OverviewWindow> ui_;
-    const ConnectionMeter& meter_;
+    const Ledger& books_;
     const Clock& clock_;
     WindowPlaceStore* places_;
     HistoryTail history_;

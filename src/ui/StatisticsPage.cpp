@@ -3,7 +3,6 @@
 #include "DateBridge.h"
 #include "Fonts.h"
 #include "PageColours.h"
-#include "core/DataFiles.h"
 #include "core/Errors.h"
 #include "core/MoneyTexts.h"
 #include "core/MonthBounds.h"
@@ -14,12 +13,13 @@
 
 #include <QSignalBlocker>
 
-StatisticsPage::StatisticsPage(QWidget* parent, const ConnectionMeter& meter, const Clock& clock,
-                               MessageBoxes& boxes, SaveFileDialog& saveDialog,
+StatisticsPage::StatisticsPage(QWidget* parent, const Ledger& books, std::filesystem::path history,
+                               const Clock& clock, MessageBoxes& boxes, SaveFileDialog& saveDialog,
                                TopLevelErrorHandler& errors)
     : QFrame(parent),
       ui_(std::make_unique<Ui::StatisticsPage>()),
-      meter_(meter),
+      books_(books),
+      history_(std::move(history)),
       clock_(clock),
       boxes_(boxes),
       saveDialog_(saveDialog) {
@@ -63,7 +63,7 @@ void StatisticsPage::LoadStatistics() {
         const QSignalBlocker quiet(picker);
         picker->setDate(ToQDate(todayDate));
     }
-    const std::string& firstText = meter_.Prop().FirstDate;
+    const std::string& firstText = books_.Prop().FirstDate;
     const TDateTime firstDate = ParseDate(firstText);
     for (QDateEdit* picker : pickers) {
         const QSignalBlocker quiet(picker);
@@ -76,7 +76,7 @@ void StatisticsPage::LoadStatistics() {
     ui_->SpinEdit1->setRange(YearOfDateStr(firstText), today.Year + 1);
     ui_->SpinEdit1->setValue(today.Year);
     try {
-        CreateEmptyFile(meter_.PathOf(datafiles::kStatic));
+        CreateEmptyFile(history_);
     } catch (const Exception&) {
         // A history that cannot be created now is reported when a report
         // reads it.
@@ -86,7 +86,7 @@ void StatisticsPage::LoadStatistics() {
 // The history is read once and filtered outside the widget; the memo draws
 // only the lines in sight, so a report of a million lines shows at once.
 void StatisticsPage::ShowStatistics(TDateTime from, TDateTime to) {
-    HistoryReport report = ::ShowStatistics(meter_.PathOf(datafiles::kStatic), from, to);
+    HistoryReport report = ::ShowStatistics(history_, from, to);
     ui_->Memo1->SetLines(std::move(report.Lines));
     if (report.Error) {
         throw EConvertError(*report.Error);
@@ -125,7 +125,7 @@ void StatisticsPage::BitBtn3Click() {
     const int year = ui_->SpinEdit1->value();
     const std::string firstDay = MonthFirstDayText(month, year);
     const std::string lastDay = MonthLastDayText(month, year);
-    const std::string& firstRecording = meter_.Prop().FirstDate;
+    const std::string& firstRecording = books_.Prop().FirstDate;
     if (CompareDays(ParseDate(lastDay), ParseDate(firstRecording)) == -1) {
         boxes_.Beep();
         boxes_.Warning(kStatisticsSince + firstRecording);

@@ -5,10 +5,12 @@
 #include "SaveFileDialog.h"
 #include "core/Clock.h"
 #include "core/DateTime.h"
-#include "meter/ConnectionMeter.h"
+#include "core/ReportRange.h"
+#include "meter/Ledger.h"
 
 #include <QFrame>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,14 +26,16 @@ class StatisticsPage : public QFrame {
     Q_OBJECT
 
   public:
-    static constexpr const char* kPeriodWarning = "\rПервая дата должна быть не больше второй";
+    static inline const std::string kPeriodWarning = std::string("\r") + kPeriodOrderText;
     static constexpr const char* kStatisticsSince = "\rСтатистика ведётся с ";
     static constexpr const char* kDateNotYetCome = "\rВыбранная вами дата ещё не наступила";
     static constexpr const char* kSaveDialogTitle = "Запись статистики в файл";
     static constexpr const char* kSaveDialogFilter = "Текстовый файл (*.txt)";
 
-    StatisticsPage(QWidget* parent, const ConnectionMeter& meter, const Clock& clock,
-                   MessageBoxes& boxes, SaveFileDialog& saveDialog, TopLevelErrorHandler& errors);
+    // `history` is the working folder's history file, which it reports.
+    StatisticsPage(QWidget* parent, const Ledger& books, std::filesystem::path history,
+                   const Clock& clock, MessageBoxes& boxes, SaveFileDialog& saveDialog,
+                   TopLevelErrorHandler& errors);
     ~StatisticsPage() override;
 
     // Start-up: today in the pickers within the recorded range, this month
@@ -50,7 +54,8 @@ class StatisticsPage : public QFrame {
     void ShowReportOf(QWidget* chooser, TDateTime from, TDateTime to, const std::string& range);
 
     std::unique_ptr<Ui::StatisticsPage> ui_;
-    const ConnectionMeter& meter_;
+    const Ledger& books_;
+    std::filesystem::path history_;
     const Clock& clock_;
     MessageBoxes& boxes_;
     SaveFileDialog& saveDialog_;

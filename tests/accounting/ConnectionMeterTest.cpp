@@ -339,12 +339,20 @@ TEST_F(MeterTest, TheSystemLabelGoesIntoTheSessionLines) {
 
 TEST_F(MeterTest, ASavedRecordIsInForceEvenWhenItsFileCannotBeWritten) {
     Start();
+    Tick(true);
+    Tick(true);
     TPropRecord cheaper = meter->Prop();
     cheaper.MinuteCost = 1.5;
     fs::remove(dir / "Propert.dat");
     fs::create_directory(dir / "Propert.dat");
     EXPECT_THROW(meter->SaveProp(cheaper), EInOutError);
     EXPECT_EQ(meter->Prop().MinuteCost, 1.5);
+    // The ledger the pages read follows the meter as it is now.
+    const Ledger& books = meter->Books();
+    const TDateTime today = EncodeDate(2004, 8, 15);
+    EXPECT_EQ(books.KopecksOf(today, today), 3);
+    EXPECT_TRUE(books.SessionOpen());
+    EXPECT_EQ(books.SessionMinutes(), 2u);
 }
 
 // A day's money under the plan in force while its minutes were counted. Each
@@ -430,8 +438,8 @@ TEST_F(MeterTest, EachMinuteIsPricedByThePlanInForceWhenItIsCounted) {
             Tick(false);
         }
         const TDateTime day = EncodeDate(c.day.Year, c.day.Month, c.day.Day);
-        EXPECT_EQ(meter->KopecksOf(day, day), c.kopecks);
-        EXPECT_EQ(meter->KopecksOf(day + 1, day + 1), c.nextDayKopecks);
+        EXPECT_EQ(meter->Books().KopecksOf(day, day), c.kopecks);
+        EXPECT_EQ(meter->Books().KopecksOf(day + 1, day + 1), c.nextDayKopecks);
         EXPECT_EQ(fs::exists(folder / "Vimo.db"), c.storeMade);
     }
 }
@@ -451,12 +459,12 @@ TEST_F(MeterTest, MinutesBeforeThePlanKeepTheTariffAndAChangedPlanNeverRepricesT
     Tick(true);
     Tick(true);
     // 3 x 3.6 before the plan, then a fee and 2 x 1: 22.8 kopecks.
-    EXPECT_EQ(meter->KopecksOf(today, today), 23);
+    EXPECT_EQ(meter->Books().KopecksOf(today, today), 23);
     WriteBytes(dir / "Vimo.toml",
                "[plan]\n[[plan.rate]]\ndays = [\"tue\"]\nkopecks_per_minute = 5\n");
     const TickResult changed = Tick(true);
     EXPECT_TRUE(changed.Plan.Changed);
-    EXPECT_EQ(meter->KopecksOf(today, today), 28);
+    EXPECT_EQ(meter->Books().KopecksOf(today, today), 28);
 
     // Each connection keeps what it was priced; one the plan never priced
     // has no figure under it, and a minute it did not price takes the tariff.
@@ -573,7 +581,7 @@ TEST_F(MeterTest, AStoreThatCannotBeUsedIsReportedOnceAndItsMinutesWaitForIt) {
         meter.ReadProp();
         meter.ReloadPlan();
         // The pages read the money before the first minute.
-        meter.KopecksOf(today, today);
+        meter.Books().KopecksOf(today, today);
         std::vector<std::string> faults;
         const auto collect = [&faults](std::exception_ptr fault) {
             if (fault) {
@@ -587,7 +595,7 @@ TEST_F(MeterTest, AStoreThatCannotBeUsedIsReportedOnceAndItsMinutesWaitForIt) {
         collect(meter.StoreFault());
         for (int minute = 0; minute < 3; ++minute) {
             collect(Tick(true).StoreFault);
-            meter.KopecksOf(today, today);
+            meter.Books().KopecksOf(today, today);
             collect(meter.StoreFault());
         }
         EXPECT_EQ(faults, std::vector<std::string>{c.fault});
@@ -595,7 +603,7 @@ TEST_F(MeterTest, AStoreThatCannotBeUsedIsReportedOnceAndItsMinutesWaitForIt) {
         collect(Tick(true).StoreFault);
         EXPECT_EQ(faults.size(), 1u);
         // The fee and four minutes at the tariff: 10 + 4 x 3.6.
-        EXPECT_EQ(meter.KopecksOf(today, today), 24);
+        EXPECT_EQ(meter.Books().KopecksOf(today, today), 24);
     }
 }
 
@@ -703,7 +711,7 @@ TEST_F(MeterTest, BytesArePricedAndTheirBudgetAlertsLikeTheOthers) {
               std::vector<std::string>{"Израсходовано 80% бюджета: 9,0 МБ из 10 МБ"});
     const TDateTime today = EncodeDate(2026, 12, 8);
     // 9 MB at 12.5 kopecks: 112.5, to even.
-    EXPECT_EQ(meter->KopecksOf(today, today), 112);
+    EXPECT_EQ(meter->Books().KopecksOf(today, today), 112);
     EXPECT_EQ(meter->Plan().MegabyteFigures(today).Used, 9);
 }
 

@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <map>
 #include <optional>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -190,7 +193,7 @@ TEST(OverviewFigures, BuildsTheSessionTheCycleItsBudgetsAndTheChartsOfTheMeter) 
         CountedFolder counted(folder.Path(),
                               {{{2026, 11, 13}, 5}, {{2026, 11, 14}, 4}, {{2026, 12, 8}, 3}}, 2);
 
-        const OverviewFigures f = BuildOverview(counted.meter, counted.clock.Now());
+        const OverviewFigures f = BuildOverview(counted.meter.Books(), counted.clock.Now());
 
         EXPECT_EQ(f.Today, Day(2026, 12, 8));
         ASSERT_TRUE(f.Session);
@@ -259,7 +262,7 @@ TEST(OverviewFigures, BuildsTheSessionTheCycleItsBudgetsAndTheChartsOfTheMeter) 
 TEST(OverviewFigures, HasNoSessionWhileOfflineAndNoBudgetLinesWithoutLimits) {
     const TempDir folder;
     CountedFolder counted(folder.Path(), {{{2026, 12, 8}, 3}}, 0);
-    const OverviewFigures f = BuildOverview(counted.meter, counted.clock.Now());
+    const OverviewFigures f = BuildOverview(counted.meter.Books(), counted.clock.Now());
     EXPECT_FALSE(f.Session);
     EXPECT_FALSE(f.HasBudget);
     for (const BudgetLine& line : f.Budgets) {
@@ -296,7 +299,7 @@ TEST(OverviewHistory, RowsGiveEachLinesPartsMoneyAndBytes) {
         lines.push_back("damaged");
         lines.push_back(crashed);
 
-        const std::vector<HistoryRow> rows = HistoryRows(counted.meter, lines);
+        const std::vector<HistoryRow> rows = HistoryRows(counted.meter.Books(), lines);
 
         ASSERT_EQ(rows.size(), 4u);
         EXPECT_EQ(rows[0].Start, "08.12.2026 10:01");
@@ -376,4 +379,77 @@ TEST(OverviewHistory, TheTailIsReadAgainOnlyWhenTheHistoryChanged) {
     WriteBytes(history, "a\r\nb\r\nc\r\n");
     EXPECT_TRUE(tail.Update());
     EXPECT_EQ(tail.Lines(), (std::vector<std::string>{"c", "b"}));
+}
+
+TEST(OverviewFigures, FollowingATickRebuildsOnlyTheChangedDaysAndEqualsAFullBuild) {
+    const std::string plan =
+        "[cycle]\nstart_day = 14\n[budget]\nkopecks = 100\n[plan]\nconnection_fee = 10\n"
+        "[[plan.rate]]\ndays = [\"mon\", \"tue\", \"wed\", \"thu\", \"fri\", \"sat\", \"sun\"]\n"
+        "kopecks_per_minute = 1\n";
+    struct Case {
+        const char* name;
+        // Done to the meter after the figures were built; then one tick.
+        std::function<void(CountedFolder&, const fs::path&)> before;
+        bool online;
+        // What the tick says changed: every day, or today's, or none.
+        bool every;
+        bool today;
+    };
+    const Case cases[] = {
+        {"a minute online", [](CountedFolder&, const fs::path&) {}, true, false, true},
+        {"an offline minute after the session",
+         [](CountedFolder& c, const fs::path&) {
+             c.clock.AdvanceMinutes(1);
+             c.meter.Tick(false, "");
+         },
+         false, false, false},
+        {"the session closes, recording its bytes", [](CountedFolder&, const fs::path&) {}, false,
+         false, true},
+        {"past midnight", [](CountedFolder& c, const fs::path&) { c.clock.Set(2026, 12, 9, 0, 0); },
+         true, false, true},
+        {"a new tariff",
+         [](CountedFolder& c, const fs::path&) {
+             c.meter.SaveProp(TPropRecord{5.0, false, false, "01.11.2026"});
+         },
+         true, false, true},
+        {"the plan file changed",
+         [&plan](CountedFolder&, const fs::path& folder) {
+             WriteBytes(folder / "Vimo.toml", "[cycle]\nstart_day = 14\n[budget]\nkopecks = 100\n");
+         },
+         true, true, false},
+    };
+    const auto bars = [](const OverviewFigures& f) {
+        std::vector<std::tuple<std::string, int64_t, int64_t, int64_t>> all;
+        for (const std::vector<PeriodUse>* uses : {&f.Days, &f.Cycles}) {
+            for (const PeriodUse& use : *uses) {
+                all.emplace_back(use.Label, use.Minutes, use.Kopecks, use.Bytes);
+            }
+        }
+        for (const BudgetLine& line : f.Budgets) {
+            all.emplace_back(line.UsedText, line.Figures.Used, line.Figures.Forecast, 0);
+        }
+        return all;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempDir folder;
+        WriteBytes(folder / "Vimo.toml", plan);
+        CountedFolder counted(folder.Path(), {{{2026, 11, 14}, 4}, {{2026, 12, 8}, 3}}, 2);
+        OverviewFigures followed = BuildOverview(counted.meter.Books(), counted.clock.Now());
+
+        c.before(counted, folder.Path());
+        counted.clock.AdvanceMinutes(1);
+        counted.counters.Minute();
+        const TickResult tick = counted.meter.Tick(c.online, "10.0.0.7", "usb0");
+        FollowTick(followed, counted.meter.Books(), counted.clock.Now(), tick.Changed);
+
+        EXPECT_EQ(tick.Changed.Every, c.every);
+        ASSERT_EQ(tick.Changed.Days.has_value(), c.today);
+        if (c.today) {
+            const TDateTime today = std::floor(counted.clock.Now());
+            EXPECT_EQ(tick.Changed.Days->First, today);
+            EXPECT_EQ(tick.Changed.Days->Last, today);
+        }
+        EXPECT_EQ(bars(followed), bars(BuildOverview(counted.meter.Books(), counted.clock.Now())));
+    }
 }

@@ -1,23 +1,32 @@
 #include "core/MonthBounds.h"
 
-std::string MonthFirstDayText(int month, int year) {
-    return "01." + std::to_string(month) + "." + std::to_string(year);
-}
+namespace {
 
-std::string MonthLastDayText(int month, int year) {
-    std::string last;
+int MonthLastDay(int month, int year) {
     switch (month) {
         case 4:
         case 6:
         case 9:
         case 11:
-            last = "30.";
-            break;
+            return 30;
         case 2:
-            last = year % 4 == 0 ? "29." : "28.";
-            break;
+            return year % 4 == 0 ? 29 : 28;
         default:
-            last = "31.";
+            return 31;
     }
-    return last + std::to_string(month) + "." + std::to_string(year);
+}
+
+}  // namespace
+
+std::string MonthFirstDayText(int month, int year) {
+    return "01." + std::to_string(month) + "." + std::to_string(year);
+}
+
+std::string MonthLastDayText(int month, int year) {
+    return std::to_string(MonthLastDay(month, year)) + "." + std::to_string(month) + "." +
+           std::to_string(year);
+}
+
+DayRange MonthDays(int month, int year) {
+    return {EncodeDate(year, month, 1), EncodeDate(year, month, MonthLastDay(month, year))};
 }

@@ -20,8 +20,13 @@ DayRange MonthRangeOf(std::string_view monthText) {
     } catch (const EConvertError&) {
         throw EConvertError(InvalidDateText(std::string(monthText)));
     }
-    const CalendarDate date = DecodeDate(first);
-    return {first, EncodeDate(date.Year, date.Month, DaysInMonth(date.Year, date.Month))};
+    return CalendarMonthOf(first);
+}
+
+DayRange CalendarMonthOf(TDateTime day) {
+    const CalendarDate date = DecodeDate(day);
+    return {EncodeDate(date.Year, date.Month, 1),
+            EncodeDate(date.Year, date.Month, DaysInMonth(date.Year, date.Month))};
 }
 
 DayRange PeriodRangeOf(std::string_view firstText, std::string_view lastText) {

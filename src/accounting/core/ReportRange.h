@@ -24,6 +24,8 @@ inline constexpr const char* kPeriodOrderText = "Первая дата долж�
 DayRange DayRangeOf(std::string_view dayText);
 // A calendar month, "MM.YYYY".
 DayRange MonthRangeOf(std::string_view monthText);
+// The calendar month of `day`, first to last day.
+DayRange CalendarMonthOf(TDateTime day);
 // The days from `firstText` to `lastText`; a first day after the last throws
 // Exception with kPeriodOrderText.
 DayRange PeriodRangeOf(std::string_view firstText, std::string_view lastText);

@@ -49,13 +49,13 @@ std::string ShortDate(TDateTime day) {
     return text.substr(0, 6) + text.substr(8, 2);
 }
 
-PeriodUse UseOf(const ConnectionMeter& meter, TDateTime first, TDateTime last) {
+PeriodUse UseOf(const Ledger& books, TDateTime first, TDateTime last) {
     PeriodUse use;
     use.First = first;
     use.Last = last;
-    use.Minutes = meter.UsageTable().MinutesFromPeriod(first, last);
-    use.Kopecks = meter.KopecksOf(first, last);
-    use.Bytes = meter.Plan().BytesOf(first, last).Total();
+    use.Minutes = books.MinutesOf(first, last);
+    use.Kopecks = books.KopecksOf(first, last);
+    use.Bytes = books.BytesOf(first, last).Total();
     return use;
 }
 
@@ -119,30 +119,32 @@ double ChartValue(const PeriodUse& use, ChartUnit unit) {
     return static_cast<double>(use.Bytes) / static_cast<double>(kBytesPerMegabyte);
 }
 
-OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
-    const PlanAccount& plan = meter.Plan();
-    const TUsageTable& table = meter.UsageTable();
-    const double minuteCost = meter.Prop().MinuteCost;
+namespace {
+
+// The session, the cycle and its budgets: what changes with every minute.
+void ShowMoment(OverviewFigures& figures, const Ledger& books, TDateTime now) {
+    const PlanAccount& plan = books.Plan();
     const std::optional<PlanSettings>& settings = plan.Settings();
 
-    OverviewFigures figures;
     const TDateTime today = DayOf(now);
     figures.Today = today;
+    figures.MinuteCost = books.MinuteCost();
     figures.PricedByPlan = plan.PricesByPlan();
 
-    if (meter.SessionOpen()) {
-        const std::string& head = meter.SessionLog().SessionHead();
+    figures.Session.reset();
+    if (books.SessionOpen()) {
+        const std::string& head = books.SessionHead();
         OverviewSession session;
         // The head is "[08.12.2026] 09:05-".
         if (head.size() >= 18) {
             session.Since = head.substr(1, 10) + " " + head.substr(13, 5);
         }
-        session.Minutes = meter.SessionMinutes();
+        session.Minutes = books.SessionMinutes();
         session.Duration = MinToTimeStr(session.Minutes);
         const std::string key = SessionKey(head);
-        session.Kopecks = plan.SessionKopecks(key, session.Minutes, minuteCost);
+        session.Kopecks = books.SessionKopecks(key, session.Minutes);
         session.Bytes = plan.SessionBytes(key);
-        session.Address = WithoutTrailingBlanks(meter.SessionLog().SessionIP());
+        session.Address = WithoutTrailingBlanks(books.SessionAddress());
         figures.Session = session;
     }
 
@@ -156,24 +158,45 @@ OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
     const std::vector<int>& alerts =
         settings && settings->Budget ? settings->Budget->Alerts : kNoAlerts;
     figures.Budgets = {
-        LineOf(BudgetUnit::Kopecks, "Деньги", plan.KopeckFigures(table, minuteCost, today), alerts),
-        LineOf(BudgetUnit::Minutes, "Время", plan.MinuteFigures(table, today), alerts),
-        LineOf(BudgetUnit::Megabytes, "Трафик", plan.MegabyteFigures(today), alerts)};
+        LineOf(BudgetUnit::Kopecks, "Деньги", books.KopeckFigures(today), alerts),
+        LineOf(BudgetUnit::Minutes, "Время", books.MinuteFigures(today), alerts),
+        LineOf(BudgetUnit::Megabytes, "Трафик", books.MegabyteFigures(today), alerts)};
     figures.HasBudget =
         std::any_of(figures.Budgets.begin(), figures.Budgets.end(),
                     [](const BudgetLine& line) { return line.Figures.Limit.has_value(); });
+}
+
+// A bar's use read again; the current cycle's runs up to today.
+void ReadUse(PeriodUse& use, const Ledger& books, TDateTime today) {
+    const PeriodUse read = UseOf(books, use.First, use.Current ? today : use.Last);
+    use.Minutes = read.Minutes;
+    use.Kopecks = read.Kopecks;
+    use.Bytes = read.Bytes;
+}
+
+bool Overlaps(const PeriodUse& use, const DayRange& days) {
+    return use.First <= days.Last && days.First <= use.Last;
+}
+
+}  // namespace
+
+OverviewFigures BuildOverview(const Ledger& books, TDateTime now) {
+    OverviewFigures figures;
+    ShowMoment(figures, books, now);
+    const TDateTime today = figures.Today;
 
     for (TDateTime day = figures.Cycle.First; day <= figures.Cycle.Last; day = AddDays(day, 1)) {
-        PeriodUse use = UseOf(meter, day, day);
+        PeriodUse use = UseOf(books, day, day);
         use.Label = DateText(day).substr(0, 5);
         use.Current = day == today;
         figures.Days.push_back(std::move(use));
     }
 
+    const std::optional<PlanSettings>& settings = books.Plan().Settings();
     const int startDay = settings && settings->CycleStartDay ? *settings->CycleStartDay : 1;
     for (const BillingCycle& cycle : CyclesUpTo(today, startDay, 12)) {
         const bool current = cycle == figures.Cycle;
-        PeriodUse use = UseOf(meter, cycle.First, current ? today : cycle.Last);
+        PeriodUse use = UseOf(books, cycle.First, current ? today : cycle.Last);
         use.Last = cycle.Last;
         use.Label = ShortDate(cycle.First);
         use.Current = current;
@@ -182,8 +205,29 @@ OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now) {
     return figures;
 }
 
-std::vector<HistoryRow> HistoryRows(const ConnectionMeter& meter,
-                                    const std::vector<std::string>& lines) {
+void FollowTick(OverviewFigures& figures, const Ledger& books, TDateTime now,
+                const DayChange& changed) {
+    const TDateTime today = DayOf(now);
+    // A new day, tariff or cycle moves every bar.
+    if (changed.Every || figures.Today != today || figures.MinuteCost != books.MinuteCost() ||
+        !(books.Plan().CycleOf(today) == figures.Cycle)) {
+        figures = BuildOverview(books, now);
+        return;
+    }
+    ShowMoment(figures, books, now);
+    if (!changed.Days) {
+        return;
+    }
+    for (std::vector<PeriodUse>* uses : {&figures.Days, &figures.Cycles}) {
+        for (PeriodUse& use : *uses) {
+            if (Overlaps(use, *changed.Days)) {
+                ReadUse(use, books, today);
+            }
+        }
+    }
+}
+
+std::vector<HistoryRow> HistoryRows(const Ledger& books, const std::vector<std::string>& lines) {
     std::vector<HistoryRow> rows;
     rows.reserve(lines.size());
     for (const std::string& line : lines) {
@@ -197,11 +241,10 @@ std::vector<HistoryRow> HistoryRows(const ConnectionMeter& meter,
         }
         const std::string key = SessionKey(line);
         if (row.Fields.Minutes) {
-            row.Kopecks =
-                meter.Plan().SessionKopecks(key, *row.Fields.Minutes, meter.Prop().MinuteCost);
+            row.Kopecks = books.SessionKopecks(key, *row.Fields.Minutes);
         }
         if (!key.empty()) {
-            row.Bytes = meter.Plan().SessionBytes(key);
+            row.Bytes = books.Plan().SessionBytes(key);
         }
         rows.push_back(std::move(row));
     }

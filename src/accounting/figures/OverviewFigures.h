@@ -11,12 +11,12 @@
 #include "core/DateTime.h"
 #include "files/FileVersion.h"
 #include "files/SessionLineFields.h"
-#include "meter/ConnectionMeter.h"
+#include "meter/Ledger.h"
 #include "plan/BillingCycle.h"
 #include "plan/Budget.h"
 #include "store/CostStore.h"
 
-// What the overview window shows, built from the meter for one moment: the
+// What the overview window shows, built from the ledger for one moment: the
 // session in progress, the billing cycle with its budgets, the use of the
 // cycle's days and of the last twelve cycles, and the latest sessions of the
 // history. The window only displays these; every figure and text that does
@@ -107,6 +107,8 @@ struct HistoryRow {
 
 struct OverviewFigures {
     TDateTime Today = 0;
+    // The settings record's tariff they were priced at.
+    double MinuteCost = 0;
     std::optional<OverviewSession> Session;
     BillingCycle Cycle;
     int DaysLeft = 0;
@@ -125,14 +127,19 @@ struct OverviewFigures {
     std::vector<PeriodUse> Cycles;
 };
 
-// The figures of the day of `now`, from the meter's table, settings record,
+// The figures of the day of `now`, from the ledger's table, settings record,
 // plan and "Vimo.db". Reads no history. Throws the store's errors.
-OverviewFigures BuildOverview(const ConnectionMeter& meter, TDateTime now);
+OverviewFigures BuildOverview(const Ledger& books, TDateTime now);
+
+// `figures` after a tick that changed `changed`: the session and the
+// budgets again, and only the bars of the changed days; everything again on
+// a new day, tariff or cycle. Equal to BuildOverview for the same moment.
+void FollowTick(OverviewFigures& figures, const Ledger& books, TDateTime now,
+                const DayChange& changed);
 
 // The history's rows for `lines` (newest first, as ReadLastLines gives
 // them), with their money by the rule above and their bytes from "Vimo.db".
-std::vector<HistoryRow> HistoryRows(const ConnectionMeter& meter,
-                                    const std::vector<std::string>& lines);
+std::vector<HistoryRow> HistoryRows(const Ledger& books, const std::vector<std::string>& lines);
 
 // The last `count` lines of the history file, newest first, in UTF-8,
 // reading only as much of the file's end as they take. Lines end at CR LF,

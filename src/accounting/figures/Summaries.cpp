@@ -3,22 +3,21 @@
 #include "core/MoneyTexts.h"
 #include "core/MonthBounds.h"
 
-DayRange MonthRange(int month, int year) {
-    return {ParseDate(MonthFirstDayText(month, year)), ParseDate(MonthLastDayText(month, year))};
+UseTexts UseTextsOf(const Ledger& books, TDateTime first, TDateTime last) {
+    return {MinToTimeStr(books.MinutesOf(first, last)),
+            KopecksToMoney(books.KopecksOf(first, last))};
 }
 
-uint32_t MinutesOfMonth(const TUsageTable& table, int month, int year) {
-    const DayRange range = MonthRange(month, year);
-    return table.MinutesFromPeriod(range.First, range.Last);
+UseTexts MonthUseTexts(const Ledger& books, int month, int year) {
+    const DayRange range = MonthDays(month, year);
+    return UseTextsOf(books, range.First, range.Last);
 }
 
-std::string TrayHintText(const ConnectionMeter& meter, TDateTime now) {
+std::string TrayHintText(const Ledger& books, TDateTime now) {
     const CalendarDate today = SplitDate(now);
-    const DayRange month = MonthRange(today.Month, today.Year);
-    const TUsageTable& table = meter.UsageTable();
-    const uint32_t monthMinutes = table.MinutesFromPeriod(month.First, month.Last);
-    const uint32_t todayMinutes = table.MinutesFromPeriod(now, now);
-    return "День : " + MinToTimeStr(todayMinutes) + " (" +
-           KopecksToGrivn(meter.KopecksOf(now, now)) + ")\nМес.  : " + MinToTimeStr(monthMinutes) +
-           " (" + KopecksToGrivn(meter.KopecksOf(month.First, month.Last)) + ")";
+    const DayRange month = MonthDays(today.Month, today.Year);
+    return "День : " + MinToTimeStr(books.MinutesOf(now, now)) + " (" +
+           KopecksToGrivn(books.KopecksOf(now, now)) +
+           ")\nМес.  : " + MinToTimeStr(books.MinutesOf(month.First, month.Last)) + " (" +
+           KopecksToGrivn(books.KopecksOf(month.First, month.Last)) + ")";
 }

@@ -1,20 +1,25 @@
 #pragma once
 
 #include "core/DateTime.h"
-#include "core/ReportRange.h"
-#include "files/UsageTable.h"
-#include "meter/ConnectionMeter.h"
+#include "meter/Ledger.h"
 
 #include <cstdint>
 #include <string>
 
-// The first and last day of a month, as the month bounds give them.
-DayRange MonthRange(int month, int year);
+// The main page's sum of a run of days: "1 ч. 15 мин." and its money.
+struct UseTexts {
+    std::string Time;
+    std::string Money;
+};
 
-// Minutes of a whole month of the table, from its first to its last day as
-// the month bounds give them.
-uint32_t MinutesOfMonth(const TUsageTable& table, int month, int year);
+// The time and money of the days from `first` to `last`, as the ledger
+// prices them.
+UseTexts UseTextsOf(const Ledger& books, TDateTime first, TDateTime last);
+
+// The same of a whole month, from its first to its last day as the month
+// bounds give them.
+UseTexts MonthUseTexts(const Ledger& books, int month, int year);
 
 // The tray icon's two-line hint: today's and this month's time and money, as
-// the meter prices them, for the day of `now`.
-std::string TrayHintText(const ConnectionMeter& meter, TDateTime now);
+// the ledger prices them, for the day of `now`.
+std::string TrayHintText(const Ledger& books, TDateTime now);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 
 ConnectionMeter::ConnectionMeter(const Clock& clock, std::filesystem::path workDir,
                                  std::string osName, const ByteCounters* counters)
@@ -14,7 +15,8 @@ ConnectionMeter::ConnectionMeter(const Clock& clock, std::filesystem::path workD
       table_(workDir_),
       log_(workDir_, clock, std::move(osName)),
       plan_(workDir_, CostStore::Access::ReadWrite),
-      counters_(counters) {}
+      counters_(counters),
+      books_(table_, prop_, plan_, &log_, &session_) {}
 
 std::filesystem::path ConnectionMeter::PathOf(std::string_view name) const {
     return workDir_ / name;
@@ -37,10 +39,6 @@ void ConnectionMeter::ReadProp() {
 TPropRecord ConnectionMeter::SaveProp(const TPropRecord& record) {
     prop_ = record;
     return WritePropFile(workDir_, record, clock_);
-}
-
-int64_t ConnectionMeter::KopecksOf(TDateTime first, TDateTime last) const {
-    return plan_.KopecksOf(table_, prop_.MinuteCost, first, last);
 }
 
 std::vector<AlertNotice> ConnectionMeter::UnshownAlerts() const {
@@ -85,6 +83,11 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
                                  const std::string& interface) {
     TickResult result;
     result.Plan = plan_.Reload();
+    // Read before the tick records anything: figures built without the
+    // store, or without the ticks still waiting for it, change with it.
+    const bool storeWasDown = plan_.StoreDown();
+    const std::optional<TDateTime> waitingFrom = plan_.FirstWaitingDay();
+    bool recorded = false;
     // Each file of the tick is tried on its own: one that fails (a full
     // disk, a file made read-only) does not keep the others from being
     // written. The first failure is the one reported.
@@ -99,10 +102,10 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
     };
     if (online) {
         step([&] {
-            if (!sessionOpen_) {
+            if (!session_.Open) {
                 Open(address, result);
             }
-            ++sessionMinutes_;
+            ++session_.Minutes;
             table_.UpdateTable(clock_);
             tableBehind_ = true;
             result.MinuteCounted = true;
@@ -127,10 +130,10 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
     if (result.MinuteCounted) {
         step([&] {
             CheckFolder();
-            log_.SaveNewTimeToFile(sessionMinutes_);
+            log_.SaveNewTimeToFile(session_.Minutes);
         });
     }
-    if (result.MinuteCounted || (!online && sessionOpen_)) {
+    if (result.MinuteCounted || (!online && session_.Open)) {
         step([&] {
             CheckFolder();
             PlanAccount::TickUse use;
@@ -142,13 +145,20 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
                 use.Moved = ReadBytes(online ? interface : readInterface_);
                 use.BytesRead = true;
             }
+            recorded = true;
             result.Alerts = plan_.RecordTick(table_, prop_.MinuteCost, use);
         });
     }
-    if (!online && sessionOpen_) {
+    if (!online && session_.Open) {
         step([&] { Close(result); });
     }
     result.StoreFault = plan_.StoreFault();
+    if (result.Plan.Changed || storeWasDown || result.StoreFault) {
+        result.Changed.Every = true;
+    } else if (result.MinuteCounted || recorded) {
+        const TDateTime today = std::floor(clock_.Now());
+        result.Changed.Days = DayRange{waitingFrom ? std::min(*waitingFrom, today) : today, today};
+    }
     return result;
 }
 
@@ -158,7 +168,7 @@ TickResult ConnectionMeter::Tick(bool online, const std::string& address,
 void ConnectionMeter::Open(const std::string& address, TickResult& result) {
     CheckFolder();
     log_.SaveFirstDTime(address);
-    sessionOpen_ = true;
+    session_.Open = true;
     result.SessionOpened = true;
 }
 
@@ -186,7 +196,7 @@ void ConnectionMeter::CheckFolder() const {
 }
 
 void ConnectionMeter::EndSession(TickResult& result) {
-    sessionOpen_ = false;
-    sessionMinutes_ = 0;
+    session_.Open = false;
+    session_.Minutes = 0;
     result.SessionClosed = true;
 }

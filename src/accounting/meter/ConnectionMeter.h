@@ -6,6 +6,7 @@
 #include "files/PropRecord.h"
 #include "files/SessionLog.h"
 #include "files/UsageTable.h"
+#include "meter/Ledger.h"
 #include "plan/PlanAccount.h"
 
 #include <cstdint>
@@ -32,6 +33,8 @@ struct TickResult {
     std::exception_ptr StoreFault;
     // "Vimo.toml" changed; its fault when the new version cannot be taken.
     PlanReload Plan;
+    // The days whose figures the tick changed, for a screen to rebuild.
+    DayChange Changed;
 };
 
 // The connection meter: the minute tick's two-state session machine over the
@@ -49,6 +52,9 @@ class ConnectionMeter {
     // the bytes of each connection are kept in "Vimo.db" too.
     ConnectionMeter(const Clock& clock, std::filesystem::path workDir, std::string osName,
                     const ByteCounters* counters = nullptr);
+    // Its ledger reads its own members.
+    ConnectionMeter(const ConnectionMeter&) = delete;
+    ConnectionMeter& operator=(const ConnectionMeter&) = delete;
 
     const std::filesystem::path& WorkDir() const { return workDir_; }
     // A file of the working folder, by its name there.
@@ -74,11 +80,13 @@ class ConnectionMeter {
     // handed back in the result.
     TickResult Tick(bool online, const std::string& address, const std::string& interface = {});
 
-    bool SessionOpen() const { return sessionOpen_; }
-    uint32_t SessionMinutes() const { return sessionMinutes_; }
+    bool SessionOpen() const { return session_.Open; }
+    uint32_t SessionMinutes() const { return session_.Minutes; }
     const TUsageTable& UsageTable() const { return table_; }
     const TSessionLog& SessionLog() const { return log_; }
     const PlanAccount& Plan() const { return plan_; }
+    // What it has counted, for the figures to read.
+    const Ledger& Books() const { return books_; }
 
     // Reads "Vimo.toml" again when it changed; its fault once per version.
     PlanReload ReloadPlan() { return plan_.Reload(); }
@@ -89,9 +97,6 @@ class ConnectionMeter {
     // A fault "Vimo.db" had while the figures were read between ticks, once
     // for each cause; the next tick hands it out otherwise.
     std::exception_ptr StoreFault() { return plan_.StoreFault(); }
-    // The money of the days from `first` to `last`, in kopecks: the plan's
-    // when one prices minutes, else minutes x the settings record's tariff.
-    int64_t KopecksOf(TDateTime first, TDateTime last) const;
 
   private:
     void Open(const std::string& address, TickResult& result);
@@ -114,10 +119,10 @@ class ConnectionMeter {
     // The last reading of the interface the connection runs through.
     std::string readInterface_;
     std::optional<ByteReading> lastReading_;
-    bool sessionOpen_ = false;
-    uint32_t sessionMinutes_ = 0;
+    MeterSession session_;
     // Minutes are counted in memory that the table files do not hold yet.
     bool tableBehind_ = false;
     // The working folder as it stood at start-up.
     std::optional<HeldFolder> heldFolder_;
+    Ledger books_;
 };

@@ -280,6 +280,13 @@ std::vector<int> PlanAccount::FiredAlerts(TDateTime today, BudgetUnit unit) cons
     return fired;
 }
 
+std::optional<TDateTime> PlanAccount::FirstWaitingDay() const {
+    if (waiting_.empty()) {
+        return std::nullopt;
+    }
+    return waiting_.front().Day;
+}
+
 std::vector<AlertNotice> PlanAccount::RecordTick(const TUsageTable& table, double minuteCost,
                                                  const TickUse& use) {
     if (access_ != CostStore::Access::ReadWrite) {

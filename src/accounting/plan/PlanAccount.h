@@ -119,6 +119,11 @@ class PlanAccount {
     // The notices of `alerts` were shown.
     void AlertsShown(const std::vector<AlertNotice>& alerts);
 
+    // The figures are read without the store until the next tick (see the
+    // class); the day of the oldest tick waiting to be recorded.
+    bool StoreDown() const { return storeDown_; }
+    std::optional<TDateTime> FirstWaitingDay() const;
+
     // The store's fault not handed out yet, once for each cause: a fault
     // with the text of the last one handed out is kept back until the store
     // has been written again.
