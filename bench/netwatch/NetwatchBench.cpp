@@ -101,7 +101,7 @@ void RunChecks(benchmark::State& state, TStackFactory factory) {
 }
 
 void BM_CheckAddressLinuxStack(benchmark::State& state) {
-    RunChecks(state, MakeLinuxSocketStack);
+    RunChecks(state, [] { return MakeLinuxSocketStack(); });
 }
 BENCHMARK(BM_CheckAddressLinuxStack);
 
