@@ -178,9 +178,9 @@ class TForm1 : public QWidget {
     NotificationService* notifications_;
     PlainWindowActivation plainActivation_;
     WindowActivation& activation_;
-    // Last, so it goes before the meter it shows.
     // The machine's interfaces, for the plan settings' list; before the
     // overview, which holds the panel that reads it.
     SystemInterfaceList interfaces_;
+    // Last, so it goes before the meter whose ledger it reads.
     std::unique_ptr<OverviewWindow> overview_;
 };
