@@ -23,6 +23,7 @@
 #include "TrayShell.h"
 #include "Unit1.h"
 #include "core/Codec1251.h"
+#include "core/DataFiles.h"
 #include "files/PropRecord.h"
 #include "files/SessionLog.h"
 #include "meter/ConnectionMeter.h"

@@ -2,12 +2,12 @@
 
 #include "SystemErrorText.h"
 #include "core/DataFiles.h"
+#include "system/LocalSocket.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
 
 #include <sys/stat.h>
@@ -73,38 +73,6 @@ std::string LockFailureReason(QLockFile::LockError error, int errorNumber) {
         return SystemErrorText(EACCES);
     }
     return SystemErrorText(errorNumber);
-}
-
-bool IsOneOf(int errorNumber, std::initializer_list<int> values) {
-    for (const int value : values) {
-        if (errorNumber == value) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Why the server could not listen. Qt names access and address-in-use
-// failures itself and turns the errno of the failed step into its error;
-// its clean-up after a failure may leave a different errno behind, which is
-// told only when it agrees with Qt's error.
-std::string ListenFailureReason(QAbstractSocket::SocketError error, int errorNumber) {
-    // The values Qt turns into a named error of its own.
-    const std::initializer_list<int> nameErrors = {ENOENT, ENOTDIR, ELOOP, EROFS, ENAMETOOLONG};
-    switch (error) {
-        case QAbstractSocket::SocketAccessError:
-            return SystemErrorText(EACCES);
-        case QAbstractSocket::AddressInUseError:
-            return SystemErrorText(EADDRINUSE);
-        case QAbstractSocket::HostNotFoundError:
-            return IsOneOf(errorNumber, nameErrors) ? SystemErrorText(errorNumber)
-                                                    : "the name cannot be used";
-        default:
-            if (IsOneOf(errorNumber, nameErrors) || IsOneOf(errorNumber, {EACCES, EADDRINUSE})) {
-                return SystemErrorText(0);
-            }
-            return SystemErrorText(errorNumber);
-    }
 }
 
 }  // namespace
@@ -248,58 +216,57 @@ void RunningCopy::Listen() {
                "); they end without showing the window");
         return;
     }
-    server_ = new QLocalServer(this);
-    // The folder is the user's alone; the socket is as well.
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    // A copy that was killed left its socket file; the lock says it is gone.
-    QLocalServer::removeServer(socketPath_);
-    errno = 0;
-    if (!server_->listen(socketPath_)) {
-        const int failure = errno;
+    listener_ = std::make_unique<LocalListener>();
+    if (const int failure = listener_->Listen(socketPath_.toStdString())) {
+        listener_.reset();
         Notice("cannot answer later starts (" + socketPath_.toStdString() + ": " +
-               ListenFailureReason(server_->serverError(), failure) +
-               "); they end without showing the window");
+               SystemErrorText(failure) + "); they end without showing the window");
         return;
     }
-    connect(server_, &QLocalServer::newConnection, this, &RunningCopy::AnswerStarts);
+    auto* waiting = new QSocketNotifier(listener_->Descriptor(), QSocketNotifier::Read, this);
+    connect(waiting, &QSocketNotifier::activated, this, &RunningCopy::AnswerStarts);
 }
 
 void RunningCopy::AnswerStarts() {
-    while (QLocalSocket* start = server_->nextPendingConnection()) {
-        connect(start, &QLocalSocket::disconnected, start, &QObject::deleteLater);
-        const auto readRequest = [this, start] {
-            if (!start->canReadLine() && start->bytesAvailable() < kLongestRequest) {
+    for (UniqueFd start = listener_->Accept(); start.Valid(); start = listener_->Accept()) {
+        struct Request {
+            UniqueFd From;
+            std::string Line;
+        };
+        // The notifier goes before the descriptor it watches: the request
+        // lives as long as the notifier's connection.
+        auto request = std::make_shared<Request>(Request{std::move(start), {}});
+        auto* readable = new QSocketNotifier(request->From.Get(), QSocketNotifier::Read, this);
+        const auto readRequest = [this, request, readable] {
+            const bool open = ReadAvailable(request->From.Get(), request->Line,
+                                            static_cast<std::size_t>(kLongestRequest));
+            const std::size_t end = request->Line.find('\n');
+            const bool whole = end != std::string::npos ||
+                               request->Line.size() >= static_cast<std::size_t>(kLongestRequest);
+            if (open && !whole) {
                 return;
             }
-            // Qt reads one byte less than it is given room for.
-            if (const std::optional<QString> token =
-                    RequestedToken(start->readLine(kLongestRequest + 1))) {
-                emit ShowRequested(*token);
+            // A start that hung up before its line was whole asked nothing.
+            if (whole) {
+                const std::string line =
+                    request->Line.substr(0, end == std::string::npos ? end : end + 1);
+                if (const std::optional<QString> token =
+                        RequestedToken(QByteArray::fromStdString(line))) {
+                    emit ShowRequested(*token);
+                }
             }
-            start->disconnectFromServer();
+            readable->setEnabled(false);
+            readable->deleteLater();
         };
-        connect(start, &QLocalSocket::readyRead, this, readRequest);
+        connect(readable, &QSocketNotifier::activated, this, readRequest);
         readRequest();  // the request may have come with the connection
     }
 }
 
 bool RunningCopy::AskToShow(const QString& activationToken) const {
-    if (socketPath_.isEmpty()) {
-        return false;
-    }
-    QLocalSocket socket;
-    socket.connectToServer(socketPath_);
-    if (!socket.waitForConnected(250)) {
-        return false;
-    }
-    socket.write(ShowRequest(activationToken));
-    while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(1000)) {
-            return false;
-        }
-    }
-    socket.disconnectFromServer();
-    return true;
+    return !socketPath_.isEmpty() &&
+           SendLocalLine(socketPath_.toStdString(), ShowRequest(activationToken).toStdString(),
+                         std::chrono::milliseconds(250));
 }
 
 void RunningCopy::Notice(const std::string& text) {

@@ -11,9 +11,10 @@
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 
-class QLocalServer;
+class LocalListener;
 
 // Something other than a regular file at the lock file's name: it cannot tell
 // whether a copy runs in the folder.
@@ -98,5 +99,5 @@ class RunningCopy : public QObject {
     QString socketPath_;  // empty without a socket folder
     MachineIds here_;
     QLockFile lock_;
-    QLocalServer* server_ = nullptr;
+    std::unique_ptr<LocalListener> listener_;
 };
