@@ -3,7 +3,7 @@
 # folder its user can write. Two layouts:
 #
 # Per user (the default; `make install`): the program folder
-# <prefix>/share/vimo with vimo and Res/, a menu launcher
+# <prefix>/share/vimo with vimo, its chart module and Res/, a menu launcher
 # <prefix>/share/applications/vimo.desktop whose Path= is that folder, and the
 # icon in <prefix>/share/icons/hicolor. The prefix defaults to ~/.local.
 #
@@ -31,6 +31,8 @@ else()
 endif()
 
 install(TARGETS vimo RUNTIME DESTINATION ${program_dir})
+# The overview's chart, loaded from beside the program.
+install(TARGETS vimo-charts LIBRARY DESTINATION ${program_dir})
 # The report command only reads a working folder and finds it by itself, so
 # it needs no private copy: it goes where commands are looked for.
 install(TARGETS vimo-report RUNTIME DESTINATION bin)

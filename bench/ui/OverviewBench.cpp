@@ -25,6 +25,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "ChartsUseChart.h"
 #include "OverviewWindow.h"
 #include "core/Clock.h"
 #include "core/Codec1251.h"
@@ -35,6 +36,10 @@
 #include "store/CostStore.h"
 
 namespace {
+
+UseChart* MakeChart(QWidget* parent) {
+    return new ChartsUseChart(parent);
+}
 
 // Statements run on any "Vimo.db" connection since the process started, and
 // those of them that only read.
@@ -190,7 +195,8 @@ MovableClock& TheClock() {
 void BM_OverviewFirstOpen_TwentyYears(benchmark::State& state) {
     ConnectionMeter& meter = Meter(TheClock());
     for (auto _ : state) {
-        OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr);
+        OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr,
+                              MakeChart);
         window.Open();
         benchmark::DoNotOptimize(window.grab());
     }
@@ -201,7 +207,8 @@ void BM_OverviewOpen_TwentyYears(benchmark::State& state) {
     ConnectionMeter& meter = Meter(TheClock());
     int rows = 0;
     for (auto _ : state) {
-        OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr);
+        OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr,
+                              MakeChart);
         window.Open();
         benchmark::DoNotOptimize(window.grab());
         rows = window.findChild<QTableWidget*>(QStringLiteral("HistoryTable"))->rowCount();
@@ -215,7 +222,8 @@ void BM_OverviewOpen_TwentyYears(benchmark::State& state) {
 // Closed and opened again: the history's tail read anew.
 void BM_OverviewReopen_TwentyYears(benchmark::State& state) {
     ConnectionMeter& meter = Meter(TheClock());
-    OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr);
+    OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr,
+                          MakeChart);
     window.Open();
     for (auto _ : state) {
         window.close();
@@ -227,7 +235,8 @@ void BM_OverviewReopen_TwentyYears(benchmark::State& state) {
 // One minute's refresh of the open window: figures again, no history read.
 void BM_OverviewTick_TwentyYears(benchmark::State& state) {
     ConnectionMeter& meter = Meter(TheClock());
-    OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr);
+    OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr,
+                          MakeChart);
     window.Open();
     for (auto _ : state) {
         window.AfterTick();
@@ -240,7 +249,8 @@ void BM_OverviewTick_TwentyYears(benchmark::State& state) {
 // minutes to today.
 void BM_OverviewMinuteQueries_TwentyYears(benchmark::State& state) {
     ConnectionMeter& meter = Meter(TheClock());
-    OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr);
+    OverviewWindow window(meter.Books(), meter.PathOf(datafiles::kStatic), TheClock(), nullptr,
+                          MakeChart);
     window.Open();
     long statements = 0;
     long reads = 0;

@@ -43,6 +43,7 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
       platform_(services.platform),
       saveDialog_(services.saveDialog),
       places_(services.places),
+      makeChart_(services.makeChart),
       notifications_(services.notifications),
       activation_(services.activation != nullptr ? *services.activation : plainActivation_) {
     InitPictures();
@@ -354,7 +355,7 @@ void TForm1::N4Click() {
 void TForm1::N7Click() {
     if (!overview_) {
         overview_ = std::make_unique<OverviewWindow>(
-            meter_.Books(), meter_.PathOf(datafiles::kStatic), clock_, places_);
+            meter_.Books(), meter_.PathOf(datafiles::kStatic), clock_, places_, makeChart_);
         auto* plan = new PlanSettingsPanel(meter_.WorkDir(), interfaces_, boxes_);
         overview_->AddPage(plan, QString::fromUtf8("&План и бюджет"));
         // A saved plan is in force at once, not only from the next minute.

@@ -7,6 +7,7 @@
 #include "OnlineState.h"
 #include "SaveFileDialog.h"
 #include "TrayShell.h"
+#include "UseChart.h"
 #include "WindowActivation.h"
 #include "WindowPlaceStore.h"
 #include "core/Clock.h"
@@ -53,6 +54,8 @@ struct Form1Services {
     // How the window comes to the front with a desktop's token; none: Qt's
     // plain show and activate.
     WindowActivation* activation = nullptr;
+    // The overview's chart; none: the overview goes without one.
+    UseChartMaker makeChart = nullptr;
 };
 
 // The program's one window: the tab strip over its four pages, the tray icon
@@ -175,6 +178,7 @@ class TForm1 : public QWidget {
     QTimer* Timer1_ = nullptr;
     std::unique_ptr<TTrayIcon> TrayIcon1_;
     WindowPlaceStore* places_;
+    UseChartMaker makeChart_;
     NotificationService* notifications_;
     PlainWindowActivation plainActivation_;
     WindowActivation& activation_;

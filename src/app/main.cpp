@@ -1,5 +1,6 @@
 // Vimo: counts the minutes online for connections paid by the minute. It
 // lives in the notification area; its window opens from the tray icon.
+#include "ChartModule.h"
 #include "DesktopTrayShell.h"
 #include "ErrorHandler.h"
 #include "FreedesktopNotifications.h"
@@ -108,10 +109,10 @@ int main(int argc, char** argv) {
     FreedesktopNotifications notifications(
         QDBusConnection::sessionBus(),
         QString::fromStdString((workDir / datafiles::kOnlineIcon).string()));
-    TForm1 form(Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr,
-                              &counters, &places, &notifications, &activation},
-                std::move(watch),
-                std::make_unique<DesktopTrayShell>(DesktopTrayShell::SessionBus()));
+    TForm1 form(
+        Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr, &counters,
+                      &places, &notifications, &activation, ChartFromModule(std::cerr)},
+        std::move(watch), std::make_unique<DesktopTrayShell>(DesktopTrayShell::SessionBus()));
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
     QObject::connect(&copy, &RunningCopy::ShowRequested, &form, &TForm1::ShowOnRequest);
     return QApplication::exec();

@@ -6,19 +6,10 @@
 #include "ui_OverviewWindow.h"
 
 #include <QCloseEvent>
-#include <QCursor>
 #include <QScreen>
-#include <QToolTip>
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSeries>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QChart>
-#include <QtCharts/QLineSeries>
-#include <QtCharts/QValueAxis>
+#include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
-#include <optional>
 
 namespace {
 
@@ -66,20 +57,6 @@ const char* BandName(BarBand band) {
     return "red";
 }
 
-// The least of 1, 2, 5 × 10^n that is at least `rough`, and never under 1.
-double RoundStep(double rough) {
-    double scale = 1;
-    while (scale * 5 < rough) {
-        scale *= 10;
-    }
-    for (const double step : {scale, scale * 2, scale * 5}) {
-        if (step >= rough) {
-            return step;
-        }
-    }
-    return scale * 10;
-}
-
 QTableWidgetItem* Cell(const QString& text, const QString& tip = {}) {
     auto* item = new QTableWidgetItem(text);
     item->setToolTip(tip);
@@ -89,7 +66,8 @@ QTableWidgetItem* Cell(const QString& text, const QString& tip = {}) {
 }  // namespace
 
 OverviewWindow::OverviewWindow(const Ledger& books, std::filesystem::path history,
-                               const Clock& clock, WindowPlaceStore* places)
+                               const Clock& clock, WindowPlaceStore* places,
+                               const UseChartMaker& makeChart)
     : QWidget(nullptr),
       ui_(std::make_unique<Ui::OverviewWindow>()),
       books_(books),
@@ -100,22 +78,16 @@ OverviewWindow::OverviewWindow(const Ledger& books, std::filesystem::path histor
     // The program lives on in the tray; this window is never its last one.
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    // The view's own chart: a chart set in its place would leave this one
-    // to its caller to delete.
-    chart_ = ui_->Chart->chart();
-    chart_->legend()->hide();
-    chart_->setAnimationOptions(QChart::NoAnimation);
-    chart_->setBackgroundRoundness(0);
-    chart_->setMargins(QMargins(4, 4, 4, 4));
-    // The axes write numbers as the user's locale does.
-    chart_->setLocalizeNumbers(true);
-    chart_->setLocale(locale());
-    // Room for the upright day labels and six value labels with their
-    // padding: a lower chart shows every number as "...". Counted in the
-    // font's own pixels, it holds at any scale.
-    const QFontMetrics metrics(font());
-    ui_->Chart->setMinimumHeight(metrics.horizontalAdvance(QStringLiteral("00.00")) +
-                                 8 * metrics.lineSpacing() + 16);
+    auto* chartPlace = new QVBoxLayout(ui_->ChartArea);
+    chartPlace->setContentsMargins(0, 0, 0, 0);
+    chart_ = makeChart ? makeChart(ui_->ChartArea) : nullptr;
+    if (chart_ != nullptr) {
+        chartPlace->addWidget(chart_->Widget());
+    } else {
+        auto* missing = new QLabel(QString::fromUtf8("Диаграмма недоступна."), ui_->ChartArea);
+        missing->setAlignment(Qt::AlignCenter);
+        chartPlace->addWidget(missing);
+    }
 
     QHeaderView* header = ui_->HistoryTable->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -276,102 +248,38 @@ void OverviewWindow::ShowBudget(const BudgetLine& line, QProgressBar* bar, QLabe
 }
 
 void OverviewWindow::ShowChart() {
+    if (chart_ == nullptr) {
+        return;
+    }
     const bool days = ui_->DaysView->isChecked();
     const std::vector<PeriodUse>& uses = days ? figures_.Days : figures_.Cycles;
     const ChartUnit unit = ui_->UnitMoney->isChecked()       ? ChartUnit::Money
                            : ui_->UnitMegabytes->isChecked() ? ChartUnit::Megabytes
                                                              : ChartUnit::Minutes;
-
-    chart_->removeAllSeries();
-    for (QAbstractAxis* axis : chart_->axes()) {
-        chart_->removeAxis(axis);
-        delete axis;
-    }
-    const QPalette colours = palette();
-    chart_->setBackgroundBrush(colours.color(QPalette::Window));
-    chart_->setPlotAreaBackgroundVisible(false);
-
-    auto* set = new QBarSet(QString());
-    QStringList categories;
-    double top = 0;
-    std::optional<int> current;
+    ChartBars bars;
     for (std::size_t i = 0; i < uses.size(); ++i) {
-        const double value = ChartValue(uses[i], unit);
-        set->append(value);
-        top = std::max(top, value);
-        categories << Utf8(uses[i].Label);
+        bars.Values.push_back(ChartValue(uses[i], unit));
+        bars.Labels << Utf8(uses[i].Label);
         if (uses[i].Current) {
-            set->selectBar(static_cast<int>(i));
-            current = static_cast<int>(i);
+            bars.Current = static_cast<int>(i);
         }
     }
-    set->setColor(QColor(74, 126, 187));
-    set->setBorderColor(QColor(74, 126, 187));
-    set->setSelectedColor(QColor(230, 126, 34));
-    auto* series = new QBarSeries();
-    series->setBarWidth(0.75);
-    series->append(set);
-    chart_->addSeries(series);
-
-    auto* x = new QBarCategoryAxis();
-    x->append(categories);
-    // A cycle's thirty-odd days fit only standing upright; whole labels,
-    // never cut to "01.1...".
-    x->setLabelsAngle(days ? -90 : 0);
-    x->setTruncateLabels(false);
-    QFont small = font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    x->setLabelsFont(small);
-    auto* y = new QValueAxis();
-    const char* title = "мин.";
-    if (unit == ChartUnit::Minutes) {
-        // Whole minutes at round steps, about four of them: 0/200/400/600/800.
-        const double step = RoundStep(top / 4);
-        const double steps = std::max(1.0, std::ceil(top / step));
-        y->setRange(0, steps * step);
-        y->setTickCount(static_cast<int>(steps) + 1);
-        y->setLabelFormat(QStringLiteral("%.0f"));
-    } else {
-        y->setRange(0, top > 0 ? top : 1);
-        y->setLabelFormat(unit == ChartUnit::Money ? QStringLiteral("%.2f")
-                                                   : QStringLiteral("%.1f"));
-        y->applyNiceNumbers();
-        title = unit == ChartUnit::Money ? "гр." : "МБ";
+    bars.CurrentName = QString::fromUtf8(days ? "Сегодня" : "Текущий цикл");
+    bars.UprightLabels = days;
+    switch (unit) {
+        case ChartUnit::Minutes:
+            bars.Unit = QString::fromUtf8("мин.");
+            break;
+        case ChartUnit::Money:
+            bars.Unit = QString::fromUtf8("гр.");
+            bars.Decimals = 2;
+            break;
+        case ChartUnit::Megabytes:
+            bars.Unit = QString::fromUtf8("МБ");
+            bars.Decimals = 1;
+            break;
     }
-    y->setTitleText(QString::fromUtf8(title));
-    for (QAbstractAxis* axis : {static_cast<QAbstractAxis*>(x), static_cast<QAbstractAxis*>(y)}) {
-        axis->setLabelsBrush(colours.color(QPalette::WindowText));
-        axis->setTitleBrush(colours.color(QPalette::WindowText));
-        axis->setLinePenColor(colours.color(QPalette::Mid));
-        axis->setGridLineColor(colours.color(QPalette::Midlight));
-    }
-    x->setGridLineVisible(false);
-    chart_->addAxis(x, Qt::AlignBottom);
-    chart_->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
-    if (current) {
-        // Today is marked also when it has no bar to colour: a dashed line
-        // through its place, in the colour of its bar.
-        auto* today = new QLineSeries();
-        today->setName(QString::fromUtf8(days ? "Сегодня" : "Текущий цикл"));
-        today->append(*current, 0);
-        today->append(*current, y->max());
-        today->setPen(QPen(set->selectedColor(), 2, Qt::DashLine));
-        chart_->addSeries(today);
-        today->attachAxis(x);
-        today->attachAxis(y);
-    }
-
-    connect(set, &QBarSet::hovered, this, [this, set, categories, title](bool inside, int index) {
-        if (inside && index >= 0 && index < categories.size()) {
-            QToolTip::showText(QCursor::pos(), categories[index] + QStringLiteral(": ") +
-                                                   locale().toString(set->at(index), 'f', 2) +
-                                                   QLatin1Char(' ') + QString::fromUtf8(title));
-        } else {
-            QToolTip::hideText();
-        }
-    });
+    chart_->Show(bars);
 }
 
 void OverviewWindow::ShowHistory() {

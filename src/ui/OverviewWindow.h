@@ -1,5 +1,6 @@
 #pragma once
 
+#include "UseChart.h"
 #include "WindowPlaceStore.h"
 #include "core/Clock.h"
 #include "figures/OverviewFigures.h"
@@ -16,7 +17,6 @@ namespace Ui {
 class OverviewWindow;
 }
 class PlanSettingsPanel;
-class QChart;
 class QLabel;
 class QProgressBar;
 
@@ -37,9 +37,10 @@ class OverviewWindow : public QWidget {
     static constexpr const char* kCrashText = "⚠ аварийное завершение";
 
     // `history` is the working folder's history file. `places` may be none:
-    // the window then opens where the desktop puts it.
+    // the window then opens where the desktop puts it. Without a chart from
+    // `makeChart` the chart's place says that there is none.
     OverviewWindow(const Ledger& books, std::filesystem::path history, const Clock& clock,
-                   WindowPlaceStore* places);
+                   WindowPlaceStore* places, const UseChartMaker& makeChart);
     ~OverviewWindow() override;
 
     // Shows the window with its figures and the history read anew, in the
@@ -83,6 +84,6 @@ class OverviewWindow : public QWidget {
     WindowPlaceStore* places_;
     HistoryTail history_;
     OverviewFigures figures_;
-    QChart* chart_ = nullptr;
+    UseChart* chart_ = nullptr;  // the chart's widget is a child of the window
     bool placed_ = false;
 };

@@ -115,7 +115,7 @@ open_page() {
 
 run_copy() {
     mkdir -p "$work/$1"
-    cp -r "$program_dir/vimo" "$program_dir/Res" "$work/$1/"
+    cp -r "$program_dir/vimo" "$program_dir/vimo-charts.so" "$program_dir/Res" "$work/$1/"
     echo "$work/$1"
 }
 

@@ -49,7 +49,7 @@ faults_init() {
     work=$(mktemp -d /tmp/vimo-faults.XXXXXX)
     chmod 755 "$work"
     mkdir -p "$work/bin" "$work/logs" "$work/config"
-    cp "$program_dir/vimo" "$shim" "$libfaketime" "$work/bin/"
+    cp "$program_dir/vimo" "$program_dir/vimo-charts.so" "$shim" "$libfaketime" "$work/bin/"
     chmod -R a+rX "$work/bin"
     chmod 777 "$work/logs"
     program="$work/bin/vimo"

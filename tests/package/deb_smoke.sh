@@ -96,7 +96,7 @@ done
 for f in "${data_files[@]}"; do
     [ -f "$program_dir/$f" ] || fail "$f was not created in $program_dir"
 done
-[ -x "$program_dir/vimo" ] && [ -f "$program_dir/Res/OnLine.ico" ] &&
+[ -x "$program_dir/vimo" ] && [ -f "$program_dir/vimo-charts.so" ] && [ -f "$program_dir/Res/OnLine.ico" ] &&
     [ -f "$program_dir/Res/OffLine.ico" ] || fail "the program folder was not copied"
 
 sleep 1

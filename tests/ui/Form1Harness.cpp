@@ -1,5 +1,6 @@
 #include "Form1Harness.h"
 
+#include "ChartsUseChart.h"
 #include "core/Codec1251.h"
 #include "files/PropRecord.h"
 #include "files/UsageTable.h"
@@ -15,6 +16,7 @@ Form1Harness::Form1Harness(OsFamily family) : platform(family) {
     }
     clock.Set(2004, 8, 15, 10, 0, 0);
     platform.executable = (dir / "vimo").string();
+    makeChart = [](QWidget* parent) { return new ChartsUseChart(parent); };
 }
 
 TForm1& Form1Harness::Start(bool pagesLater) {
@@ -22,7 +24,7 @@ TForm1& Form1Harness::Start(bool pagesLater) {
     online = state.get();
     form = std::make_unique<TForm1>(
         Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, log, counters, places,
-                      notifications, &activation},
+                      notifications, &activation, makeChart},
         std::move(state), std::make_unique<RecordingTrayShell>(trayLog));
     if (!pagesLater) {
         form->BuildPages();

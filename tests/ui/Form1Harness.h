@@ -72,6 +72,8 @@ class Form1Harness {
     WindowPlaceStore* places = nullptr;
     // Handed to the window when set; none leaves the tray's balloon alone.
     NotificationService* notifications = nullptr;
+    // The overview's chart: Qt Charts' own, linked in.
+    UseChartMaker makeChart;
     ScriptedOnline* online = nullptr;
     std::shared_ptr<RecordingTrayShell::Log> trayLog = std::make_shared<RecordingTrayShell::Log>();
     std::unique_ptr<TForm1> form;

@@ -1,3 +1,4 @@
+#include "ChartModule.h"
 #include "Form1Harness.h"
 #include "OverviewWindow.h"
 #include "PlanSettingsPanel.h"
@@ -27,6 +28,7 @@
 #include <QtCharts/QValueAxis>
 #include <QtTest/QTest>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -373,6 +375,23 @@ TEST(Overview, ClosingOnlyClosesItAndItOpensAgainWhereItWas) {
     TForm1& form = h.Start();
     const OverviewWindow& overview = OpenOverview(form);
     EXPECT_EQ(overview.geometry(), where);
+}
+
+// The chart comes from a module beside the program; the tests' folder has
+// none, as a copy of the program made without it would.
+TEST(Overview, WithoutItsChartModuleTheChartsPlaceSaysSoAndTheRestShows) {
+    Form1Harness h;
+    h.makeChart = ChartFromModule(h.log);
+    TForm1& form = h.Start();
+    OverviewWindow& overview = OpenOverview(form);
+    EXPECT_EQ(overview.findChild<QChartView*>(), nullptr);
+    const QList<QLabel*> labels = overview.findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+        return label->text() == Text("Диаграмма недоступна.") && label->isVisible();
+    }));
+    EXPECT_THAT(h.log.str(), testing::StartsWith("vimo: notice: the overview shows no chart ("));
+    h.Tick(true);
+    EXPECT_TRUE(Ctl<QLabel>(overview, "CycleDates")->isVisible());
 }
 
 // Opened for the first time, the window and its frame fit the screen's free
