@@ -17,41 +17,18 @@ using testing::StrEq;
 using testing::ThrowsMessage;
 
 TEST(PlanFile, EveryKey) {
-    const PlanSettings s = ParsePlanText(R"(
-[cycle]
-start_day = 14
-[budget]
-kopecks = 5000
-minutes = 1200
-megabytes = 2048
-alerts = [100, 50, 80]
-[plan]
-connection_fee = 10
-included_minutes = 60
-kopecks_per_mb = 0.125
-[[plan.rate]]
-days = ["sat", "sun"]
-kopecks_per_minute = 1.8
-[[plan.rate]]
-days = ["mon", "tue", "wed", "thu", "fri"]
-from = "21:00"
-to = "07:00"
-kopecks_per_minute = 2
-[counting]
-interfaces = ["ppp0", "wwan0"]
-metered_only = true
-)");
+    const PlanSettings s = ParsePlanText(SamplePlanText());
     EXPECT_EQ(s.CycleStartDay, 14);
     EXPECT_EQ(s.Budget->Kopecks, 5000);
     EXPECT_EQ(s.Budget->Minutes, 1200);
     EXPECT_EQ(s.Budget->Megabytes, 2048);
-    EXPECT_EQ(s.Budget->Alerts, (std::vector<int>{50, 80, 100}));
+    EXPECT_EQ(s.Budget->Alerts, (std::vector<int>{80, 100}));
     EXPECT_EQ(s.Plan->ConnectionFeeKopecks, 10);
     EXPECT_EQ(s.Plan->IncludedMinutes, 60);
-    EXPECT_EQ(s.Plan->MillikopecksPerMegabyte, 125);
-    EXPECT_EQ(s.Plan->Rates, (std::vector<RateRule>{{0b1100000, std::nullopt, 1800},
-                                                    {0b0011111, ClockWindow{1260, 420}, 2000}}));
-    EXPECT_EQ(s.Counting->Interfaces, (std::vector<std::string>{"ppp0", "wwan0"}));
+    EXPECT_EQ(s.Plan->MillikopecksPerMegabyte, 12500);
+    EXPECT_EQ(s.Plan->Rates, (std::vector<RateRule>{{0b1100000, std::nullopt, 1500},
+                                                    {0b0011111, ClockWindow{1260, 420}, 1800}}));
+    EXPECT_EQ(s.Counting->Interfaces, (std::vector<std::string>{"ppp9"}));
     EXPECT_EQ(s.Counting->MeteredOnly, true);
 }
 

@@ -81,33 +81,11 @@ std::vector<PlanSettings> ShownCases() {
     return cases;
 }
 
-const char* const kExistingFiles[] = {
+const std::string kExistingFiles[] = {
     "",
     "# only a comment\n",
     "[cycle]\nstart_day = 3\n",
-    R"(
-[cycle]
-start_day = 14          # the contract day
-
-[budget]
-kopecks = 5000
-alerts = [80, 100]
-
-[plan]
-connection_fee = 0
-[[plan.rate]]
-days = ["sat", "sun"]
-kopecks_per_minute = 1.5
-[[plan.rate]]
-days = ["mon"]
-from = "21:00"
-to = "07:00"
-kopecks_per_minute = 2
-
-[counting]
-interfaces = []
-metered_only = false
-)",
+    SamplePlanText(),
     "plan = { included_minutes = 5, kopecks_per_mb = 0.1 }\ncounting.metered_only = true\n",
     "\xEF\xBB\xBF[cycle]\nstart_day = 3\n",
 };
@@ -125,7 +103,7 @@ PlanSettings AsRead(PlanSettings s) {
 }
 
 TEST(PlanFileWriter, EverySettingReadsBackOverEveryFile) {
-    for (const char* existing : kExistingFiles) {
+    for (const std::string& existing : kExistingFiles) {
         for (const PlanSettings& shown : ShownCases()) {
             const std::string text = PlanTextWith(existing, shown);
             EXPECT_EQ(ParsePlanText(text), AsRead(shown)) << existing << "\n---\n" << text;

@@ -37,3 +37,7 @@ void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
         throw std::runtime_error("cannot write " + path.string());
     }
 }
+
+std::string SamplePlanText() {
+    return ReadBytes(std::filesystem::path(VIMO_TEST_DATA_DIR) / "Vimo.toml");
+}

@@ -22,3 +22,7 @@ class TempDir {
 // Whole-file helpers for assertions.
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// The sample plan file in tests/data: every key, comments and empty lines, as
+// a person writes it.
+std::string SamplePlanText();

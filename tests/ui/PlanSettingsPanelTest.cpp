@@ -35,32 +35,7 @@ class FakeInterfaces final : public InterfaceList {
     std::vector<std::string> names = {"eth0", "usb0"};
 };
 
-const char* const kPlanFile = R"(# the contract of 2024
-[cycle]
-start_day = 14
-
-[budget]
-kopecks = 5000
-alerts = [80, 100]
-
-[plan]
-connection_fee = 10
-kopecks_per_mb = 12.5
-
-[[plan.rate]]
-days = ["sat", "sun"]
-kopecks_per_minute = 1.5
-
-[[plan.rate]]
-days = ["mon", "tue", "wed", "thu", "fri"]
-from = "21:00"
-to = "07:00"
-kopecks_per_minute = 1.8
-
-[counting]
-interfaces = ["ppp9"]
-metered_only = true
-)";
+const std::string kPlanFile = SamplePlanText();
 
 // A number text written with a comma, in the user's number form.
 QString Num(const char* commaText) {
@@ -118,11 +93,11 @@ TEST(PlanSettingsPanel, ShowsThePlanFileInTheUsersNumberForm) {
     h.Open();
     EXPECT_EQ(h.Get<QLineEdit>("startDayEdit")->text(), "14");
     EXPECT_EQ(h.Get<QLineEdit>("budgetKopecksEdit")->text(), "5000");
-    EXPECT_EQ(h.Get<QLineEdit>("budgetMinutesEdit")->text(), "");
+    EXPECT_EQ(h.Get<QLineEdit>("budgetMinutesEdit")->text(), "1200");
     EXPECT_EQ(h.Get<QLineEdit>("alertsEdit")->text(), "80, 100");
     EXPECT_TRUE(h.Get<QGroupBox>("planGroup")->isChecked());
     EXPECT_EQ(h.Get<QLineEdit>("connectionFeeEdit")->text(), "10");
-    EXPECT_EQ(h.Get<QLineEdit>("includedMinutesEdit")->text(), "0");
+    EXPECT_EQ(h.Get<QLineEdit>("includedMinutesEdit")->text(), "60");
     EXPECT_EQ(h.Get<QLineEdit>("kopecksPerMbEdit")->text(), Num("12,5"));
 
     ASSERT_EQ(h.Get<QTableWidget>("ratesTable")->rowCount(), 2);
@@ -291,9 +266,9 @@ TEST(PlanSettingsPanel, SavedFieldsReadBackFromTheFile) {
     EXPECT_EQ(saved, 1);
     PlanSettings expected;
     expected.CycleStartDay = 1;
-    expected.Budget = BudgetSettings{5000, 600, std::nullopt, {50, 100}};
+    expected.Budget = BudgetSettings{5000, 600, 2048, {50, 100}};
     expected.Plan = PlanTariff{
-        10, 0, 125, {{0b1100000, std::nullopt, 2500}, {0b0011110, ClockWindow{1260, 420}, 1800}}};
+        10, 60, 125, {{0b1100000, std::nullopt, 2500}, {0b0011110, ClockWindow{1260, 420}, 1800}}};
     expected.Counting = CountingSettings{std::vector<std::string>{"usb0"}, std::nullopt};
     EXPECT_EQ(ParsePlanText(h.PlanText()), expected);
     // The fields show what was written; the settings record is not touched.
