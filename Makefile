@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 CTEST      := ctest --output-on-failure --timeout 600 -j $(JOBS)
 
-.PHONY: all deps build run check check-asan check-tsan format format-check bench clean
+.PHONY: all deps build run check check-asan check-tsan format format-check bench clean translations
 
 all: build
 
@@ -46,6 +46,11 @@ check-tsan: deps
 	    -DVIMO_SANITIZE=thread -DVIMO_BUILD_GUI=OFF
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
 	cd $(TSAN_BUILD) && $(CTEST) -L threads
+
+# Brings translations/*.ts up to date with the texts in the code; a new text
+# is added unfinished for the translators.
+translations:
+	scripts/update-translations.sh
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -7,6 +7,9 @@ packages=(
     # build
     g++ cmake ninja-build ccache pkg-config make
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # the catalogues of the texts: lupdate and lrelease with their CMake
+    # functions, and Qt's own catalogues for its buttons and dialogs
+    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
     # the plan file, the database, the report command and the overview's charts
     # (Qt Charts' CMake files need Qt OpenGL's, which Debian packs apart)
     libtomlplusplus-dev libsqlite3-dev sqlite3 libcli11-dev nlohmann-json3-dev qt6-charts-dev
@@ -29,7 +32,7 @@ packages=(
     # headers), the launcher's startup notice (xcb) and the desktop tests' xdg-activation
     # client (Wayland's protocols)
     qt6-base-private-dev libxcb1-dev libwayland-dev wayland-protocols
-    # the users' locales, for the widget and end-to-end runs in ru_RU and uk_UA
+    # the users' locales, for the widget and end-to-end runs in ru_RU, uk_UA and en_US
     locales
     # fuzzing (libFuzzer with clang) and the Debian package
     clang libclang-rt-14-dev dpkg-dev
@@ -56,7 +59,7 @@ else
 fi
 
 # The tests run in the locales Vimo's users have; generate them when missing.
-for loc in ru_RU uk_UA; do
+for loc in ru_RU uk_UA en_US; do
     if ! locale -a 2>/dev/null | grep -qix "$loc.utf8"; then
         echo "install-deps: generating $loc.UTF-8"
         $sudo localedef -i "$loc" -f UTF-8 "$loc.UTF-8"

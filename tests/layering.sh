@@ -17,9 +17,10 @@ declare -A allowed=(
     [system]="$files_below system"
     [netwatch]="$files_below netwatch"
     [widgets]="$files_below widgets"
-    [report]="$files_below store plan meter figures system report"
+    [translations]="$files_below system translations"
+    [report]="$files_below store plan meter figures system translations report"
     [ui]="$files_below store plan meter figures system netwatch widgets ui"
-    [app]="$files_below store plan meter figures system netwatch widgets ui app"
+    [app]="$files_below store plan meter figures system netwatch widgets ui translations app"
 )
 
 # The layer a source file belongs to: its folder under src, or under
@@ -59,7 +60,7 @@ while IFS= read -r file; do
     fi
     qt_allowed=0
     case $layer/$file in
-    widgets/* | ui/* | app/* | netwatch/netwatch/qt/*) qt_allowed=1 ;;
+    widgets/* | ui/* | app/* | translations/* | netwatch/netwatch/qt/*) qt_allowed=1 ;;
     esac
     while IFS=: read -r line text; do
         if [[ $text =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\<(Q[^>]*)\> ]]; then

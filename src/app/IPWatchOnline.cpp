@@ -35,9 +35,8 @@ void IPWatchOnline::SetCounting(const CountingSettings& counting) {
     // comes and goes; it is named once, so that a typing mistake shows.
     for (const std::string& name : names) {
         if (if_nametoindex(name.c_str()) == 0 && namedMissing_.insert(name).second) {
-            emit Notice(
-                QString::fromUtf8("Интерфейс «%1» не найден: он учитывается, когда появится")
-                    .arg(QString::fromStdString(name)));
+            emit Notice(tr("Интерфейс «%1» не найден: он учитывается, когда появится")
+                            .arg(QString::fromStdString(name)));
         }
     }
 }
@@ -53,7 +52,7 @@ void IPWatchOnline::WatchNetworkManager() {
     connect(networkManager_.get(), &NetworkManagerWatch::ServiceLost, this, [this] {
         counted_.SetMetered(std::nullopt);
         emit Notice(
-            QString::fromUtf8("NetworkManager недоступен: пока он не вернётся, "
-                              "Vimo не проверяет, лимитное ли подключение"));
+            tr("NetworkManager недоступен: пока он не вернётся, "
+               "Vimo не проверяет, лимитное ли подключение"));
     });
 }

@@ -20,7 +20,7 @@ void CheckFirstDate(const ConnectionMeter& meter, const Clock& clock) {
     const CalendarDate today = SplitToday(clock);
     const TDateTime todayDate = EncodeDate(today.Year, today.Month, today.Day);
     if (CompareDays(ParseDate(meter.Prop().FirstDate), todayDate) == 1) {
-        throw Exception("Date exceeds maximum of " + DateText(todayDate));
+        throw Exception(DateExceedsMaximumText(DateText(todayDate)));
     }
 }
 

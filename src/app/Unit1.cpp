@@ -149,8 +149,9 @@ void TForm1::BuildTabStrip() {
         " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
         " background: #dcdcdc; margin-top: 2px; }"
         "QTabBar::tab:selected { background: palette(window); margin-top: 0px; }"));
-    for (const char* caption : {"Главная", "Статистика", "Настройки", "О программе"}) {
-        TabControl1_->addTab(QString::fromUtf8(caption));
+    for (const QString& caption :
+         {tr("Главная"), tr("Статистика"), tr("Настройки"), tr("О программе")}) {
+        TabControl1_->addTab(caption);
     }
     connect(TabControl1_, &QTabBar::currentChanged, this,
             [this] { Guarded([this] { TabControl1Change(); }); });
@@ -164,20 +165,20 @@ void TForm1::BuildTrayMenu() {
         const char* name;
         const char* caption;
         void (TForm1::*handler)();
-    } items[] = {{N1_, "N1", "Главная", &TForm1::N1Click},
-                 {N2_, "N2", "Статистика", &TForm1::N2Click},
-                 {N3_, "N3", "Настройки", &TForm1::N3Click},
-                 {N4_, "N4", "О программе", &TForm1::N4Click},
-                 {N7_, "N7", "Обзор", &TForm1::N7Click}};
+    } items[] = {{N1_, "N1", QT_TR_NOOP("Главная"), &TForm1::N1Click},
+                 {N2_, "N2", QT_TR_NOOP("Статистика"), &TForm1::N2Click},
+                 {N3_, "N3", QT_TR_NOOP("Настройки"), &TForm1::N3Click},
+                 {N4_, "N4", QT_TR_NOOP("О программе"), &TForm1::N4Click},
+                 {N7_, "N7", QT_TR_NOOP("Обзор"), &TForm1::N7Click}};
     for (const auto& entry : items) {
-        entry.item = PopupMenu1_->addAction(QString::fromUtf8(entry.caption));
+        entry.item = PopupMenu1_->addAction(tr(entry.caption));
         entry.item->setObjectName(QString::fromLatin1(entry.name));
         connect(entry.item, &QAction::triggered, this, [this, handler = entry.handler] {
             Guarded([this, handler] { (this->*handler)(); });
         });
     }
     PopupMenu1_->addSeparator()->setObjectName(QStringLiteral("N5"));
-    N6_ = PopupMenu1_->addAction(QStringLiteral("Выход"));
+    N6_ = PopupMenu1_->addAction(tr("Выход"));
     N6_->setObjectName(QStringLiteral("N6"));
     connect(N6_, &QAction::triggered, this, [this] { Guarded([this] { N6Click(); }); });
 }
@@ -357,7 +358,7 @@ void TForm1::N7Click() {
         overview_ = std::make_unique<OverviewWindow>(
             meter_.Books(), meter_.PathOf(datafiles::kStatic), clock_, places_, makeChart_);
         auto* plan = new PlanSettingsPanel(meter_.WorkDir(), interfaces_, boxes_);
-        overview_->AddPage(plan, QString::fromUtf8("&План и бюджет"));
+        overview_->AddPage(plan, tr("&План и бюджет"));
         // A saved plan is in force at once, not only from the next minute.
         connect(plan, &PlanSettingsPanel::Saved, this, [this] {
             Guarded([this] {
@@ -379,7 +380,7 @@ void TForm1::N7Click() {
 
 void TForm1::TrayMissing() {
     ShowWindow();
-    ShowNotice(kNoTrayNotice);
+    ShowNotice(tr(kNoTrayNotice).toStdString());
 }
 
 void TForm1::TrayIcon1DblClick() {
@@ -394,7 +395,7 @@ void TForm1::ShowOnRequest(const QString& token) {
 
 void TForm1::N6Click() {
     boxes_.Beep();
-    if (boxes_.Confirm(kExitQuestion)) {
+    if (boxes_.Confirm("\r" + tr(kExitQuestion).toStdString())) {
         TrayIcon1_->AllowClose();
         close();
     }

@@ -69,9 +69,11 @@ class TForm1 : public QWidget {
   public:
     static constexpr int kTickMilliseconds = 60000;
     static constexpr const char* kTitle = "Vimo  1.0";
-    static constexpr const char* kExitQuestion = "\rВы действительно хотите выключить программу ?";
+    // In Russian; shown through tr().
+    static constexpr const char* kExitQuestion =
+        QT_TR_NOOP("Вы действительно хотите выключить программу ?");
     static constexpr const char* kNoTrayNotice =
-        "Нет области уведомлений: окно остаётся на экране.";
+        QT_TR_NOOP("Нет области уведомлений: окно остаётся на экране.");
 
     TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWatch1,
            std::unique_ptr<TrayShell> trayShell);

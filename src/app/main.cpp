@@ -1,5 +1,6 @@
 // Vimo: counts the minutes online for connections paid by the minute. It
 // lives in the notification area; its window opens from the tray icon.
+#include "Catalogues.h"
 #include "ChartModule.h"
 #include "DesktopTrayShell.h"
 #include "ErrorHandler.h"
@@ -15,6 +16,7 @@
 #include "core/DataFiles.h"
 #include "system/AutostartStore.h"
 #include "system/OsPlatform.h"
+#include "system/UiLanguage.h"
 #include "system/WorkDir.h"
 
 #include <QApplication>
@@ -49,6 +51,9 @@ QString TakeActivationToken() {
 int main(int argc, char** argv) {
     const QString activationToken = TakeActivationToken();
     QApplication app(argc, argv);
+    // The texts in the user's language, before any of them is shown.
+    Catalogues catalogues(UiLanguageOfEnvironment());
+    catalogues.Install();
     // The desktop entry's name, by which Wayland compositors and docks give
     // the window its icon and group it with the menu's launcher.
     QGuiApplication::setDesktopFileName(QStringLiteral("vimo"));

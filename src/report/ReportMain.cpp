@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "Catalogues.h"
 #include "core/Clock.h"
 #include "core/Errors.h"
 #include "core/ReportRange.h"
@@ -24,6 +25,7 @@
 #include "report/SummaryWriters.h"
 #include "system/AutostartEntry.h"
 #include "system/ProgramLock.h"
+#include "system/UiLanguage.h"
 #include "system/WorkDir.h"
 
 namespace {
@@ -142,6 +144,10 @@ void AddFigures(CLI::App& app, std::string& summaryDay, Work& work) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The text form and the error lines in the user's language; the CSV and
+    // JSON forms carry no language.
+    Catalogues catalogues(UiLanguageOfEnvironment());
+    catalogues.Install();
     CLI::App app{"Reports the connections Vimo recorded in its working folder.", "vimo-report"};
     app.require_subcommand(1, 1);
     app.fallthrough();

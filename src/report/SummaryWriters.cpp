@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "core/MoneyTexts.h"
+#include "core/Translation.h"
 
 namespace {
 
@@ -31,17 +32,20 @@ std::string PercentText(double percent) {
     const auto result =
         std::to_chars(text, text + sizeof text, OneDecimal(percent), std::chars_format::fixed, 1);
     std::string written(text, result.ptr);
-    std::replace(written.begin(), written.end(), '.', ',');
+    const std::size_t point = written.find('.');
+    if (point != std::string::npos) {
+        written.replace(point, 1, DecimalSeparatorText());
+    }
     return written + "%";
 }
 
 std::string DurationText(int64_t minutes) {
-    return MinToTimeStr(static_cast<uint32_t>(
+    return TimeText(static_cast<uint32_t>(
         std::clamp<int64_t>(minutes, 0, std::numeric_limits<uint32_t>::max())));
 }
 
 std::string MegabytesText(int64_t bytes) {
-    return MegabyteNumber(bytes) + " МБ";
+    return FillText(TranslateText("Report", "%1 МБ"), {MegabyteNumber(bytes)});
 }
 
 // "12,3/1,0 МБ": received, then sent.
@@ -134,29 +138,40 @@ void WriteSummaryJson(std::ostream& out, const DaySummary& summary,
 
 void WriteSummaryText(std::ostream& out, const DaySummary& summary,
                       const std::optional<SessionInProgress>& session) {
-    out << "Дата: " << DateText(summary.Day) << '\n';
-    out << "Сегодня: " << UseText(summary.DayMinutes, summary.DayKopecks) << '\n';
-    out << "Месяц с " << DateText(summary.Month.First) << " по " << DateText(summary.Month.Last)
-        << ": " << UseText(summary.Month.Minutes, summary.Month.Kopecks) << '\n';
-    out << "Цикл с " << DateText(summary.Cycle.First) << " по " << DateText(summary.Cycle.Last)
-        << " (" << summary.CycleDays << " дн., осталось " << summary.DaysLeft
-        << " дн.): " << UseText(summary.Cycle.Minutes, summary.Cycle.Kopecks) << '\n';
-    out << "Прогноз на цикл: "
-        << UseText(summary.CycleMinutes.Forecast, summary.CycleKopecks.Forecast) << '\n';
-    out << "Трафик, принято/отправлено: сегодня " << BytesText(summary.DayBytes) << ", месяц "
-        << BytesText(summary.Month.Bytes) << ", цикл " << BytesText(summary.Cycle.Bytes) << '\n';
+    out << FillText(TranslateText("Report", "Дата: %1"), {DateText(summary.Day)}) << '\n';
+    out << FillText(TranslateText("Report", "Сегодня: %1"),
+                    {UseText(summary.DayMinutes, summary.DayKopecks)})
+        << '\n';
+    out << FillText(TranslateText("Report", "Месяц с %1 по %2: %3"),
+                    {DateText(summary.Month.First), DateText(summary.Month.Last),
+                     UseText(summary.Month.Minutes, summary.Month.Kopecks)})
+        << '\n';
+    out << FillText(TranslateText("Report", "Цикл с %1 по %2 (%3 дн., %4): %5"),
+                    {DateText(summary.Cycle.First), DateText(summary.Cycle.Last),
+                     std::to_string(summary.CycleDays), DaysLeftText(summary.DaysLeft),
+                     UseText(summary.Cycle.Minutes, summary.Cycle.Kopecks)})
+        << '\n';
+    out << FillText(TranslateText("Report", "Прогноз на цикл: %1"),
+                    {UseText(summary.CycleMinutes.Forecast, summary.CycleKopecks.Forecast)})
+        << '\n';
+    out << FillText(
+               TranslateText("Report", "Трафик, принято/отправлено: сегодня %1, месяц %2, цикл %3"),
+               {BytesText(summary.DayBytes), BytesText(summary.Month.Bytes),
+                BytesText(summary.Cycle.Bytes)})
+        << '\n';
 
     for (const auto& budget : Budgets(summary)) {
         const BudgetFigures& f = budget.figures;
         if (!f.Limit || !f.Percent || !f.AllowancePerDay) {
             continue;
         }
-        out << "Бюджет " << BudgetAmountText(budget.unit, *f.Limit) << ": израсходовано "
-            << PercentText(*f.Percent) << ", в день можно "
-            << BudgetAmountText(budget.unit, *f.AllowancePerDay) << '\n';
+        out << FillText(TranslateText("Report", "Бюджет %1: израсходовано %2, в день можно %3"),
+                        {BudgetAmountText(budget.unit, *f.Limit), PercentText(*f.Percent),
+                         BudgetAmountText(budget.unit, *f.AllowancePerDay)})
+            << '\n';
     }
     if (!summary.AlertsFired.empty()) {
-        out << "Оповещения в цикле:";
+        out << TranslateText("Report", "Оповещения в цикле:");
         for (std::size_t i = 0; i < summary.AlertsFired.size(); ++i) {
             out << (i == 0 ? " " : ", ") << summary.AlertsFired[i] << '%';
         }
@@ -164,22 +179,23 @@ void WriteSummaryText(std::ostream& out, const DaySummary& summary,
     }
 
     if (session) {
-        out << "Сеанс";
-        if (session->Start) {
-            out << " с " << *session->Start;
-        }
-        out << ": "
-            << (session->Minutes ? MinToTimeStr(*session->Minutes)
-                                 : std::string("время не читается"));
+        const std::string duration = session->Minutes
+                                         ? TimeText(*session->Minutes)
+                                         : TranslateText("Report", "время не читается");
+        out << (session->Start ? FillText(TranslateText("Report", "Сеанс с %1: %2"),
+                                          {*session->Start, duration})
+                               : FillText(TranslateText("Report", "Сеанс: %1"), {duration}));
         if (session->Address && !session->Address->empty()) {
-            out << ", адрес " << *session->Address;
+            out << FillText(TranslateText("Report", ", адрес %1"), {*session->Address});
         }
         if (session->Bytes) {
-            out << ", принято " << MegabytesText(session->Bytes->Received) << ", отправлено "
-                << MegabytesText(session->Bytes->Sent);
+            out << FillText(
+                TranslateText("Report", ", принято %1, отправлено %2"),
+                {MegabytesText(session->Bytes->Received), MegabytesText(session->Bytes->Sent)});
         }
         if (session->LeftOver) {
-            out << " (остался от запуска, который завершился во время сеанса)";
+            out << TranslateText("Report",
+                                 " (остался от запуска, который завершился во время сеанса)");
         }
         out << '\n';
     }
@@ -192,12 +208,14 @@ std::optional<std::string> BudgetBreach(const DaySummary& summary) {
             continue;
         }
         if (f.Used > *f.Limit) {
-            return "Бюджет превышен: " + BudgetAmountText(budget.unit, f.Used) + " из " +
-                   BudgetAmountText(budget.unit, *f.Limit);
+            return FillText(
+                TranslateText("Report", "Бюджет превышен: %1 из %2"),
+                {BudgetAmountText(budget.unit, f.Used), BudgetAmountText(budget.unit, *f.Limit)});
         }
         if (f.Forecast > *f.Limit) {
-            return "Прогноз превышает бюджет: " + BudgetAmountText(budget.unit, f.Forecast) +
-                   " из " + BudgetAmountText(budget.unit, *f.Limit);
+            return FillText(TranslateText("Report", "Прогноз превышает бюджет: %1 из %2"),
+                            {BudgetAmountText(budget.unit, f.Forecast),
+                             BudgetAmountText(budget.unit, *f.Limit)});
         }
     }
     return std::nullopt;

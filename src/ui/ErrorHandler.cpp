@@ -1,5 +1,7 @@
 #include "ErrorHandler.h"
 
+#include "core/Translation.h"
+
 #include "core/Errors.h"
 
 #include <algorithm>
@@ -19,8 +21,9 @@ std::string ApplicationErrorText(const std::string& className, const std::string
     char addressText[32];
     std::snprintf(addressText, sizeof addressText, "%08llX",
                   static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(address)));
-    std::string text = "Exception " + className + " in module " + moduleName + " at " +
-                       addressText + ".\n" + message;
+    std::string text = FillText(TranslateText("Errors", "Exception %1 in module %2 at %3."),
+                                {className, moduleName, addressText}) +
+                       "\n" + message;
     if (!message.empty() && message.back() != '.') {
         text += ".";
     }
@@ -53,7 +56,7 @@ int ReportApplicationError(MessageBoxes& boxes, const std::exception& error,
     const std::string text = ApplicationErrorText(
         known != nullptr ? known->ClassName() : "Exception", moduleName, nullptr, error.what());
     log << ErrorLogLine(text) << std::endl;
-    boxes.Error("Application Error", text);
+    boxes.Error(TranslateText("Errors", "Application Error"), text);
     return 1;
 }
 
@@ -86,7 +89,7 @@ bool TopLevelErrorHandler::Guard(const std::function<void()>& action) {
         // Exception derives from std::exception; its what() is the user text.
         Show(error);
     } catch (...) {
-        ShowText("Unknown error.");
+        ShowText(TranslateText("Errors", "Unknown error."));
     }
     return false;
 }

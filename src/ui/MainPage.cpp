@@ -12,17 +12,13 @@
 
 namespace {
 
-QString Utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Upper bound first, then the lower one; a first-recording date after today
 // (the clock was set back) is refused as the date control would refuse it.
 void SetPickerBounds(QDateEdit* picker, TDateTime today, TDateTime firstDate) {
     const QSignalBlocker quiet(picker);
     picker->setMaximumDate(ToQDate(today));
     if (CompareDays(firstDate, today) == 1) {
-        throw Exception("Date exceeds maximum of " + DateText(today));
+        throw Exception(DateExceedsMaximumText(DateText(today)));
     }
     picker->setMinimumDate(ToQDate(firstDate));
 }
@@ -90,12 +86,12 @@ void MainPage::LoadMain() {
     const CalendarDate today = SplitToday(clock_);
     ui_->Label1->setText(QString::number(today.Year));
     ui_->Label1->adjustSize();
-    ui_->Panel2->setText(Utf8(MonthNames[static_cast<size_t>(today.Month - 1)]));
+    ui_->Panel2->setText(QString::fromStdString(MonthName(today.Month)));
 
     {
         const QSignalBlocker quiet(ui_->ComboBox1);
         for (int month = 1; month <= today.Month; ++month) {
-            ui_->ComboBox1->addItem(Utf8(MonthNames[static_cast<size_t>(month - 1)]));
+            ui_->ComboBox1->addItem(QString::fromStdString(MonthName(month)));
         }
         ui_->ComboBox1->setCurrentIndex(today.Month - 1);
     }
@@ -143,7 +139,7 @@ void MainPage::SetMoneyTimePeriodMain() {
                 ~Reset() { flag = false; }
             } reset{periodWarningOpen_};
             boxes_.Beep();
-            boxes_.Warning(kPeriodWarning);
+            boxes_.Warning("\r" + PeriodOrderText());
         }
         PeriodMoney()->clear();
         PeriodTime()->clear();

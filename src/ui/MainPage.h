@@ -25,8 +25,6 @@ class MainPage : public QFrame {
     Q_OBJECT
 
   public:
-    static inline const std::string kPeriodWarning = std::string("\r") + kPeriodOrderText;
-
     MainPage(QWidget* parent, const Ledger& books, const Clock& clock, MessageBoxes& boxes,
              TopLevelErrorHandler& errors);
     ~MainPage() override;

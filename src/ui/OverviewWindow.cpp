@@ -22,25 +22,27 @@ const QString kNone = QStringLiteral("—");
 // nothing known (a session from before the plan).
 QString MoneyTip(bool pricedByPlan, bool known) {
     if (!pricedByPlan) {
-        return QString::fromUtf8("Время × тариф");
+        return OverviewWindow::tr("Время × тариф");
     }
-    return known ? QString::fromUtf8("По ценам плана")
-                 : QString::fromUtf8("Цены плана для этого сеанса не записаны");
+    return known ? OverviewWindow::tr("По ценам плана")
+                 : OverviewWindow::tr("Цены плана для этого сеанса не записаны");
 }
 
 // "12,3 МБ", "823 КБ", "512 Б": decimals as the user's locale writes them.
 QString ByteText(const QLocale& locale, int64_t bytes) {
     if (bytes >= 1'000'000) {
-        return locale.toString(static_cast<double>(bytes) / 1e6, 'f', 1) + QString::fromUtf8(" МБ");
+        return OverviewWindow::tr("%1 МБ").arg(
+            locale.toString(static_cast<double>(bytes) / 1e6, 'f', 1));
     }
     if (bytes >= 1000) {
-        return locale.toString(static_cast<qlonglong>(bytes / 1000)) + QString::fromUtf8(" КБ");
+        return OverviewWindow::tr("%1 КБ").arg(
+            locale.toString(static_cast<qlonglong>(bytes / 1000)));
     }
-    return locale.toString(static_cast<qlonglong>(bytes)) + QString::fromUtf8(" Б");
+    return OverviewWindow::tr("%1 Б").arg(locale.toString(static_cast<qlonglong>(bytes)));
 }
 
 QString BytesTip(const QLocale& locale, const CostStore::Bytes& bytes) {
-    return QString::fromUtf8("Получено %1 Б, отправлено %2 Б")
+    return OverviewWindow::tr("Получено %1 Б, отправлено %2 Б")
         .arg(locale.toString(static_cast<qlonglong>(bytes.Received)),
              locale.toString(static_cast<qlonglong>(bytes.Sent)));
 }
@@ -84,7 +86,7 @@ OverviewWindow::OverviewWindow(const Ledger& books, std::filesystem::path histor
     if (chart_ != nullptr) {
         chartPlace->addWidget(chart_->Widget());
     } else {
-        auto* missing = new QLabel(QString::fromUtf8("Диаграмма недоступна."), ui_->ChartArea);
+        auto* missing = new QLabel(OverviewWindow::tr("Диаграмма недоступна."), ui_->ChartArea);
         missing->setAlignment(Qt::AlignCenter);
         chartPlace->addWidget(missing);
     }
@@ -239,7 +241,7 @@ void OverviewWindow::ShowBudget(const BudgetLine& line, QProgressBar* bar, QLabe
                      *line.Band == BarBand::Amber ? QColor(Qt::black) : QColor(Qt::white));
     bar->setPalette(colours);
     bar->setProperty("band", QString::fromLatin1(BandName(*line.Band)));
-    verdict->setText(QString::fromUtf8("— ") + Utf8(line.Verdict));
+    verdict->setText(QStringLiteral("— ") + Utf8(line.Verdict));
     QPalette verdictColours = verdict->palette();
     verdictColours.setColor(QPalette::WindowText,
                             BandColor(line.Over ? BarBand::Red : BarBand::Green));
@@ -264,18 +266,18 @@ void OverviewWindow::ShowChart() {
             bars.Current = static_cast<int>(i);
         }
     }
-    bars.CurrentName = QString::fromUtf8(days ? "Сегодня" : "Текущий цикл");
+    bars.CurrentName = days ? tr("Сегодня") : tr("Текущий цикл");
     bars.UprightLabels = days;
     switch (unit) {
         case ChartUnit::Minutes:
-            bars.Unit = QString::fromUtf8("мин.");
+            bars.Unit = OverviewWindow::tr("мин.");
             break;
         case ChartUnit::Money:
-            bars.Unit = QString::fromUtf8("гр.");
+            bars.Unit = OverviewWindow::tr("гр.");
             bars.Decimals = 2;
             break;
         case ChartUnit::Megabytes:
-            bars.Unit = QString::fromUtf8("МБ");
+            bars.Unit = OverviewWindow::tr("МБ");
             bars.Decimals = 1;
             break;
     }
@@ -293,7 +295,7 @@ void OverviewWindow::ShowHistory() {
         const QString line = Utf8(row.Line);
         table->setItem(r, 0, Cell(Utf8(row.Start), line));
         table->setItem(r, 1, Cell(f.EndTime ? Utf8(*f.EndTime) : kNone, line));
-        table->setItem(r, 2, Cell(f.Minutes ? Utf8(MinToTimeStr(*f.Minutes)) : kNone, line));
+        table->setItem(r, 2, Cell(f.Minutes ? Utf8(TimeText(*f.Minutes)) : kNone, line));
         table->setItem(
             r, 3,
             Cell(row.Kopecks ? Utf8(KopecksToMoney(*row.Kopecks)) : QString(),
@@ -301,13 +303,12 @@ void OverviewWindow::ShowHistory() {
         table->setItem(
             r, 4,
             row.Bytes ? Cell(ByteText(locale(), row.Bytes->Total()), BytesTip(locale(), *row.Bytes))
-                      : Cell(kNone, QString::fromUtf8("Байты этого сеанса не записаны")));
+                      : Cell(kNone, OverviewWindow::tr("Байты этого сеанса не записаны")));
         table->setItem(r, 5,
                        Cell(f.Address && !f.Address->empty() ? Utf8(*f.Address) : kNone, line));
         table->setItem(r, 6,
-                       f.Crashed ? Cell(QString::fromUtf8(kCrashText),
-                                        QString::fromUtf8("Программа завершилась во время сеанса; "
-                                                          "строка дописана при следующем запуске"))
+                       f.Crashed ? Cell(tr(kCrashText), tr("Программа завершилась во время сеанса; "
+                                                           "строка дописана при следующем запуске"))
                                  : Cell(QString()));
     }
 }

@@ -34,7 +34,7 @@ class OverviewWindow : public QWidget {
     static constexpr int kHistoryRows = 20;
     // The key its size and place are kept under.
     static constexpr const char* kPlaceKey = "overview/geometry";
-    static constexpr const char* kCrashText = "⚠ аварийное завершение";
+    static constexpr const char* kCrashText = QT_TR_NOOP("⚠ аварийное завершение");
 
     // `history` is the working folder's history file. `places` may be none:
     // the window then opens where the desktop puts it. Without a chart from

@@ -166,7 +166,8 @@ void PlanSettingsPanel::Reload() {
     Show(FieldsOf(loaded_, interfaces_.Names(), separators_));
     ui_->fields->setEnabled(!loadFailed_);
     if (loadFailed_) {
-        SetStatus(fault + "\nФайл не изменён: исправьте его и нажмите «Перечитать».", true);
+        SetStatus(fault + '\n' + tr("Файл не изменён: исправьте его и нажмите «Перечитать»."),
+                  true);
     } else {
         SetStatus(QString(), false);
     }
@@ -177,16 +178,17 @@ void PlanSettingsPanel::Save() {
     const PlanFieldsReading reading = ReadPlanFields(Fields(), loaded_, separators_);
     Check();
     if (loadFailed_ || reading.Problems.Any()) {
-        SetStatus("Не сохранено: исправьте отмеченные поля.", true);
+        SetStatus(tr("Не сохранено: исправьте отмеченные поля."), true);
         return;
     }
     bool written = false;
     try {
         const std::string current = ReadPlanText(folder_);
         if (current != loadedText_ &&
-            !boxes_.Confirm("Файл Vimo.toml изменён после того, как панель его прочла. "
-                            "Записать поверх него значения из окна?")) {
-            SetStatus("Не сохранено: файл изменён вне окна; «Перечитать» покажет его.", true);
+            !boxes_.Confirm(tr("Файл Vimo.toml изменён после того, как панель его прочла. "
+                               "Записать поверх него значения из окна?")
+                                .toStdString())) {
+            SetStatus(tr("Не сохранено: файл изменён вне окна; «Перечитать» покажет его."), true);
             return;
         }
         const std::string text = PlanTextWith(current, reading.Settings);
@@ -200,16 +202,17 @@ void PlanSettingsPanel::Save() {
         loadedText_ = text;
         loaded_ = ParsePlanText(text);
     } catch (const EInOutError& error) {
-        SetStatus(Text("Не сохранено (" + std::string(datafiles::kPlan) + "): " + error.what()),
+        SetStatus(tr("Не сохранено (%1): %2")
+                      .arg(Text(std::string(datafiles::kPlan)), Text(error.what())),
                   true);
         return;
     } catch (const std::exception& error) {
-        SetStatus(Text(std::string("Не сохранено: ") + error.what()), true);
+        SetStatus(tr("Не сохранено: %1").arg(Text(error.what())), true);
         return;
     }
     Show(FieldsOf(loaded_, interfaces_.Names(), separators_));
     Check();
-    SetStatus(written ? "Сохранено." : "Изменений нет: файл не записан.", false);
+    SetStatus(written ? tr("Сохранено.") : tr("Изменений нет: файл не записан."), false);
     emit Saved();
 }
 
@@ -225,7 +228,8 @@ bool PlanSettingsPanel::MayClose() {
     if (!HasUnsavedEdits()) {
         return true;
     }
-    switch (boxes_.AskToSave("Изменения плана и бюджета не сохранены. Сохранить их в Vimo.toml?")) {
+    switch (boxes_.AskToSave(
+        tr("Изменения плана и бюджета не сохранены. Сохранить их в Vimo.toml?").toStdString())) {
         case MessageBoxes::SaveAnswer::Save:
             Save();
             return !HasUnsavedEdits();
@@ -253,12 +257,13 @@ void PlanSettingsPanel::FollowFile() {
     if (!HasUnsavedEdits()) {
         Reload();
         if (!loadFailed_) {
-            SetStatus("Показан Vimo.toml, изменённый вне окна.", false);
+            SetStatus(tr("Показан Vimo.toml, изменённый вне окна."), false);
         }
         return;
     }
-    SetStatus("Vimo.toml изменён вне окна; ваши правки не сохранены. «Перечитать» покажет файл.",
-              true);
+    SetStatus(
+        tr("Vimo.toml изменён вне окна; ваши правки не сохранены. «Перечитать» покажет файл."),
+        true);
 }
 
 void PlanSettingsPanel::Show(const PlanFields& fields) {
@@ -391,7 +396,7 @@ void PlanSettingsPanel::Check() {
             tint(table->item(row, day), rate.Days.has_value());
         }
         const std::pair<QString, const std::optional<FieldProblem>*> cells[] = {
-            {"дни", &rate.Days},
+            {tr("дни"), &rate.Days},
             {"«" + columnName(kFromColumn) + "»", &rate.From},
             {"«" + columnName(kToColumn) + "»", &rate.To},
             {"«" + columnName(kPriceColumn) + "»", &rate.KopecksPerMinute}};
@@ -401,8 +406,8 @@ void PlanSettingsPanel::Check() {
         for (const auto& [column, problem] : cells) {
             if (*problem) {
                 const QString tip =
-                    QString("Правило %1, %2: %3").arg(row + 1).arg(column, Text((*problem)->Hint));
-                lines << QString("Правило %1: %2").arg(row + 1).arg(Text((*problem)->Hint));
+                    tr("Правило %1, %2: %3").arg(row + 1).arg(column, Text((*problem)->Hint));
+                lines << tr("Правило %1: %2").arg(row + 1).arg(Text((*problem)->Hint));
                 tips << tip;
                 if (first.isEmpty()) {
                     first = tip;
@@ -413,8 +418,8 @@ void PlanSettingsPanel::Check() {
     ui_->ratesProblem->setText(lines.join('\n'));
     ui_->ratesProblem->setToolTip(tips.join('\n'));
     // While the file itself is refused, the status beside the button says so.
-    ui_->saveBlockedLabel->setText(loadFailed_ || first.isEmpty() ? QString()
-                                                                  : "Не сохраняется: " + first);
+    ui_->saveBlockedLabel->setText(
+        loadFailed_ || first.isEmpty() ? QString() : tr("Не сохраняется: %1").arg(first));
     ui_->saveButton->setEnabled(!loadFailed_ && !problems.Any());
 }
 

@@ -6,8 +6,9 @@
 
 namespace {
 
-// Buttons get their texts set explicitly so that the captions stay the
-// standard English ones whatever translations Qt has loaded.
+// Buttons get their texts set explicitly so that in Russian the captions
+// stay the standard English ones whatever translations Qt has loaded; the
+// Ukrainian and English catalogues give theirs.
 QMessageBox::ButtonRole ShowBox(QMessageBox::Icon icon, const QString& caption,
                                 const std::string& text, bool yesNo) {
     // The texts start with a carriage return for an empty first line; Qt
@@ -18,12 +19,12 @@ QMessageBox::ButtonRole ShowBox(QMessageBox::Icon icon, const QString& caption,
     QMessageBox box(icon, caption, shown);
     QPushButton* yes = nullptr;
     if (yesNo) {
-        yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        yes = box.addButton(QtMessageBoxes::tr("&Yes"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QtMessageBoxes::tr("&No"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(no);
     } else {
-        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.addButton(QtMessageBoxes::tr("OK"), QMessageBox::AcceptRole);
     }
     box.exec();
     if (yesNo) {
@@ -39,16 +40,15 @@ void QtMessageBoxes::Beep() {
 }
 
 void QtMessageBoxes::Warning(const std::string& text) {
-    ShowBox(QMessageBox::Warning, QStringLiteral("Warning"), text, false);
+    ShowBox(QMessageBox::Warning, tr("Warning"), text, false);
 }
 
 void QtMessageBoxes::Information(const std::string& text) {
-    ShowBox(QMessageBox::Information, QStringLiteral("Information"), text, false);
+    ShowBox(QMessageBox::Information, tr("Information"), text, false);
 }
 
 bool QtMessageBoxes::Confirm(const std::string& text) {
-    return ShowBox(QMessageBox::Question, QStringLiteral("Confirm"), text, true) ==
-           QMessageBox::YesRole;
+    return ShowBox(QMessageBox::Question, tr("Confirm"), text, true) == QMessageBox::YesRole;
 }
 
 void QtMessageBoxes::Error(const std::string& caption, const std::string& text) {
@@ -57,10 +57,9 @@ void QtMessageBoxes::Error(const std::string& caption, const std::string& text) 
 
 MessageBoxes::SaveAnswer QtMessageBoxes::AskToSave(const std::string& text) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Vimo"), QString::fromStdString(text));
-    QPushButton* save = box.addButton(QString::fromUtf8("&Сохранить"), QMessageBox::AcceptRole);
-    QPushButton* discard =
-        box.addButton(QString::fromUtf8("&Не сохранять"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QString::fromUtf8("Отмена"), QMessageBox::RejectRole);
+    QPushButton* save = box.addButton(tr("&Сохранить"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(tr("&Не сохранять"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(tr("Отмена"), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     box.exec();

@@ -2,9 +2,14 @@
 
 #include "MessageBoxes.h"
 
-// Message boxes drawn by Qt with the standard English captions and buttons;
-// the question about unsaved edits has the overview's Russian buttons.
+#include <QCoreApplication>
+
+// Message boxes drawn by Qt with the standard English captions and buttons
+// (in Russian; a catalogue gives its language's); the question about unsaved
+// edits has the overview's buttons.
 class QtMessageBoxes final : public MessageBoxes {
+    Q_DECLARE_TR_FUNCTIONS(QtMessageBoxes)
+
   public:
     void Beep() override;
     void Warning(const std::string& text) override;

@@ -72,5 +72,5 @@ void SettingsPage::BitBtn6Click() {
     // The money texts use the new cost from now on, even if writing fails.
     CreateProp(saved);
     boxes_.Beep();
-    boxes_.Information(kSettingsSaved);
+    boxes_.Information("\r" + tr(kSettingsSaved).toStdString());
 }

@@ -24,7 +24,7 @@ class SettingsPage : public QFrame {
     Q_OBJECT
 
   public:
-    static constexpr const char* kSettingsSaved = "\rДанные успешно сохранены";
+    static constexpr const char* kSettingsSaved = QT_TR_NOOP("Данные успешно сохранены");
 
     SettingsPage(QWidget* parent, ConnectionMeter& meter, MessageBoxes& boxes,
                  AutostartStore& autostart, const OsPlatform& platform, bool isNT,

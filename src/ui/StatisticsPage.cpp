@@ -33,9 +33,8 @@ StatisticsPage::StatisticsPage(QWidget* parent, const Ledger& books, std::filesy
     courier.setStyleHint(QFont::TypeWriter);
     courier.setPixelSize(11);
     ui_->Memo1->setFont(courier);
-    for (const auto name : MonthNames) {
-        ui_->ComboBox2->addItem(
-            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    for (int month = 1; month <= 12; ++month) {
+        ui_->ComboBox2->addItem(QString::fromStdString(MonthName(month)));
     }
     auto guard = [&errors](auto handler) { return [&errors, handler] { errors.Guard(handler); }; };
     for (QRadioButton* item :
@@ -69,7 +68,7 @@ void StatisticsPage::LoadStatistics() {
         const QSignalBlocker quiet(picker);
         picker->setMaximumDate(ToQDate(todayDate));
         if (CompareDays(firstDate, todayDate) == 1) {
-            throw Exception("Date exceeds maximum of " + DateText(todayDate));
+            throw Exception(DateExceedsMaximumText(DateText(todayDate)));
         }
         picker->setMinimumDate(ToQDate(firstDate));
     }
@@ -128,12 +127,13 @@ void StatisticsPage::BitBtn3Click() {
     const std::string& firstRecording = books_.Prop().FirstDate;
     if (CompareDays(ParseDate(lastDay), ParseDate(firstRecording)) == -1) {
         boxes_.Beep();
-        boxes_.Warning(kStatisticsSince + firstRecording);
+        boxes_.Warning(
+            "\r" + tr(kStatisticsSince).arg(QString::fromStdString(firstRecording)).toStdString());
         return;
     }
     if (CompareDays(ParseDate(firstDay), clock_.Now()) == 1) {
         boxes_.Beep();
-        boxes_.Warning(kDateNotYetCome);
+        boxes_.Warning("\r" + tr(kDateNotYetCome).toStdString());
         return;
     }
     ShowReportOf(ui_->SelectMonth, ParseDate(firstDay), ParseDate(lastDay),
@@ -145,7 +145,7 @@ void StatisticsPage::BitBtn4Click() {
     const TDateTime last = FromQDate(ui_->DateTimePicker6->date());
     if (CompareDays(first, last) == 1) {
         boxes_.Beep();
-        boxes_.Warning(kPeriodWarning);
+        boxes_.Warning("\r" + PeriodOrderText());
         return;
     }
     ShowReportOf(ui_->Period, first, last, DateText(first) + " - " + DateText(last));
@@ -157,7 +157,8 @@ void StatisticsPage::BitBtn5Click() {
 }
 
 void StatisticsPage::BitBtn1Click() {
-    const SaveDialogRequest request{kSaveDialogTitle, kSaveDialogFilter, "txt",
+    const SaveDialogRequest request{tr(kSaveDialogTitle).toStdString(),
+                                    tr(kSaveDialogFilter).toStdString(), "txt",
                                     "Linkminutes (" + ui_->Label16->text().toStdString() + ")"};
     if (const auto file = saveDialog_.Run(window(), request)) {
         SaveReport(*file, ui_->Memo1->Lines());

@@ -26,11 +26,12 @@ class StatisticsPage : public QFrame {
     Q_OBJECT
 
   public:
-    static inline const std::string kPeriodWarning = std::string("\r") + kPeriodOrderText;
-    static constexpr const char* kStatisticsSince = "\rСтатистика ведётся с ";
-    static constexpr const char* kDateNotYetCome = "\rВыбранная вами дата ещё не наступила";
-    static constexpr const char* kSaveDialogTitle = "Запись статистики в файл";
-    static constexpr const char* kSaveDialogFilter = "Текстовый файл (*.txt)";
+    // In Russian; shown through tr(), the warnings after an empty line.
+    static constexpr const char* kStatisticsSince = QT_TR_NOOP("Статистика ведётся с %1");
+    static constexpr const char* kDateNotYetCome =
+        QT_TR_NOOP("Выбранная вами дата ещё не наступила");
+    static constexpr const char* kSaveDialogTitle = QT_TR_NOOP("Запись статистики в файл");
+    static constexpr const char* kSaveDialogFilter = QT_TR_NOOP("Текстовый файл (*.txt)");
 
     // `history` is the working folder's history file, which it reports.
     StatisticsPage(QWidget* parent, const Ledger& books, std::filesystem::path history,

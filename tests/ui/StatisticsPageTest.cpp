@@ -190,7 +190,7 @@ TEST_F(StatisticsReports, PeriodReportsIncludeBothEndsAndRefuseAReversedPeriod) 
     PeriodReport(form, QDate(2004, 8, 3), QDate(2004, 8, 2));
     EXPECT_EQ(h.boxes.beeps, 1);
     EXPECT_EQ(h.boxes.shown, (std::vector<RecordingBoxes::Shown>{
-                                 {"Warning", "Warning", ::StatisticsPage::kPeriodWarning}}));
+                                 {"Warning", "Warning", std::string("\r") + kPeriodOrderText}}));
     EXPECT_FALSE(Ctl<QFrame>(form, "Period")->isHidden());
     EXPECT_TRUE(Ctl<QFrame>(form, "StatWnd")->isHidden());
 }

@@ -1,13 +1,19 @@
 #include "core/Errors.h"
 
+#include "core/Translation.h"
+
 std::string InvalidIntegerText(const std::string& text) {
-    return "'" + text + "' is not a valid integer value";
+    return FillText(TranslateText("Errors", "'%1' is not a valid integer value"), {text});
 }
 
 std::string InvalidDateText(const std::string& text) {
-    return "'" + text + "' is not a valid date";
+    return FillText(TranslateText("Errors", "'%1' is not a valid date"), {text});
 }
 
 std::string InvalidFloatText(const std::string& text) {
-    return "'" + text + "' is not a valid floating point value";
+    return FillText(TranslateText("Errors", "'%1' is not a valid floating point value"), {text});
+}
+
+std::string DateExceedsMaximumText(const std::string& today) {
+    return FillText(TranslateText("Errors", "Date exceeds maximum of %1"), {today});
 }

@@ -44,6 +44,9 @@ class EConvertError : public Exception {
 // Formats the run-time's texts with their single %s or %d filled in.
 std::string InvalidIntegerText(const std::string& text);
 std::string InvalidDateText(const std::string& text);
+// "Date exceeds maximum of 08.12.2026": a date after today where the pages
+// take none.
+std::string DateExceedsMaximumText(const std::string& today);
 std::string InvalidFloatText(const std::string& text);
 
 // A file that could not be opened or created as a whole, with its name.

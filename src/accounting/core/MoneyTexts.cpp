@@ -1,12 +1,22 @@
 #include "core/MoneyTexts.h"
 
+#include "core/Translation.h"
+
 #include <charconv>
 #include <cmath>
 
 const std::array<std::string_view, 12> MonthNames = {
-    "Январь", "Февраль", "Март",     "Апрель",  "Май",    "Июнь",
-    "Июль",   "Август",  "Сентябрь", "Октябрь", "Ноябрь", "Декабрь",
+    VIMO_TEXT_NOOP("Months", "Январь"),   VIMO_TEXT_NOOP("Months", "Февраль"),
+    VIMO_TEXT_NOOP("Months", "Март"),     VIMO_TEXT_NOOP("Months", "Апрель"),
+    VIMO_TEXT_NOOP("Months", "Май"),      VIMO_TEXT_NOOP("Months", "Июнь"),
+    VIMO_TEXT_NOOP("Months", "Июль"),     VIMO_TEXT_NOOP("Months", "Август"),
+    VIMO_TEXT_NOOP("Months", "Сентябрь"), VIMO_TEXT_NOOP("Months", "Октябрь"),
+    VIMO_TEXT_NOOP("Months", "Ноябрь"),   VIMO_TEXT_NOOP("Months", "Декабрь"),
 };
+
+std::string MonthName(int month) {
+    return TranslateText("Months", MonthNames.at(static_cast<std::size_t>(month - 1)).data());
+}
 
 std::string MinToTimeStr(uint32_t minutes) {
     const uint32_t h = minutes / 60;
@@ -18,6 +28,26 @@ std::string MinToTimeStr(uint32_t minutes) {
         return std::to_string(h) + " час.";
     }
     return std::to_string(h) + " ч. " + std::to_string(m) + " мин.";
+}
+
+std::string TimeText(uint32_t minutes) {
+    const std::string h = std::to_string(minutes / 60);
+    const std::string m = std::to_string(minutes % 60);
+    if (minutes < 60) {
+        return FillText(TranslateText("Money", "%1 мин."), {m});
+    }
+    if (minutes % 60 == 0) {
+        return FillText(TranslateText("Money", "%1 час."), {h});
+    }
+    return FillText(TranslateText("Money", "%1 ч. %2 мин."), {h, m});
+}
+
+std::string DecimalSeparatorText() {
+    return TranslateText("Money", ",", "the decimal separator");
+}
+
+std::string DaysLeftText(int days) {
+    return TranslateText("Money", "осталось %n дн.", nullptr, days);
 }
 
 int64_t MinutesToKopecks(uint32_t minutes, double minuteCost) {
@@ -57,13 +87,15 @@ std::string MinToMoney(uint32_t minutes, double minuteCost) {
 std::string KopecksToMoney(int64_t kopecks) {
     const Sum s = SplitKopecks(kopecks);
     const std::string sign = s.negative ? "-" : "";
+    const std::string hryvnias = std::to_string(s.hryvnias);
+    const std::string kopecksPart = std::to_string(s.kopecks);
     if (s.hryvnias == 0) {
-        return sign + std::to_string(s.kopecks) + " коп.";
+        return sign + FillText(TranslateText("Money", "%1 коп."), {kopecksPart});
     }
     if (s.kopecks == 0) {
-        return sign + std::to_string(s.hryvnias) + " гр.";
+        return sign + FillText(TranslateText("Money", "%1 гр."), {hryvnias});
     }
-    return sign + std::to_string(s.hryvnias) + " гр. " + std::to_string(s.kopecks) + " коп.";
+    return sign + FillText(TranslateText("Money", "%1 гр. %2 коп."), {hryvnias, kopecksPart});
 }
 
 std::string MinToGrivn(uint32_t minutes, double minuteCost) {
@@ -72,8 +104,9 @@ std::string MinToGrivn(uint32_t minutes, double minuteCost) {
 
 std::string KopecksToGrivn(int64_t kopecks) {
     const Sum s = SplitKopecks(kopecks);
-    return (s.negative ? "-" : "") + std::to_string(s.hryvnias) + "," +
-           (s.kopecks < 10 ? "0" : "") + std::to_string(s.kopecks) + " гр.";
+    const std::string kopecksPart = (s.kopecks < 10 ? "0" : "") + std::to_string(s.kopecks);
+    return (s.negative ? "-" : "") +
+           FillText(TranslateText("Money", "%1,%2 гр."), {std::to_string(s.hryvnias), kopecksPart});
 }
 
 std::string MegabyteNumber(int64_t bytes) {
@@ -85,7 +118,7 @@ std::string MegabyteNumber(int64_t bytes) {
     const std::to_chars_result written = std::to_chars(whole, whole + sizeof whole, tenths / 10);
     std::string text = bytes < 0 ? "-" : "";
     text += std::string_view(whole, static_cast<std::size_t>(written.ptr - whole));
-    text += ',';
+    text += DecimalSeparatorText();
     text += static_cast<char>('0' + tenths % 10);
     return text;
 }

@@ -32,7 +32,11 @@ DayRange CalendarMonthOf(TDateTime day) {
 DayRange PeriodRangeOf(std::string_view firstText, std::string_view lastText) {
     const DayRange range{DayRangeOf(firstText).First, DayRangeOf(lastText).Last};
     if (CompareDays(range.First, range.Last) == 1) {
-        throw Exception(kPeriodOrderText);
+        throw Exception(PeriodOrderText());
     }
     return range;
+}
+
+std::string PeriodOrderText() {
+    return TranslateText("ReportRange", kPeriodOrderText);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Translation.h"
+
 #include <string_view>
 
 #include "core/DateTime.h"
@@ -18,7 +20,10 @@ struct DayRange {
 // text as given.
 
 // The warning of the pages for a period whose first day is after its last.
-inline constexpr const char* kPeriodOrderText = "Первая дата должна быть не больше второй";
+inline constexpr const char* kPeriodOrderText =
+    VIMO_TEXT_NOOP("ReportRange", "Первая дата должна быть не больше второй");
+// The same in the reader's language.
+std::string PeriodOrderText();
 
 // One day, "DD.MM.YYYY".
 DayRange DayRangeOf(std::string_view dayText);

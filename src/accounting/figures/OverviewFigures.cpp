@@ -5,6 +5,7 @@
 
 #include "core/Codec1251.h"
 #include "core/MoneyTexts.h"
+#include "core/Translation.h"
 #include "files/FileIO.h"
 
 namespace {
@@ -26,19 +27,22 @@ BudgetLine LineOf(BudgetUnit unit, const char* title, const BudgetFigures& figur
                   std::span<const int> alerts) {
     BudgetLine line;
     line.Unit = unit;
-    line.Title = title;
+    line.Title = TranslateText("Overview", title);
     line.Figures = figures;
     line.UsedText = BudgetAmountText(unit, figures.Used);
-    line.ForecastText = "Прогноз на конец цикла: " + BudgetAmountText(unit, figures.Forecast);
+    line.ForecastText = FillText(TranslateText("Overview", "Прогноз на конец цикла: %1"),
+                                 {BudgetAmountText(unit, figures.Forecast)});
     if (figures.Limit) {
         const int64_t limit = *figures.Limit;
-        line.UsedText += " из " + BudgetAmountText(unit, limit);
+        line.UsedText = FillText(TranslateText("Overview", "%1 из %2"),
+                                 {line.UsedText, BudgetAmountText(unit, limit)});
         line.Band = BandOf(figures.Used, limit, alerts);
         line.BarValue = static_cast<int>(std::clamp<int64_t>(figures.Used * 100 / limit, 0, 100));
         line.Verdict = VerdictText(unit, figures.Used, figures.Forecast, limit);
         line.Over = figures.Used > limit || figures.Forecast > limit;
         line.AllowanceText =
-            "В день можно " + BudgetAmountText(unit, figures.AllowancePerDay.value_or(0));
+            FillText(TranslateText("Overview", "В день можно %1"),
+                     {BudgetAmountText(unit, figures.AllowancePerDay.value_or(0))});
     }
     return line;
 }
@@ -99,12 +103,14 @@ BarBand BandOf(int64_t used, int64_t limit, std::span<const int> alerts) {
 
 std::string VerdictText(BudgetUnit unit, int64_t used, int64_t forecast, int64_t limit) {
     if (used > limit) {
-        return "превышен на " + BudgetAmountText(unit, used - limit);
+        return FillText(TranslateText("Overview", "превышен на %1"),
+                        {BudgetAmountText(unit, used - limit)});
     }
     if (forecast > limit) {
-        return "превысит на " + BudgetAmountText(unit, forecast - limit);
+        return FillText(TranslateText("Overview", "превысит на %1"),
+                        {BudgetAmountText(unit, forecast - limit)});
     }
-    return "в пределах бюджета";
+    return TranslateText("Overview", "в пределах бюджета");
 }
 
 double ChartValue(const PeriodUse& use, ChartUnit unit) {
@@ -140,7 +146,7 @@ void ShowMoment(OverviewFigures& figures, const Ledger& books, TDateTime now) {
             session.Since = head.substr(1, 10) + " " + head.substr(13, 5);
         }
         session.Minutes = books.SessionMinutes();
-        session.Duration = MinToTimeStr(session.Minutes);
+        session.Duration = TimeText(session.Minutes);
         const std::string key = SessionKey(head);
         session.Kopecks = books.SessionKopecks(key, session.Minutes);
         session.Bytes = plan.SessionBytes(key);
@@ -150,17 +156,19 @@ void ShowMoment(OverviewFigures& figures, const Ledger& books, TDateTime now) {
 
     figures.Cycle = plan.CycleOf(today);
     figures.DaysLeft = DaysLeft(figures.Cycle, today);
-    figures.CycleText = "Цикл с " + DateText(figures.Cycle.First) + " по " +
-                        DateText(figures.Cycle.Last) + ", осталось " +
-                        std::to_string(figures.DaysLeft) + " дн.";
+    figures.CycleText = FillText(TranslateText("Overview", "Цикл с %1 по %2, %3"),
+                                 {DateText(figures.Cycle.First), DateText(figures.Cycle.Last),
+                                  DaysLeftText(figures.DaysLeft)});
 
     static const std::vector<int> kNoAlerts;
     const std::vector<int>& alerts =
         settings && settings->Budget ? settings->Budget->Alerts : kNoAlerts;
-    figures.Budgets = {
-        LineOf(BudgetUnit::Kopecks, "Деньги", books.KopeckFigures(today), alerts),
-        LineOf(BudgetUnit::Minutes, "Время", books.MinuteFigures(today), alerts),
-        LineOf(BudgetUnit::Megabytes, "Трафик", books.MegabyteFigures(today), alerts)};
+    figures.Budgets = {LineOf(BudgetUnit::Kopecks, VIMO_TEXT_NOOP("Overview", "Деньги"),
+                              books.KopeckFigures(today), alerts),
+                       LineOf(BudgetUnit::Minutes, VIMO_TEXT_NOOP("Overview", "Время"),
+                              books.MinuteFigures(today), alerts),
+                       LineOf(BudgetUnit::Megabytes, VIMO_TEXT_NOOP("Overview", "Трафик"),
+                              books.MegabyteFigures(today), alerts)};
     figures.HasBudget =
         std::any_of(figures.Budgets.begin(), figures.Budgets.end(),
                     [](const BudgetLine& line) { return line.Figures.Limit.has_value(); });

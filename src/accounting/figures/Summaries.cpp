@@ -2,10 +2,10 @@
 
 #include "core/MoneyTexts.h"
 #include "core/MonthBounds.h"
+#include "core/Translation.h"
 
 UseTexts UseTextsOf(const Ledger& books, TDateTime first, TDateTime last) {
-    return {MinToTimeStr(books.MinutesOf(first, last)),
-            KopecksToMoney(books.KopecksOf(first, last))};
+    return {TimeText(books.MinutesOf(first, last)), KopecksToMoney(books.KopecksOf(first, last))};
 }
 
 UseTexts MonthUseTexts(const Ledger& books, int month, int year) {
@@ -16,8 +16,8 @@ UseTexts MonthUseTexts(const Ledger& books, int month, int year) {
 std::string TrayHintText(const Ledger& books, TDateTime now) {
     const CalendarDate today = SplitDate(now);
     const DayRange month = MonthDays(today.Month, today.Year);
-    return "День : " + MinToTimeStr(books.MinutesOf(now, now)) + " (" +
-           KopecksToGrivn(books.KopecksOf(now, now)) +
-           ")\nМес.  : " + MinToTimeStr(books.MinutesOf(month.First, month.Last)) + " (" +
-           KopecksToGrivn(books.KopecksOf(month.First, month.Last)) + ")";
+    return FillText(TranslateText("TrayTip", "День : %1 (%2)\nМес.  : %3 (%4)"),
+                    {TimeText(books.MinutesOf(now, now)), KopecksToGrivn(books.KopecksOf(now, now)),
+                     TimeText(books.MinutesOf(month.First, month.Last)),
+                     KopecksToGrivn(books.KopecksOf(month.First, month.Last))});
 }

@@ -1,5 +1,7 @@
 #include "files/FileIO.h"
 
+#include "core/Translation.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -140,27 +142,31 @@ EInOutError InOutErrorFromErrno(int error) {
     switch (error) {
         case ENOENT:
         case ENOTDIR:
-            return EInOutError(EInOutError::kFileNotFound, "File not found");
+            return EInOutError(EInOutError::kFileNotFound,
+                               TranslateText("Errors", "File not found"));
         case EACCES:
         case EPERM:
         case EROFS:
         case EISDIR:  // a folder standing where a data file belongs
-            return EInOutError(EInOutError::kAccessDenied, "File access denied");
+            return EInOutError(EInOutError::kAccessDenied,
+                               TranslateText("Errors", "File access denied"));
         case ENOSPC:
         case EDQUOT:
-            return EInOutError(EInOutError::kDiskFull, "Disk full");
+            return EInOutError(EInOutError::kDiskFull, TranslateText("Errors", "Disk full"));
         default:
-            return EInOutError(error, "I/O error " + std::to_string(error));
+            return EInOutError(
+                error, FillText(TranslateText("Errors", "I/O error %1"), {std::to_string(error)}));
     }
 }
 
 EInOutError NotARegularFile(std::string_view fileName) {
-    return EInOutError(EInOutError::kNotRegularFile, "Not a regular file", std::string(fileName));
+    return EInOutError(EInOutError::kNotRegularFile, TranslateText("Errors", "Not a regular file"),
+                       std::string(fileName));
 }
 
 EInOutError ReadBeyondEndOfFile(std::string_view fileName) {
-    return EInOutError(EInOutError::kReadBeyondEnd, "Read beyond end of file",
-                       std::string(fileName));
+    return EInOutError(EInOutError::kReadBeyondEnd,
+                       TranslateText("Errors", "Read beyond end of file"), std::string(fileName));
 }
 
 std::string TemporaryFileName(std::string_view fileName, pid_t writer, unsigned serial) {

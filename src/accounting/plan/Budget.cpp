@@ -4,6 +4,7 @@
 
 #include "core/Millikopecks.h"
 #include "core/MoneyTexts.h"
+#include "core/Translation.h"
 
 namespace {
 
@@ -18,11 +19,11 @@ std::string BudgetAmountText(BudgetUnit unit, int64_t amount) {
         case BudgetUnit::Kopecks:
             return KopecksToMoney(amount);
         case BudgetUnit::Minutes:
-            return std::to_string(amount) + " мин.";
+            return FillText(TranslateText("Budget", "%1 мин."), {std::to_string(amount)});
         case BudgetUnit::Megabytes:
             break;
     }
-    return std::to_string(amount) + " МБ";
+    return FillText(TranslateText("Budget", "%1 МБ"), {std::to_string(amount)});
 }
 
 BudgetFigures FiguresOf(int64_t used, std::optional<int64_t> limit, const BillingCycle& cycle,
@@ -52,16 +53,18 @@ std::vector<int> CrossedAlerts(std::span<const int> thresholds, std::span<const 
 }
 
 std::string AlertText(BudgetUnit unit, int percent, int64_t used, int64_t limit) {
-    return "Израсходовано " + std::to_string(percent) + "% бюджета: " +
-           (unit == BudgetUnit::Megabytes ? MegabytesUsedText(used)
-                                          : BudgetAmountText(unit, used)) +
-           " из " + BudgetAmountText(unit, limit);
+    return FillText(
+        TranslateText("Budget", "Израсходовано %1% бюджета: %2 из %3"),
+        {std::to_string(percent),
+         unit == BudgetUnit::Megabytes ? MegabytesUsedText(used) : BudgetAmountText(unit, used),
+         BudgetAmountText(unit, limit)});
 }
 
 std::string MegabytesUsedText(int64_t bytes) {
     constexpr int64_t kTenMegabytes = 10'000'000;
     if (bytes >= kTenMegabytes) {
-        return std::to_string(bytes / (kTenMegabytes / 10)) + " МБ";
+        return FillText(TranslateText("Budget", "%1 МБ"),
+                        {std::to_string(bytes / (kTenMegabytes / 10))});
     }
-    return MegabyteNumber(bytes) + " МБ";
+    return FillText(TranslateText("Budget", "%1 МБ"), {MegabyteNumber(bytes)});
 }

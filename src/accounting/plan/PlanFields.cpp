@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/Errors.h"
+#include "core/Translation.h"
 #include "plan/PlanChecks.h"
 
 namespace {
@@ -58,7 +59,7 @@ std::optional<int64_t> WholeOf(std::string_view text) {
 }
 
 std::string RangeHint(int64_t low, int64_t high) {
-    return "от " + IntText(low) + " до " + IntText(high);
+    return FillText(TranslateText("PlanFields", "от %1 до %2"), {IntText(low), IntText(high)});
 }
 
 FieldProblem Worded(const Problem& problem, std::string hint) {
@@ -79,7 +80,8 @@ WholeReading ReadWhole(std::string_view text, const plankeys::WholeKey& key) {
     const std::optional<int64_t> value = WholeOf(text);
     if (!value) {
         return {std::nullopt, Worded(plankeys::NotWhole(key.Name),
-                                     "целое число " + RangeHint(key.Low, key.High))};
+                                     FillText(TranslateText("PlanFields", "целое число %1"),
+                                              {RangeHint(key.Low, key.High)}))};
     }
     if (const auto problem = plankeys::WholeProblem(key, *value)) {
         return {std::nullopt, Worded(*problem, RangeHint(key.Low, key.High))};
@@ -95,7 +97,8 @@ WholeReading ReadKopecks(std::string_view text, const plankeys::KopecksKey& key,
     if (text.empty()) {
         return {};
     }
-    const std::string example = "число, например 1" + separators.Decimal + "5";
+    const std::string example = FillText(TranslateText("PlanFields", "число, например %1"),
+                                         {"1" + separators.Decimal + "5"});
     // People type "1.5" as often as "1,5": a point reads as the decimal
     // separator wherever it does not group thousands.
     std::string typed(text);
@@ -115,7 +118,9 @@ WholeReading ReadKopecks(std::string_view text, const plankeys::KopecksKey& key,
     if (reading.Fault) {
         switch (reading.Fault->What) {
             case Fault::Decimals:
-                return {std::nullopt, Worded(*reading.Fault, "не больше трёх десятичных знаков")};
+                return {std::nullopt,
+                        Worded(*reading.Fault,
+                               TranslateText("PlanFields", "не больше трёх десятичных знаков"))};
             case Fault::NotANumber:
                 return {std::nullopt, Worded(*reading.Fault, example)};
             default:
@@ -141,8 +146,9 @@ ClockReading ReadClock(std::string_view text, std::string_view key, bool end) {
     if (minutes) {
         return {minutes, std::nullopt};
     }
-    const std::string hint =
-        text == "24:00" ? "сутки начинаются в 00:00" : "время ЧЧ:ММ, например 21:00";
+    const std::string hint = text == "24:00"
+                                 ? TranslateText("PlanFields", "сутки начинаются в 00:00")
+                                 : TranslateText("PlanFields", "время ЧЧ:ММ, например 21:00");
     return {std::nullopt, Worded(plankeys::NotATime(key, text), hint)};
 }
 
@@ -169,16 +175,18 @@ AlertsReading ReadAlerts(std::string_view text) {
         at = end;
         const std::optional<int64_t> percent = WholeOf(item);
         if (!percent) {
-            reading.Fault =
-                FieldProblem{"alerts must be a list of whole percents such as [80, 100]",
-                             "целые проценты через запятую, например 80, 100"};
+            reading.Fault = FieldProblem{
+                "alerts must be a list of whole percents such as [80, 100]",
+                TranslateText("PlanFields", "целые проценты через запятую, например 80, 100")};
             return reading;
         }
         if (const auto problem = plankeys::AlertProblem(*percent, reading.Percents)) {
-            const std::string hint = problem->What == Fault::Repeated
-                                         ? IntText(*percent) + " указано дважды"
-                                         : IntText(*percent) + ": процент от 1 до " +
-                                               IntText(plankeys::kMaxAlertPercent);
+            const std::string hint =
+                problem->What == Fault::Repeated
+                    ? FillText(TranslateText("PlanFields", "%1 указано дважды"),
+                               {IntText(*percent)})
+                    : FillText(TranslateText("PlanFields", "%1: процент от 1 до %2"),
+                               {IntText(*percent), IntText(plankeys::kMaxAlertPercent)});
             reading.Fault = Worded(*problem, hint);
             return reading;
         }
@@ -202,7 +210,8 @@ RateReading ReadRate(const RateFields& fields, const NumberSeparators& separator
     RateReading reading;
     reading.Rule.Days = fields.Days & 0x7f;
     if (reading.Rule.Days == 0) {
-        reading.Problems.Days = Worded(plankeys::NoDays(), "отметьте хотя бы один день");
+        reading.Problems.Days =
+            Worded(plankeys::NoDays(), TranslateText("PlanFields", "отметьте хотя бы один день"));
     }
     const ClockReading from = ReadClock(fields.From, "from", false);
     const ClockReading to = ReadClock(fields.To, "to", true);
@@ -212,11 +221,13 @@ RateReading ReadRate(const RateFields& fields, const NumberSeparators& separator
     const bool toGiven = !Trimmed(fields.To).empty();
     if (fromGiven != toGiven) {
         const FieldProblem half =
-            Worded(plankeys::HalfHours(), "укажите и «с», и «до» или ни одного");
+            Worded(plankeys::HalfHours(),
+                   TranslateText("PlanFields", "укажите и «с», и «до» или ни одного"));
         (fromGiven ? reading.Problems.To : reading.Problems.From) = half;
     } else if (from.Minutes && to.Minutes) {
         if (*from.Minutes == *to.Minutes) {
-            reading.Problems.To = Worded(plankeys::EmptyHours(), "«до» совпадает с «с»");
+            reading.Problems.To =
+                Worded(plankeys::EmptyHours(), TranslateText("PlanFields", "«до» совпадает с «с»"));
         } else {
             reading.Rule.Hours = ClockWindow{*from.Minutes, *to.Minutes};
         }
@@ -226,7 +237,8 @@ RateReading ReadRate(const RateFields& fields, const NumberSeparators& separator
     if (price.Fault) {
         reading.Problems.KopecksPerMinute = price.Fault;
     } else if (!price.Value) {
-        reading.Problems.KopecksPerMinute = Worded(plankeys::NoPrice(), "укажите цену минуты");
+        reading.Problems.KopecksPerMinute =
+            Worded(plankeys::NoPrice(), TranslateText("PlanFields", "укажите цену минуты"));
     } else {
         reading.Rule.MillikopecksPerMinute = *price.Value;
     }
@@ -407,9 +419,9 @@ PlanFieldsReading ReadPlanFields(const PlanFields& fields, const PlanSettings& l
 
 std::optional<FieldProblem> InterfaceNameProblem(std::string_view name) {
     if (const auto problem = plankeys::InterfaceProblem(name, {})) {
-        return Worded(*problem, "имя интерфейса: от 1 до " +
-                                    IntText(static_cast<int64_t>(plankeys::kMaxInterfaceName)) +
-                                    " знаков");
+        return Worded(*problem,
+                      FillText(TranslateText("PlanFields", "имя интерфейса: от 1 до %1 знаков"),
+                               {IntText(static_cast<int64_t>(plankeys::kMaxInterfaceName))}));
     }
     return std::nullopt;
 }

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "system/UiLanguage.h"
+
+#include <memory>
+
+class QTranslator;
+
+// The texts of a language: Vimo's own catalogue, built into the program, and
+// Qt's for its buttons and dialogs, from Qt's translations folder. Russian,
+// the program's own language, needs only Qt's.
+class Catalogues {
+  public:
+    explicit Catalogues(UiLanguage language);
+    ~Catalogues();
+    Catalogues(const Catalogues&) = delete;
+    Catalogues& operator=(const Catalogues&) = delete;
+
+    // Puts the catalogues in force: for the application's tr() and its forms
+    // when there is an application, and for the core's texts in any case.
+    // Called once, before any window is built or any other thread starts;
+    // the catalogues must outlive every text looked up.
+    void Install();
+
+    // Whether Vimo's catalogue of the language loaded; never for Russian.
+    bool HasOwnCatalogue() const;
+
+  private:
+    std::unique_ptr<QTranslator> own_;
+    std::unique_ptr<QTranslator> qt_;
+};
