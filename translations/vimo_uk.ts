@@ -1006,7 +1006,7 @@
     </message>
     <message>
         <source>Вы действительно хотите выключить программу ?</source>
-        <translation>Ви справді хочете вимкнути програму ?</translation>
+        <translation>Ви справді хочете вимкнути програму?</translation>
     </message>
 </context>
 <context>

@@ -44,12 +44,21 @@ Catalogues::Catalogues(UiLanguage language) {
 }
 
 Catalogues::~Catalogues() {
-    if (installedCatalogue == own_.get()) {
+    if (installed_ && own_) {
+        InstallTextLookup(nullptr);
         installedCatalogue = nullptr;
+    }
+    if (installed_ && QCoreApplication::instance() != nullptr) {
+        for (QTranslator* translator : {qt_.get(), own_.get()}) {
+            if (translator != nullptr) {
+                QCoreApplication::removeTranslator(translator);
+            }
+        }
     }
 }
 
 void Catalogues::Install() {
+    installed_ = true;
     if (QCoreApplication::instance() != nullptr) {
         for (QTranslator* translator : {qt_.get(), own_.get()}) {
             if (translator != nullptr) {

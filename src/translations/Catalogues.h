@@ -19,7 +19,8 @@ class Catalogues {
     // Puts the catalogues in force: for the application's tr() and its forms
     // when there is an application, and for the core's texts in any case.
     // Called once, before any window is built or any other thread starts;
-    // the catalogues must outlive every text looked up.
+    // the catalogues must outlive every text looked up, and take themselves
+    // out of force when they go.
     void Install();
 
     // Whether Vimo's catalogue of the language loaded; never for Russian.
@@ -28,4 +29,5 @@ class Catalogues {
   private:
     std::unique_ptr<QTranslator> own_;
     std::unique_ptr<QTranslator> qt_;
+    bool installed_ = false;
 };

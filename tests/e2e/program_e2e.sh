@@ -33,6 +33,36 @@ if [ -n "$(locale 2>&1 >/dev/null)" ]; then
     exit 1
 fi
 
+# What the script looks for on screen and in the log, in the language the
+# locale gives the program; the C locale speaks Russian. The keys are the
+# overview's mnemonics for the money and the last sessions.
+case ${LC_ALL:-${LANG:-}} in
+uk*)
+    save_title='Запис статистики у файл'
+    overview_title='Vimo — огляд'
+    alert_words='Витрачено'
+    alert_80='Витрачено 80% бюджету: 2 грн 62 коп. з 3 грн 20 коп.'
+    money_key=alt+Cyrillic_ghe
+    sessions_key=alt+Cyrillic_es
+    ;;
+en*)
+    save_title='EN_SAVE_TITLE'
+    overview_title='EN_OVERVIEW_TITLE'
+    alert_words='EN_ALERT_WORDS'
+    alert_80='EN_ALERT_80'
+    money_key=EN_MONEY_KEY
+    sessions_key=EN_SESSIONS_KEY
+    ;;
+*)
+    save_title='Запись статистики в файл'
+    overview_title='Vimo — обзор'
+    alert_words='Израсходовано'
+    alert_80='Израсходовано 80% бюджета: 2 гр. 62 коп. из 3 гр. 20 коп.'
+    money_key=alt+Cyrillic_de
+    sessions_key=alt+Cyrillic_es
+    ;;
+esac
+
 work=$(mktemp -d /tmp/vimo-e2e.XXXXXX)
 ns="vimo-e2e-$$"
 pids=()
@@ -168,8 +198,8 @@ sleep 1
 import -window "$win" "$shots/statistics-report.png"
 mkdir -p "$work/saved"
 xdotool mousemove --window "$win" 79 215 click 1  # "Сохранить ..."
-wait_for 10 "the save dialog" quiet xdotool search --onlyvisible --name 'Запись статистики в файл'
-dialog=$(xdotool search --onlyvisible --name 'Запись статистики в файл' | head -n1)
+wait_for 10 "the save dialog" quiet xdotool search --onlyvisible --name "$save_title"
+dialog=$(xdotool search --onlyvisible --name "$save_title" | head -n1)
 sleep 1
 import -window "$dialog" "$shots/save-dialog.png"
 xdotool windowfocus --sync "$dialog" 2>/dev/null || true
@@ -178,7 +208,7 @@ xdotool type --delay 30 "$work/saved/report.txt"
 sleep 0.5
 xdotool key Return
 wait_for 10 "the saved report" test -f "$work/saved/report.txt"
-wait_for 10 "the dialog to close" bash -c "! xdotool search --onlyvisible --name 'Запись статистики в файл' >/dev/null 2>&1"
+wait_for 10 "the dialog to close" bash -c "! xdotool search --onlyvisible --name '$save_title' >/dev/null 2>&1"
 cmp "$work/saved/report.txt" "$run/Static.txt" || fail "the saved day report differs from the day's history line"
 
 # --- 4b: the tariff typed into the settings page and saved ------------------
@@ -342,7 +372,7 @@ included_minutes = 4
 days = ["mon", "tue", "wed", "thu", "fri", "sat", "sun"]
 kopecks_per_minute = 12.5
 TOML
-notices() { grep -ac 'vimo: notice: Израсходовано' "$run/vimo.log" || true; }
+notices() { grep -ac "vimo: notice: $alert_words" "$run/vimo.log" || true; }
 start_program "$folder" "2026-12-08 10:00:00"
 wait_for 20 "the data files" test -f "$run/Static.txt"
 [ ! -e "$run/Vimo.db" ] || fail "Vimo.db was made before a minute was counted"
@@ -350,7 +380,7 @@ go_online
 wait_for 60 "the 80% notice" grep -aq 'vimo: notice: ' "$run/vimo.log"
 go_offline
 import -window root -crop 320x104+480+0 "$shots/budget-notice.png"
-grep -a 'vimo: notice: ' "$run/vimo.log" | grep -qxF 'vimo: notice: Израсходовано 80% бюджета: 2 гр. 62 коп. из 3 гр. 20 коп.' ||
+grep -a 'vimo: notice: ' "$run/vimo.log" | grep -qxF "vimo: notice: $alert_80" ||
     fail "the notice says: $(grep -a 'vimo: notice' "$run/vimo.log")"
 wait_for 20 "the session to close" test ! -e "$run/BegTime.txt"
 kill -9 "$vimo"
@@ -404,7 +434,8 @@ PY
 # at (an alert's balloon would lie over the tray menu). "Обзор" is the fifth
 # item of the menu; its window comes up with the session, the bars and the
 # chart of the cycle's days, and follows the ticks. Alt+Д shows the money,
-# Alt+1 the last twelve cycles, Alt+С the last sessions; Esc closes the
+# Alt+1 the last twelve cycles, Alt+С the last sessions (in Russian; the
+# keys of the other languages are at the top); Esc closes the
 # window, and the program runs on.
 minutes=$(cell "$run" 2026 12 8)
 kopecks=$(python3 -c "print(round(($minutes - 4) * 12.5))")
@@ -430,8 +461,8 @@ sleep 2
 click_tray 3
 sleep 0.8
 xdotool mousemove 720 110 click 1
-wait_for 10 "the overview" quiet xdotool search --onlyvisible --name 'Vimo — обзор'
-overview=$(xdotool search --onlyvisible --name 'Vimo — обзор' | head -n1)
+wait_for 10 "the overview" quiet xdotool search --onlyvisible --name "$overview_title"
+overview=$(xdotool search --onlyvisible --name "$overview_title" | head -n1)
 xdotool windowfocus --sync "$overview" 2>/dev/null || true
 sleep 1.5
 import -window "$overview" "$shots/overview.png"
@@ -460,11 +491,11 @@ switch_view() {
     done
     fail "$1 left the overview's chart or table as it was"
 }
-switch_view alt+Cyrillic_de "$shots/overview-session.png" "$shots/overview-budget.png"
+switch_view "$money_key" "$shots/overview-session.png" "$shots/overview-budget.png"
 switch_view alt+1 "$shots/overview-budget.png" "$shots/overview-chart.png"
-switch_view alt+Cyrillic_es "$shots/overview-chart.png" "$shots/overview-history.png"
+switch_view "$sessions_key" "$shots/overview-chart.png" "$shots/overview-history.png"
 xdotool key Escape
-wait_for 10 "the overview to close" bash -c "! xdotool search --onlyvisible --name 'Vimo — обзор' >/dev/null 2>&1"
+wait_for 10 "the overview to close" bash -c "! xdotool search --onlyvisible --name '$overview_title' >/dev/null 2>&1"
 kill -0 "$vimo" 2>/dev/null || fail "closing the overview ended the program"
 [ "$(notices)" = 1 ] || fail "the overview's minutes raised alerts: $(grep -a 'vimo: notice' "$run/vimo.log")"
 go_offline

@@ -25,13 +25,15 @@ state() { (cd "${1:-$folder}" && ls -lA --time-style=full-iso && md5sum ./*); }
 before=$(state)
 
 # check <exit status> <standard output> <standard error> <arguments...>,
-# run from a folder without data and with no autostart entry unless made.
+# run from a folder without data and with no autostart entry unless made, in
+# the locale report_locale names (C.UTF-8, which speaks Russian, unless set).
 # A run that hangs is ended after a minute, with exit status 124.
 check() {
     local status=$1 out=$2 err=$3
     shift 3
     local got=0
-    (cd "$tmp/elsewhere" && HOME=$tmp XDG_CONFIG_HOME=$tmp/config timeout 60 "$report" "$@") \
+    (cd "$tmp/elsewhere" && HOME=$tmp XDG_CONFIG_HOME=$tmp/config LANGUAGE= \
+        LC_ALL=${report_locale:-C.UTF-8} timeout 60 "$report" "$@") \
         >"$tmp/out" 2>"$tmp/err" || got=$?
     [ "$got" = "$status" ] || fail "$*: exit status $got, not $status"
     printf '%s' "$out" | cmp -s - "$tmp/out" || fail "$*: output $(cat -A "$tmp/out")"

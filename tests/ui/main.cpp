@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 // Widget tests need a QApplication; they run on the offscreen platform in the
-// locale CMake sets (C.UTF-8, ru_RU.UTF-8 or uk_UA.UTF-8). QApplication sets
-// the C library's locale from it, as it does in the program.
+// locale CMake sets (C.UTF-8, ru_RU.UTF-8, uk_UA.UTF-8 or en_US.UTF-8).
+// QApplication sets the C library's locale from it, as it does in the
+// program. The tests read the program's own Russian texts; the Languages
+// table puts each catalogue in force itself.
 int main(int argc, char** argv) {
     // Listing the tests at discovery time runs without CMake's environment.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
