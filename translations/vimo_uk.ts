@@ -982,7 +982,7 @@
     </message>
     <message>
         <source>Настройки</source>
-        <translation>Налаштування</translation>
+        <translation>Параметри</translation>
     </message>
     <message>
         <source>О программе</source>

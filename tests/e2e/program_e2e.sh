@@ -35,31 +35,37 @@ fi
 
 # What the script looks for on screen and in the log, in the language the
 # locale gives the program; the C locale speaks Russian. The keys are the
-# overview's mnemonics for the money and the last sessions.
+# overview's mnemonics for the money, the last sessions and the plan.
 case ${LC_ALL:-${LANG:-}} in
 uk*)
     save_title='Запис статистики у файл'
+    info_title='Інформація'
     overview_title='Vimo — огляд'
     alert_words='Витрачено'
     alert_80='Витрачено 80% бюджету: 2 грн 62 коп. з 3 грн 20 коп.'
     money_key=alt+Cyrillic_ghe
     sessions_key=alt+Cyrillic_es
+    plan_key=alt+Cyrillic_pe
     ;;
 en*)
     save_title='EN_SAVE_TITLE'
+    info_title='Information'
     overview_title='EN_OVERVIEW_TITLE'
     alert_words='EN_ALERT_WORDS'
     alert_80='EN_ALERT_80'
     money_key=EN_MONEY_KEY
     sessions_key=EN_SESSIONS_KEY
+    plan_key=EN_PLAN_KEY
     ;;
 *)
     save_title='Запись статистики в файл'
+    info_title='Information'
     overview_title='Vimo — обзор'
     alert_words='Израсходовано'
     alert_80='Израсходовано 80% бюджета: 2 гр. 62 коп. из 3 гр. 20 коп.'
     money_key=alt+Cyrillic_de
     sessions_key=alt+Cyrillic_es
+    plan_key=alt+Cyrillic_pe
     ;;
 esac
 
@@ -219,7 +225,7 @@ cmp "$work/saved/report.txt" "$run/Static.txt" || fail "the saved day report dif
 # The untouched field saves its start text "3,6".
 error_lines() { grep -ah 'vimo: error' "$work"/*/vimo.log; }
 saved_or_error() {
-    quiet xdotool search --onlyvisible --name '^Information$' || quiet error_lines
+    quiet xdotool search --onlyvisible --name "^$info_title\$" || quiet error_lines
 }
 
 # save_tariff <cost Propert.dat must hold> <screenshot or -> [keys typed into the field]
@@ -237,10 +243,10 @@ save_tariff() {
     if errors=$(error_lines); then
         fail "saving $cost (keys: ${*:-none}) showed: $errors"
     fi
-    box=$(xdotool search --onlyvisible --name '^Information$' | head -n1)
+    box=$(xdotool search --onlyvisible --name "^$info_title\$" | head -n1)
     xdotool windowfocus --sync "$box" 2>/dev/null || true
     xdotool key Return
-    wait_for 10 "the box to close" bash -c "! xdotool search --onlyvisible --name '^Information$' >/dev/null 2>&1"
+    wait_for 10 "the box to close" bash -c "! xdotool search --onlyvisible --name '^$info_title\$' >/dev/null 2>&1"
     # The shortest text that reads back as the stored double, so exact; od
     # itself writes it in C, not with the locale's decimal comma.
     local stored
@@ -494,6 +500,7 @@ switch_view() {
 switch_view "$money_key" "$shots/overview-session.png" "$shots/overview-budget.png"
 switch_view alt+1 "$shots/overview-budget.png" "$shots/overview-chart.png"
 switch_view "$sessions_key" "$shots/overview-chart.png" "$shots/overview-history.png"
+switch_view "$plan_key" "$shots/overview-history.png" "$shots/overview-plan.png"
 xdotool key Escape
 wait_for 10 "the overview to close" bash -c "! xdotool search --onlyvisible --name '$overview_title' >/dev/null 2>&1"
 kill -0 "$vimo" 2>/dev/null || fail "closing the overview ended the program"
