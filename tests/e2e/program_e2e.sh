@@ -41,27 +41,27 @@ uk*)
     save_title='Запис статистики у файл'
     info_title='Інформація'
     overview_title='Vimo — огляд'
-    alert_words='Витрачено'
+    alert_words='бюджету:'
     alert_80='Витрачено 80% бюджету: 2 грн 62 коп. з 3 грн 20 коп.'
     money_key=alt+Cyrillic_ghe
     sessions_key=alt+Cyrillic_es
     plan_key=alt+Cyrillic_pe
     ;;
 en*)
-    save_title='EN_SAVE_TITLE'
+    save_title='Save statistics to file'
     info_title='Information'
-    overview_title='EN_OVERVIEW_TITLE'
-    alert_words='EN_ALERT_WORDS'
-    alert_80='EN_ALERT_80'
-    money_key=EN_MONEY_KEY
-    sessions_key=EN_SESSIONS_KEY
-    plan_key=EN_PLAN_KEY
+    overview_title='Vimo — overview'
+    alert_words='of the budget used:'
+    alert_80='80% of the budget used: 2 UAH 62 kop. of 3 UAH 20 kop.'
+    money_key=alt+o
+    sessions_key=alt+r
+    plan_key=alt+p
     ;;
 *)
     save_title='Запись статистики в файл'
     info_title='Information'
     overview_title='Vimo — обзор'
-    alert_words='Израсходовано'
+    alert_words='бюджета:'
     alert_80='Израсходовано 80% бюджета: 2 гр. 62 коп. из 3 гр. 20 коп.'
     money_key=alt+Cyrillic_de
     sessions_key=alt+Cyrillic_es
@@ -378,7 +378,7 @@ included_minutes = 4
 days = ["mon", "tue", "wed", "thu", "fri", "sat", "sun"]
 kopecks_per_minute = 12.5
 TOML
-notices() { grep -ac "vimo: notice: $alert_words" "$run/vimo.log" || true; }
+notices() { grep -ac "vimo: notice: .*$alert_words" "$run/vimo.log" || true; }
 start_program "$folder" "2026-12-08 10:00:00"
 wait_for 20 "the data files" test -f "$run/Static.txt"
 [ ! -e "$run/Vimo.db" ] || fail "Vimo.db was made before a minute was counted"

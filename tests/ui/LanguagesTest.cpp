@@ -87,14 +87,14 @@ const LanguageTexts kLanguages[] = {
      {"Main", "Statistics", "Settings", "About"},
      "1 UAH 2 kop.",
      "Day : 1 min (1.02 UAH)\nMonth : 1 min (1.02 UAH)",
-     "Vimo\nUsed 80% of the budget: 1 UAH 2 kop. of 1 UAH 10 kop.",
+     "Vimo\n80% of the budget used: 1 UAH 2 kop. of 1 UAH 10 kop.",
      "\rDo you really want to quit the program?",
-     "Tariff",
+     "Rate",
      "Day",
      "Vimo — overview",
      "&Plan and budget",
      "Budget per period",
-     "Cycle from 01.08.2004 to 31.08.2004, 17 days left"},
+     "Cycle 01.08.2004 to 31.08.2004, 17 days left"},
 };
 
 const char* const kPlan =
