@@ -159,7 +159,7 @@ printf '%s\r\n' "$session" | iconv -f UTF-8 -t CP1251 >"$plan/BegTime.txt"
 printf '%s\nvimo\n%s\n' $$ "$(hostname)" >"$plan/Vimo.lock"
 plan_before=$(state "$plan")
 
-check 0 '{"date":"08.12.2026","today":{"minutes":4,"kopecks":15,"rx_bytes":0,"tx_bytes":0},'\
+plan_json='{"date":"08.12.2026","today":{"minutes":4,"kopecks":15,"rx_bytes":0,"tx_bytes":0},'\
 '"month":{"first":"01.12.2026","last":"31.12.2026","minutes":6,"kopecks":27,"rx_bytes":0,'\
 '"tx_bytes":0},"cycle":{"first":"14.11.2026","last":"13.12.2026","days":30,"days_left":6,'\
 '"minutes":8,"kopecks":29,"forecast_minutes":10,"forecast_kopecks":35,"rx_bytes":0,"tx_bytes":0},'\
@@ -168,7 +168,8 @@ check 0 '{"date":"08.12.2026","today":{"minutes":4,"kopecks":15,"rx_bytes":0,"tx
 '"megabytes":null,"percent_megabytes":null,"allowance_megabytes_per_day":null},'\
 '"session":{"start":"08.12.2026 09:05","minutes":12,"address":"10.0.0.1","left_over":false,'\
 '"rx_bytes":null,"tx_bytes":null}}
-' "" --folder "$plan" summary 08.12.2026 --format json
+'
+check 0 "$plan_json" "" --folder "$plan" summary 08.12.2026 --format json
 check 0 "Дата: 08.12.2026
 Сегодня: 4 мин., 15 коп.
 Месяц с 01.12.2026 по 31.12.2026: 6 мин., 27 коп.
@@ -180,6 +181,33 @@ check 0 "Дата: 08.12.2026
 Оповещения в цикле: 80%
 Сеанс с 08.12.2026 09:05: 12 мин., адрес 10.0.0.1
 " "" --folder "$plan" summary 08.12.2026
+# The text form speaks the locale's language; the JSON form is the same in
+# every language.
+report_locale=uk_UA.UTF-8 check 0 "Дата: 08.12.2026
+Сьогодні: 4 хв., 15 коп.
+Місяць з 01.12.2026 по 31.12.2026: 6 хв., 27 коп.
+Цикл з 14.11.2026 по 13.12.2026 (30 дн., залишилося 6 днів): 8 хв., 29 коп.
+Прогноз на цикл: 10 хв., 35 коп.
+Трафік, отримано/надіслано: сьогодні 0,0/0,0 МБ, місяць 0,0/0,0 МБ, цикл 0,0/0,0 МБ
+Бюджет 1 грн: витрачено 29,0%, на день можна 11 коп.
+Бюджет 10 хв.: витрачено 80,0%, на день можна 0 хв.
+Сповіщення в циклі: 80%
+Сеанс з 08.12.2026 09:05: 12 хв., адреса 10.0.0.1
+" "" --folder "$plan" summary 08.12.2026
+report_locale=en_US.UTF-8 check 0 "Date: 08.12.2026
+Today: 4 min, 15 kop.
+Month 01.12.2026 to 31.12.2026: 6 min, 27 kop.
+Cycle 14.11.2026 to 13.12.2026 (30 days, 6 days left): 8 min, 29 kop.
+Cycle forecast: 10 min, 35 kop.
+Traffic, received/sent: today 0.0/0.0 MB, month 0.0/0.0 MB, cycle 0.0/0.0 MB
+Budget 1 UAH: 29.0% used, up to 11 kop. per day
+Budget 10 min: 80.0% used, up to 0 min per day
+Alerts this cycle: 80%
+Session since 08.12.2026 09:05: 12 min, address 10.0.0.1
+" "" --folder "$plan" summary 08.12.2026
+report_locale=uk_UA.UTF-8 check 0 "$plan_json" "" --folder "$plan" summary 08.12.2026 --format json
+report_locale=uk_UA.UTF-8 check 2 "" "vimo-report: error: Перша дата має бути не пізніше другої"$'\n' \
+    --folder "$folder" period 02.12.2026 01.12.2026
 [ "$(state "$plan")" = "$plan_before" ] || fail "the plan's folder changed"
 
 # A session whose Vimo is gone.
