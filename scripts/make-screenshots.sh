@@ -3,7 +3,8 @@
 # program: it runs the end-to-end test, which drives Vimo under an X server
 # with a tray, and two cases of the desktop test on GNOME Shell, and keeps
 # the screenshots they take. The pictures show the program in its users'
-# locale, ru_RU.UTF-8 (`make deps` generates it). Needs root for the tests'
+# locale, ru_RU.UTF-8, and in uk_UA.UTF-8 and en_US.UTF-8 in folders of their
+# own (`make deps` generates the locales). Needs root for the tests'
 # network namespaces and second user, like `make check`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,12 @@ cmake --build build --target vimo_e2e_clockwait_shim
 shim=$(find build/tests/e2e -name 'libvimo_e2e_clockwait_shim.so' | head -n1)
 out=docs/screenshots
 rm -rf "$out.new"
-LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 bash tests/e2e/program_e2e.sh build/Vimo "$shim" "$out.new"
+LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 LANGUAGE= bash tests/e2e/program_e2e.sh build/Vimo "$shim" "$out.new"
+# The same pictures in Ukrainian and in English, each in a folder of its own.
+for locale in uk_UA en_US; do
+    LANG=$locale.UTF-8 LC_ALL=$locale.UTF-8 LANGUAGE= \
+        bash tests/e2e/program_e2e.sh build/Vimo "$shim" "$out.new/$locale"
+done
 # GNOME Shell's panel with the icon's open menu and a budget banner, and the
 # window on a desktop without a tray, from the desktop test's cases.
 desktop="$out.new/desktop"
