@@ -31,12 +31,6 @@ class WithCatalogue : public ::testing::Test {
     ~WithCatalogue() override { InstallTextLookup(nullptr); }
 };
 
-TEST(Translation, WithoutACatalogueEveryTextIsItsRussianSelf) {
-    EXPECT_EQ(TranslateText("Money", "осталось %n дн.", nullptr, 12), "осталось 12 дн.");
-    EXPECT_EQ(TimeText(75), "1 ч. 15 мин.");
-    EXPECT_EQ(KopecksToGrivn(972), "9,72 гр.");
-}
-
 TEST_F(WithCatalogue, TheScreensTextsChangeAndTheFilesTextsStay) {
     EXPECT_EQ(TimeText(75), "1 год. 15 хв.");
     EXPECT_EQ(KopecksToGrivn(972), "9,72 грн");
