@@ -18,8 +18,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Wayland sessions need Qt's Wayland platform, else Qt falls back on X11
 # through Xwayland; plain GNOME Shell shows no tray icons without the
-# AppIndicator extension (Vimo then keeps its window on the taskbar).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+# AppIndicator extension (Vimo then keeps its window on the taskbar). Qt's
+# own buttons and dialogs speak Ukrainian and Russian with Qt's catalogues.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS gnome-shell-extension-appindicator)
 # The launcher script runs cmp from diffutils, which is essential on Debian
 # and needs no entry.

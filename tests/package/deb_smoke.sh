@@ -54,8 +54,8 @@ else
     fail "the AppStream file is missing"
 fi
 # What Wayland and GNOME users need besides the program.
-[ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] ||
-    fail "the package does not recommend qt6-wayland"
+[ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-wayland, qt6-translations-l10n" ] ||
+    fail "the package does not recommend qt6-wayland and Qt's catalogues"
 [ "$(dpkg-deb -f "$deb" Suggests)" = gnome-shell-extension-appindicator ] ||
     fail "the package does not suggest gnome-shell-extension-appindicator"
 exec_value=$(sed -n 's/^Exec=//p' "$desktop")
