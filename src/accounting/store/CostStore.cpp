@@ -1,6 +1,7 @@
 #include "store/CostStore.h"
 
 #include "core/DataFiles.h"
+#include "core/Translation.h"
 #include "files/FileIO.h"
 #include "files/FileVersion.h"
 #include "files/SessionLineFields.h"
@@ -28,12 +29,14 @@ const std::string kFileName(datafiles::kCostStore);
     const int primary = code & 0xff;
     const int systemError = db != nullptr ? sqlite3_system_errno(db) : 0;
     if (primary == SQLITE_FULL) {
-        throw EInOutError(EInOutError::kDiskFull, "Disk full.", kFileName);
+        throw EInOutError(EInOutError::kDiskFull, TranslateText("Errors", "Disk full") + ".",
+                          kFileName);
     }
     // A file or a mount that refuses writing, also a journal that cannot be
     // rolled back for that reason.
     if (primary == SQLITE_READONLY || primary == SQLITE_PERM) {
-        throw EInOutError(EInOutError::kAccessDenied, "File access denied", kFileName);
+        throw EInOutError(EInOutError::kAccessDenied, TranslateText("Errors", "File access denied"),
+                          kFileName);
     }
     // A journal that cannot be made beside the file leaves the error of
     // SQLite's last try, to open one that is not there.
@@ -41,7 +44,8 @@ const std::string kFileName(datafiles::kCostStore);
         const char* file = sqlite3_db_filename(db, "main");
         if (file != nullptr && *file != '\0' &&
             ::access(std::filesystem::path(file).parent_path().c_str(), W_OK) != 0) {
-            throw EInOutError(EInOutError::kAccessDenied, "File access denied", kFileName);
+            throw EInOutError(EInOutError::kAccessDenied,
+                              TranslateText("Errors", "File access denied"), kFileName);
         }
     }
     if (systemError != 0 && (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN)) {
