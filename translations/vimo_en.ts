@@ -113,6 +113,18 @@
         <source>Unknown error.</source>
         <translation>Unknown error.</translation>
     </message>
+    <message>
+        <source>Cannot open file %1</source>
+        <translation>Cannot open file %1</translation>
+    </message>
+    <message>
+        <source>Cannot create file %1</source>
+        <translation>Cannot create file %1</translation>
+    </message>
+    <message>
+        <source>Cannot remove file %1</source>
+        <translation>Cannot remove file %1</translation>
+    </message>
 </context>
 <context>
     <name>IPWatchOnline</name>
@@ -123,6 +135,17 @@
     <message>
         <source>NetworkManager недоступен: пока он не вернётся, Vimo не проверяет, лимитное ли подключение</source>
         <translation>NetworkManager is unavailable: until it is back, Vimo does not check whether the connection is metered</translation>
+    </message>
+</context>
+<context>
+    <name>LineListView</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Select All</translation>
     </message>
 </context>
 <context>

@@ -113,6 +113,18 @@
         <source>Unknown error.</source>
         <translation>Невідома помилка.</translation>
     </message>
+    <message>
+        <source>Cannot open file %1</source>
+        <translation>Не вдається відкрити файл %1</translation>
+    </message>
+    <message>
+        <source>Cannot create file %1</source>
+        <translation>Не вдається створити файл %1</translation>
+    </message>
+    <message>
+        <source>Cannot remove file %1</source>
+        <translation>Не вдається вилучити файл %1</translation>
+    </message>
 </context>
 <context>
     <name>IPWatchOnline</name>
@@ -123,6 +135,17 @@
     <message>
         <source>NetworkManager недоступен: пока он не вернётся, Vimo не проверяет, лимитное ли подключение</source>
         <translation>NetworkManager недоступний: доки він не повернеться, Vimo не перевіряє, чи лімітне зʼєднання</translation>
+    </message>
+</context>
+<context>
+    <name>LineListView</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Копіювати</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Виділити все</translation>
     </message>
 </context>
 <context>
@@ -382,7 +405,7 @@
     </message>
     <message>
         <source>Последние &amp;сеансы</source>
-        <translation>Останні &amp;сеанси</translation>
+        <translation>Останні с&amp;еанси</translation>
     </message>
     <message>
         <source>Начало</source>
@@ -668,7 +691,7 @@
     </message>
     <message>
         <source>Интер&amp;фейсы (не отмечено ни одного — считаются все):</source>
-        <translation>Інтер&amp;фейси (не позначено жодного — враховуються всі):</translation>
+        <translation>Інтерфе&amp;йси (не позначено жодного — враховуються всі):</translation>
     </message>
     <message>
         <source>&amp;Ещё интерфейс:</source>
@@ -688,7 +711,7 @@
     </message>
     <message>
         <source>Со&amp;хранить</source>
-        <translation>&amp;Зберегти</translation>
+        <translation>Збере&amp;гти</translation>
     </message>
     <message>
         <source>Пере&amp;читать</source>
@@ -783,7 +806,7 @@
     </message>
     <message>
         <source>&amp;Сохранить</source>
-        <translation>&amp;Зберегти</translation>
+        <translation>Збере&amp;гти</translation>
     </message>
     <message>
         <source>&amp;Не сохранять</source>

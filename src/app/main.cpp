@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     const QString activationToken = TakeActivationToken();
     QApplication app(argc, argv);
     // The texts in the user's language, before any of them is shown.
-    Catalogues catalogues(UiLanguageOfEnvironment());
+    Catalogues catalogues(RequestedUiLanguageOfEnvironment());
     catalogues.Install();
     // The desktop entry's name, by which Wayland compositors and docks give
     // the window its icon and group it with the menu's launcher.

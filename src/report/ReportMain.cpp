@@ -146,7 +146,7 @@ void AddFigures(CLI::App& app, std::string& summaryDay, Work& work) {
 int main(int argc, char** argv) {
     // The text form and the error lines in the user's language; the CSV and
     // JSON forms carry no language.
-    Catalogues catalogues(UiLanguageOfEnvironment());
+    Catalogues catalogues(RequestedUiLanguageOfEnvironment());
     catalogues.Install();
     CLI::App app{"Reports the connections Vimo recorded in its working folder.", "vimo-report"};
     app.require_subcommand(1, 1);

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/Errors.h"
+#include "core/Translation.h"
 #include "files/FileIO.h"
 #include "system/DesktopExec.h"
 
@@ -91,7 +92,7 @@ void WriteAutostartEntry(const std::filesystem::path& file, const std::string& p
     try {
         ReplaceFileAtomically(file, contents);
     } catch (const EInOutError&) {
-        throw Exception("Cannot create file " + file.string());
+        throw Exception(CannotCreateFileText(file.string()));
     }
 }
 
@@ -99,7 +100,8 @@ void RemoveAutostartEntry(const std::filesystem::path& file) {
     std::error_code error;
     std::filesystem::remove(file, error);
     if (error) {
-        throw Exception("Cannot remove file " + file.string());
+        throw Exception(
+            FillText(TranslateText("Errors", "Cannot remove file %1"), {file.string()}));
     }
 }
 

@@ -1,7 +1,6 @@
 #include "system/UiLanguage.h"
 
 #include <cstdlib>
-#include <optional>
 #include <string_view>
 
 namespace {
@@ -28,7 +27,7 @@ bool IsPlainLocale(std::string_view locale) {
 
 }  // namespace
 
-UiLanguage ChooseUiLanguage(const EnvironmentLookup& environment) {
+std::optional<UiLanguage> RequestedUiLanguage(const EnvironmentLookup& environment) {
     std::string_view locale;
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = environment(name);
@@ -38,7 +37,7 @@ UiLanguage ChooseUiLanguage(const EnvironmentLookup& environment) {
         }
     }
     if (IsPlainLocale(locale)) {
-        return UiLanguage::Russian;
+        return std::nullopt;
     }
     if (const char* preferences = environment("LANGUAGE")) {
         std::string_view list = preferences;
@@ -50,11 +49,11 @@ UiLanguage ChooseUiLanguage(const EnvironmentLookup& environment) {
             list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
         }
     }
-    return LanguageOf(locale).value_or(UiLanguage::Russian);
+    return LanguageOf(locale);
 }
 
-UiLanguage UiLanguageOfEnvironment() {
-    return ChooseUiLanguage([](const char* name) { return std::getenv(name); });
+std::optional<UiLanguage> RequestedUiLanguageOfEnvironment() {
+    return RequestedUiLanguage([](const char* name) { return std::getenv(name); });
 }
 
 std::string LanguageCode(UiLanguage language) {

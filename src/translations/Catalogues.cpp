@@ -33,9 +33,12 @@ std::unique_ptr<QTranslator> Loaded(const QString& name, const QString& folder) 
 
 }  // namespace
 
-Catalogues::Catalogues(UiLanguage language) {
-    const QString code = QString::fromStdString(LanguageCode(language));
-    if (language != UiLanguage::Russian) {
+Catalogues::Catalogues(std::optional<UiLanguage> language) {
+    if (!language) {
+        return;
+    }
+    const QString code = QString::fromStdString(LanguageCode(*language));
+    if (*language != UiLanguage::Russian) {
         own_ = Loaded(QStringLiteral("vimo_") + code, QStringLiteral(":/i18n"));
     }
     // Without Debian's qt6-translations-l10n, Qt's own buttons stay English.

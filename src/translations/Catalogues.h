@@ -8,10 +8,11 @@ class QTranslator;
 
 // The texts of a language: Vimo's own catalogue, built into the program, and
 // Qt's for its buttons and dialogs, from Qt's translations folder. Russian,
-// the program's own language, needs only Qt's.
+// the program's own language, needs only Qt's; where no language was asked
+// for, nothing is loaded and every text is as it always was.
 class Catalogues {
   public:
-    explicit Catalogues(UiLanguage language);
+    explicit Catalogues(std::optional<UiLanguage> language);
     ~Catalogues();
     Catalogues(const Catalogues&) = delete;
     Catalogues& operator=(const Catalogues&) = delete;

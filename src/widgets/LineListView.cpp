@@ -255,10 +255,10 @@ void LineListView::keyPressEvent(QKeyEvent* event) {
 
 void LineListView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    QAction* copy = menu.addAction(QStringLiteral("&Copy"), this, &LineListView::Copy);
+    QAction* copy = menu.addAction(tr("&Copy"), this, &LineListView::Copy);
     copy->setShortcut(QKeySequence::Copy);
     copy->setEnabled(anchor_ >= 0);
-    QAction* all = menu.addAction(QStringLiteral("Select All"), this, &LineListView::SelectAll);
+    QAction* all = menu.addAction(tr("Select All"), this, &LineListView::SelectAll);
     all->setShortcut(QKeySequence::SelectAll);
     all->setEnabled(!lines_.empty());
     menu.exec(event->globalPos());

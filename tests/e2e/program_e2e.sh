@@ -44,7 +44,7 @@ uk*)
     alert_words='бюджету:'
     alert_80='Витрачено 80% бюджету: 2 грн 62 коп. з 3 грн 20 коп.'
     money_key=alt+Cyrillic_ghe
-    sessions_key=alt+Cyrillic_es
+    sessions_key=alt+Cyrillic_ie
     plan_key=alt+Cyrillic_pe
     ;;
 en*)

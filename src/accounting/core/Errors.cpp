@@ -17,3 +17,11 @@ std::string InvalidFloatText(const std::string& text) {
 std::string DateExceedsMaximumText(const std::string& today) {
     return FillText(TranslateText("Errors", "Date exceeds maximum of %1"), {today});
 }
+
+std::string CannotOpenFileText(const std::string& fileName) {
+    return FillText(TranslateText("Errors", "Cannot open file %1"), {fileName});
+}
+
+std::string CannotCreateFileText(const std::string& fileName) {
+    return FillText(TranslateText("Errors", "Cannot create file %1"), {fileName});
+}

@@ -49,16 +49,21 @@ std::string InvalidDateText(const std::string& text);
 std::string DateExceedsMaximumText(const std::string& today);
 std::string InvalidFloatText(const std::string& text);
 
+// "Cannot open file <name>", "Cannot create file <name>", in the reader's
+// language.
+std::string CannotOpenFileText(const std::string& fileName);
+std::string CannotCreateFileText(const std::string& fileName);
+
 // A file that could not be opened or created as a whole, with its name.
 class EFOpenError : public Exception {
   public:
-    explicit EFOpenError(const std::string& fileName) : Exception("Cannot open file " + fileName) {}
+    explicit EFOpenError(const std::string& fileName) : Exception(CannotOpenFileText(fileName)) {}
     const char* ClassName() const noexcept override { return "EFOpenError"; }
 };
 
 class EFCreateError : public Exception {
   public:
     explicit EFCreateError(const std::string& fileName)
-        : Exception("Cannot create file " + fileName) {}
+        : Exception(CannotCreateFileText(fileName)) {}
     const char* ClassName() const noexcept override { return "EFCreateError"; }
 };
