@@ -66,12 +66,19 @@ TEST(CostStore, AnOlderLayoutIsReadAsItIsAndBroughtUpToDateKeepingItsRows) {
         "CREATE TABLE session_bytes (head TEXT PRIMARY KEY, received INTEGER, sent INTEGER);"
         "INSERT INTO session_bytes VALUES ('[08.12.2026] 09:05', 700, 70);"
         "PRAGMA user_version = 2;";
+    const std::string layout4 =
+        layout2 +
+        "CREATE TABLE session_cost (head TEXT PRIMARY KEY, minutes INTEGER, millikopecks INTEGER);"
+        "ALTER TABLE fired_alert ADD COLUMN shown INTEGER NOT NULL DEFAULT 1;"
+        "PRAGMA user_version = 4;";
     const std::string head = "[08.12.2026] 09:05";
     const TDateTime day = EncodeDate(2026, 12, 8);
     const struct {
         std::string schema, version;
         std::optional<CostStore::Bytes> bytes;
-    } cases[] = {{layout1, "1", std::nullopt}, {layout2, "2", CostStore::Bytes{700, 70}}};
+    } cases[] = {{layout1, "1", std::nullopt},
+                 {layout2, "2", CostStore::Bytes{700, 70}},
+                 {layout4, "4", CostStore::Bytes{700, 70}}};
     for (const auto& c : cases) {
         SCOPED_TRACE("layout " + c.version);
         const TempDir dir;
@@ -97,7 +104,7 @@ TEST(CostStore, AnOlderLayoutIsReadAsItIsAndBroughtUpToDateKeepingItsRows) {
         const TDateTime cycle = EncodeDate(2026, 12, 1);
         EXPECT_EQ(store->FiredAlerts(cycle, "kopecks"), std::vector<int>{80});
         EXPECT_TRUE(store->UnshownAlerts(cycle).empty());
-        EXPECT_EQ(Sql(dir / "Vimo.db", "PRAGMA user_version"), "4");
+        EXPECT_EQ(Sql(dir / "Vimo.db", "PRAGMA user_version"), "5");
     }
 }
 

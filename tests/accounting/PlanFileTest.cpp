@@ -23,6 +23,8 @@ TEST(PlanFile, EveryKey) {
     EXPECT_EQ(s.Budget->Minutes, 1200);
     EXPECT_EQ(s.Budget->Megabytes, 2048);
     EXPECT_EQ(s.Budget->Alerts, (std::vector<int>{80, 100}));
+    EXPECT_EQ(s.Budget->StopAt, 100);
+    EXPECT_EQ(s.Budget->StopGraceSeconds(), 90);
     EXPECT_EQ(s.Plan->ConnectionFeeKopecks, 10);
     EXPECT_EQ(s.Plan->IncludedMinutes, 60);
     EXPECT_EQ(s.Plan->MillikopecksPerMegabyte, 12500);
@@ -48,6 +50,7 @@ TEST(PlanFile, EmptyFileAndDefaultAlerts) {
     EXPECT_EQ(ParsePlanText("[budget]\nkopecks = 50").Budget->Alerts, (std::vector<int>{80, 100}));
     EXPECT_EQ(ParsePlanText("[budget]\nminutes = 9\nalerts = []").Budget->Alerts.size(), 0u);
     EXPECT_EQ(ParsePlanText("[budget]").Budget->Alerts.size(), 0u);
+    EXPECT_EQ(ParsePlanText("[budget]\nstop_at = 100").Budget->StopGraceSeconds(), 60);
 }
 
 TEST(PlanFile, AByteOrderMarkAndTheEndOfTheDay) {
@@ -103,6 +106,8 @@ TEST(PlanFile, EachFaultNamesItsLineAndKey) {
         {"[cycle]\nstart_day = 14.0", "line 2: start_day must be a whole number"},
         {"[budget]\nalerts = [\n  80,\n  0]", "line 4: alerts: 0 is not a percent from 1 to 1000"},
         {"[budget]\nalerts = [80, 80]", "line 2: alerts: 80 is given twice"},
+        {"[budget]\nstop_at = 0", "line 2: stop_at must be 1 to 1000"},
+        {"[budget]\nstop_grace = -5", "line 2: stop_grace must not be negative"},
         {"[budget]\nalerts = 80",
          "line 2: alerts must be a list of whole percents such as [80, 100]"},
         {"[plan]\nconnection_fee = -1", "line 2: connection_fee must not be negative"},

@@ -22,7 +22,7 @@ constexpr uint8_t kWeekend = 0b1100000;
 PlanSettings EveryKey() {
     PlanSettings s;
     s.CycleStartDay = 14;
-    s.Budget = BudgetSettings{5000, 1200, 3000, {50, 80, 100}};
+    s.Budget = BudgetSettings{5000, 1200, 3000, {50, 80, 100}, 100, 90};
     s.Plan = PlanTariff{
         10, 60, 12500, {{kWeekend, std::nullopt, 1500}, {kWeekdays, ClockWindow{1260, 420}, 1800}}};
     s.Counting = CountingSettings{std::vector<std::string>{"usb0", "wwan0"}, true};
@@ -45,14 +45,14 @@ std::vector<PlanSettings> ShownCases() {
     s.CycleStartDay = 1;
     cases.push_back(s);
     s.CycleStartDay = 31;
-    s.Budget = BudgetSettings{1, std::nullopt, std::nullopt, {80, 100}};
+    s.Budget = BudgetSettings{1, std::nullopt, std::nullopt, {80, 100}, {}, {}};
     cases.push_back(s);
-    s.Budget = BudgetSettings{std::nullopt, 1'000'000, std::nullopt, {}};
+    s.Budget = BudgetSettings{std::nullopt, 1'000'000, std::nullopt, {}, {}, {}};
     cases.push_back(s);
-    s.Budget = BudgetSettings{std::nullopt, std::nullopt, 1'000'000'000, {1, 1000}};
+    s.Budget = BudgetSettings{std::nullopt, std::nullopt, 1'000'000'000, {1, 1000}, {}, {}};
     cases.push_back(s);
     // Alerts kept for a limit set later.
-    s.Budget = BudgetSettings{std::nullopt, std::nullopt, std::nullopt, {90}};
+    s.Budget = BudgetSettings{std::nullopt, std::nullopt, std::nullopt, {90}, {}, {}};
     cases.push_back(s);
     s = {};
     s.Plan = PlanTariff{};  // money follows the plan, with nothing priced yet
@@ -119,6 +119,8 @@ alerts = [ 50, 80, 100 ]
 kopecks = 5000
 megabytes = 3000
 minutes = 1200
+stop_at = 100
+stop_grace = 90
 
 [counting]
 interfaces = [ "usb0", "wwan0" ]
@@ -195,7 +197,7 @@ TEST(PlanFileWriter, KeysAtWhatTheirAbsenceMeansStayAsTheFileHasThem) {
         {"[plan]\n", "[plan]", nullptr},
     };
     PlanSettings shown;
-    shown.Budget = BudgetSettings{9, std::nullopt, std::nullopt, {80, 100}};
+    shown.Budget = BudgetSettings{9, std::nullopt, std::nullopt, {80, 100}, {}, {}};
     shown.Plan = PlanTariff{};
     for (const Case& c : cases) {
         const std::string text = PlanTextWith(c.existing, shown);
@@ -228,8 +230,8 @@ TEST(PlanFileWriter, AFileTheReaderRefusesIsNotReplaced) {
 TEST(PlanFileWriter, SettingsTheFileCannotHoldAreRefused) {
     std::vector<PlanSettings> cases(8);
     cases[0].CycleStartDay = 0;
-    cases[1].Budget = BudgetSettings{0, std::nullopt, std::nullopt, {}};
-    cases[2].Budget = BudgetSettings{std::nullopt, 5, std::nullopt, {80, 80}};
+    cases[1].Budget = BudgetSettings{0, std::nullopt, std::nullopt, {}, {}, {}};
+    cases[2].Budget = BudgetSettings{std::nullopt, 5, std::nullopt, {80, 80}, {}, {}};
     cases[3].Plan = PlanTariff{0, 0, std::nullopt, {{0, std::nullopt, 1000}}};
     cases[4].Plan = PlanTariff{0, 0, std::nullopt, {{1, ClockWindow{60, 60}, 1000}}};
     cases[5].Plan = PlanTariff{0, 0, std::nullopt, {{1, ClockWindow{0, 1441}, 1000}}};
@@ -278,7 +280,8 @@ TEST(PlanFields, FieldsShowTheSettingsAndReadBackToThem) {
             // Alerts without a limit that are the defaults make no budget.
             PlanSettings expected = AsRead(shown);
             if (expected.Budget && !expected.Budget->Kopecks && !expected.Budget->Minutes &&
-                !expected.Budget->Megabytes && expected.Budget->Alerts == std::vector{80, 100}) {
+                !expected.Budget->Megabytes && !expected.Budget->StopAt &&
+                !expected.Budget->StopGrace && expected.Budget->Alerts == std::vector{80, 100}) {
                 expected.Budget.reset();
             }
             EXPECT_EQ(read.Settings, expected) << separators.Decimal;
@@ -309,11 +312,11 @@ TEST(PlanFields, WhatTheFieldsSayBeyondTheirValues) {
 
     fields.Alerts = "100; 50 80";
     EXPECT_EQ(ReadPlanFields(fields, {}, separators).Settings.Budget,
-              (BudgetSettings{std::nullopt, std::nullopt, std::nullopt, {50, 80, 100}}));
+              (BudgetSettings{std::nullopt, std::nullopt, std::nullopt, {50, 80, 100}, {}, {}}));
     fields.BudgetMinutes = " 600 ";
     fields.Alerts = "";
     EXPECT_EQ(ReadPlanFields(fields, {}, separators).Settings.Budget,
-              (BudgetSettings{std::nullopt, 600, std::nullopt, {}}));
+              (BudgetSettings{std::nullopt, 600, std::nullopt, {}, {}, {}}));
 
     fields.PlanOn = true;
     fields.Rates = {{kWeekend, "", "", "0,5"}};

@@ -11,6 +11,7 @@ class FakeClock final : public Clock {
     // Sets the clock to the given local date and time.
     void Set(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
     void AdvanceMinutes(int minutes) { seconds_ += int64_t{60} * minutes; }
+    void AdvanceSeconds(int seconds) { seconds_ += seconds; }
     void AdvanceDays(int days) { day_ += days; }
     // Calendar months: 31 January plus one month is the last day of February.
     void AdvanceMonths(int months);

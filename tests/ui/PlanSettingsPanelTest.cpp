@@ -266,7 +266,7 @@ TEST(PlanSettingsPanel, SavedFieldsReadBackFromTheFile) {
     EXPECT_EQ(saved, 1);
     PlanSettings expected;
     expected.CycleStartDay = 1;
-    expected.Budget = BudgetSettings{5000, 600, 2048, {50, 100}};
+    expected.Budget = BudgetSettings{5000, 600, 2048, {50, 100}, {}, {}};
     expected.Plan = PlanTariff{
         10, 60, 125, {{0b1100000, std::nullopt, 2500}, {0b0011110, ClockWindow{1260, 420}, 1800}}};
     expected.Counting = CountingSettings{std::vector<std::string>{"usb0"}, std::nullopt};

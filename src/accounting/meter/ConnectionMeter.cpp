@@ -200,3 +200,12 @@ void ConnectionMeter::EndSession(TickResult& result) {
     session_.Minutes = 0;
     result.SessionClosed = true;
 }
+
+StopStep ConnectionMeter::LookAtStop() {
+    return stop_.Look(table_, prop_.MinuteCost, clock_.Now(),
+                      session_.Open ? std::string_view(log_.SessionHead()) : std::string_view());
+}
+
+void ConnectionMeter::AdjustToProvider(const PlanAccount::ProviderFigures& figures) {
+    plan_.Adjust(table_, prop_.MinuteCost, clock_.Now(), figures);
+}

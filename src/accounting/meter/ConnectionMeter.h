@@ -8,6 +8,7 @@
 #include "files/UsageTable.h"
 #include "meter/Ledger.h"
 #include "plan/PlanAccount.h"
+#include "plan/StopAtBudget.h"
 
 #include <cstdint>
 #include <exception>
@@ -98,6 +99,14 @@ class ConnectionMeter {
     // for each cause; the next tick hands it out otherwise.
     std::exception_ptr StoreFault() { return plan_.StoreFault(); }
 
+    // The stop at the budget, looked at now for the session open now.
+    StopStep LookAtStop();
+    StopAtBudget& BudgetStop() { return stop_; }
+    const StopAtBudget& BudgetStop() const { return stop_; }
+    // The provider's figures of the cycle so far, from now on the cycle's
+    // use. Throws the store's errors.
+    void AdjustToProvider(const PlanAccount::ProviderFigures& figures);
+
   private:
     void Open(const std::string& address, TickResult& result);
     // Throws "File not found" when the working folder is gone, also when a
@@ -115,6 +124,7 @@ class ConnectionMeter {
     TSessionLog log_;
     TPropRecord prop_;
     PlanAccount plan_;
+    StopAtBudget stop_{plan_};
     const ByteCounters* counters_;
     // The last reading of the interface the connection runs through.
     std::string readInterface_;

@@ -52,6 +52,12 @@ class Ledger {
     BudgetFigures MinuteFigures(TDateTime today) const;
     BudgetFigures KopeckFigures(TDateTime today) const;
     BudgetFigures MegabyteFigures(TDateTime today) const;
+    // The stop at the budget and the provider's figures of the cycle of
+    // `today` (see PlanAccount).
+    std::optional<StopState> StopOf(TDateTime today) const { return plan_.StopOf(today); }
+    std::optional<ProviderAdjustment> AdjustmentOf(TDateTime today) const {
+        return plan_.AdjustmentOf(today);
+    }
     // The money of the connection of `head` after `minutes` (see PlanAccount).
     std::optional<int64_t> SessionKopecks(std::string_view head, uint32_t minutes) const;
 

@@ -30,6 +30,11 @@ std::optional<int64_t> LimitOf(const std::optional<PlanSettings>& settings, Budg
     return settings->Budget->Megabytes;
 }
 
+// A count with the provider's difference, never below nothing.
+int64_t Adjusted(int64_t counted, int64_t difference) {
+    return std::max<int64_t>(0, counted + difference);
+}
+
 }  // namespace
 
 std::string_view BudgetName(BudgetUnit unit) {
@@ -217,17 +222,32 @@ int64_t PlanAccount::KopecksOf(const TUsageTable& table, double minuteCost, TDat
     return KopecksOfMillikopecks(PlanMillikopecksOf(table, minuteCost, first, last));
 }
 
+int64_t PlanAccount::CountedMinutes(const TUsageTable& table, TDateTime today) const {
+    return table.MinutesFromPeriod(CycleOf(today).First, today);
+}
+
+int64_t PlanAccount::CountedKopecks(const TUsageTable& table, double minuteCost,
+                                    TDateTime today) const {
+    return KopecksOf(table, minuteCost, CycleOf(today).First, today);
+}
+
+int64_t PlanAccount::CountedBytes(TDateTime today) const {
+    return BytesOf(CycleOf(today).First, today).Total();
+}
+
 BudgetFigures PlanAccount::MinuteFigures(const TUsageTable& table, TDateTime today) const {
-    const BillingCycle cycle = CycleOf(today);
-    return FiguresOf(table.MinutesFromPeriod(cycle.First, today),
-                     LimitOf(settings_, BudgetUnit::Minutes), cycle, today);
+    const std::optional<ProviderAdjustment> adjustment = AdjustmentOf(today);
+    return FiguresOf(
+        Adjusted(CountedMinutes(table, today), adjustment ? adjustment->MinutesDifference : 0),
+        LimitOf(settings_, BudgetUnit::Minutes), CycleOf(today), today);
 }
 
 BudgetFigures PlanAccount::KopeckFigures(const TUsageTable& table, double minuteCost,
                                          TDateTime today) const {
-    const BillingCycle cycle = CycleOf(today);
-    return FiguresOf(KopecksOf(table, minuteCost, cycle.First, today),
-                     LimitOf(settings_, BudgetUnit::Kopecks), cycle, today);
+    const std::optional<ProviderAdjustment> adjustment = AdjustmentOf(today);
+    return FiguresOf(Adjusted(CountedKopecks(table, minuteCost, today),
+                              adjustment ? adjustment->KopecksDifference : 0),
+                     LimitOf(settings_, BudgetUnit::Kopecks), CycleOf(today), today);
 }
 
 CostStore::Bytes PlanAccount::BytesOf(TDateTime first, TDateTime last) const {
@@ -236,9 +256,121 @@ CostStore::Bytes PlanAccount::BytesOf(TDateTime first, TDateTime last) const {
 }
 
 BudgetFigures PlanAccount::MegabyteFigures(TDateTime today) const {
-    const BillingCycle cycle = CycleOf(today);
-    return FiguresOf(BytesOf(cycle.First, today).Total() / kBytesPerMegabyte,
-                     LimitOf(settings_, BudgetUnit::Megabytes), cycle, today);
+    const std::optional<ProviderAdjustment> adjustment = AdjustmentOf(today);
+    const int64_t bytes =
+        Adjusted(CountedBytes(today), adjustment ? adjustment->BytesDifference : 0);
+    return FiguresOf(bytes / kBytesPerMegabyte, LimitOf(settings_, BudgetUnit::Megabytes),
+                     CycleOf(today), today);
+}
+
+std::optional<ProviderAdjustment> PlanAccount::AdjustmentOf(TDateTime today) const {
+    const TDateTime cycleFirst = CycleOf(today).First;
+    return FromStore(std::optional<ProviderAdjustment>(),
+                     [&](const CostStore& store) { return store.AdjustmentOf(cycleFirst); });
+}
+
+void PlanAccount::Adjust(const TUsageTable& table, double minuteCost, TDateTime now,
+                         const ProviderFigures& figures) {
+    if (access_ != CostStore::Access::ReadWrite) {
+        throw std::logic_error("PlanAccount::Adjust on a read-only account");
+    }
+    // A difference taken from a count that lacks the priced days or the
+    // minutes still waiting would be wrong for the rest of the cycle.
+    const auto refuse = [this] {
+        if (const std::exception_ptr fault = StoreFault()) {
+            std::rethrow_exception(fault);
+        }
+        throw ECostStoreError(std::string(datafiles::kCostStore) +
+                              ": cannot be used now; the provider's figures were not kept");
+    };
+    if (!Flush()) {
+        refuse();
+    }
+    const TDateTime today = static_cast<TDateTime>(static_cast<int32_t>(now));
+    ProviderAdjustment adjustment;
+    adjustment.CycleFirst = CycleOf(today).First;
+    adjustment.At = now;
+    adjustment.Kopecks = figures.Kopecks;
+    adjustment.Minutes = figures.Minutes;
+    adjustment.Megabytes = figures.Megabytes;
+    DropReplacedStore();
+    if (!store_) {
+        store_ = OpenStore(CostStore::IfMissing::Create);
+    }
+    storeDown_ = false;
+    if (figures.Kopecks) {
+        adjustment.KopecksDifference = *figures.Kopecks - CountedKopecks(table, minuteCost, today);
+    }
+    if (figures.Minutes) {
+        adjustment.MinutesDifference = *figures.Minutes - CountedMinutes(table, today);
+    }
+    if (figures.Megabytes) {
+        adjustment.BytesDifference = *figures.Megabytes * kBytesPerMegabyte - CountedBytes(today);
+    }
+    if (storeDown_ || !store_) {
+        refuse();
+    }
+    store_->SaveAdjustment(adjustment);
+}
+
+std::optional<StopReach> PlanAccount::StopReachOf(const TUsageTable& table, double minuteCost,
+                                                  TDateTime today) const {
+    if (!settings_ || !settings_->Budget || !settings_->Budget->StopAt) {
+        return std::nullopt;
+    }
+    const int64_t stopAt = *settings_->Budget->StopAt;
+    const std::optional<ProviderAdjustment> adjustment = AdjustmentOf(today);
+    const struct {
+        BudgetUnit unit;
+        int64_t used;
+        // Megabytes are compared as bytes, as the alerts are.
+        int64_t scale;
+    } uses[] = {
+        {BudgetUnit::Kopecks,
+         Adjusted(CountedKopecks(table, minuteCost, today),
+                  adjustment ? adjustment->KopecksDifference : 0),
+         1},
+        {BudgetUnit::Minutes,
+         Adjusted(CountedMinutes(table, today), adjustment ? adjustment->MinutesDifference : 0), 1},
+        {BudgetUnit::Megabytes,
+         Adjusted(CountedBytes(today), adjustment ? adjustment->BytesDifference : 0),
+         kBytesPerMegabyte},
+    };
+    for (const auto& use : uses) {
+        const std::optional<int64_t> limit = LimitOf(settings_, use.unit);
+        // Limits and stop percents are bounded so that this cannot overflow.
+        if (limit && use.used * 100 >= stopAt * *limit * use.scale) {
+            return StopReach{use.unit, static_cast<int>(stopAt), use.used, *limit};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<StopState> PlanAccount::StopOf(TDateTime today) const {
+    const TDateTime cycleFirst = CycleOf(today).First;
+    return FromStore(std::optional<StopState>(),
+                     [&](const CostStore& store) { return store.StopOf(cycleFirst); });
+}
+
+bool PlanAccount::KeepStop(TDateTime cycleFirst, const std::optional<StopState>& stop) {
+    if (access_ != CostStore::Access::ReadWrite) {
+        throw std::logic_error("PlanAccount::KeepStop on a read-only account");
+    }
+    try {
+        DropReplacedStore();
+        if (!store_) {
+            store_ = OpenStore(CostStore::IfMissing::Create);
+        }
+        if (stop) {
+            store_->SaveStop(*stop);
+        } else {
+            store_->DropStop(cycleFirst);
+        }
+    } catch (const Exception&) {
+        StoreFailed(std::current_exception());
+        return false;
+    }
+    return true;
 }
 
 std::optional<CostStore::Bytes> PlanAccount::SessionBytes(std::string_view head) const {
@@ -336,7 +468,14 @@ std::vector<AlertNotice> PlanAccount::RecordTick(const TUsageTable& table, doubl
         } else {
             kopecks = MinutesToKopecks(static_cast<uint32_t>(cycleMinutes), minuteCost);
         }
-        const int64_t bytes = BytesOf(cycle.First, day).Total() + use.Moved.Total();
+        const std::optional<ProviderAdjustment> adjustment = AdjustmentOf(day);
+        if (adjustment) {
+            kopecks = Adjusted(kopecks, adjustment->KopecksDifference);
+        }
+        const int64_t minutes =
+            Adjusted(cycleMinutes, adjustment ? adjustment->MinutesDifference : 0);
+        const int64_t bytes = Adjusted(BytesOf(cycle.First, day).Total() + use.Moved.Total(),
+                                       adjustment ? adjustment->BytesDifference : 0);
         const struct {
             BudgetUnit unit;
             // The use and the limit as compared; megabytes as bytes, so a
@@ -344,7 +483,7 @@ std::vector<AlertNotice> PlanAccount::RecordTick(const TUsageTable& table, doubl
             int64_t used;
             int64_t scale;
         } uses[] = {{BudgetUnit::Kopecks, kopecks, 1},
-                    {BudgetUnit::Minutes, use.MinuteCounted ? cycleMinutes : 0, 1},
+                    {BudgetUnit::Minutes, use.MinuteCounted ? minutes : 0, 1},
                     {BudgetUnit::Megabytes, use.Moved.Total() != 0 ? bytes : 0, kBytesPerMegabyte}};
         for (const auto& unit : uses) {
             const std::optional<int64_t> limit = LimitOf(settings_, unit.unit);
@@ -422,10 +561,12 @@ std::vector<AlertNotice> PlanAccount::UnshownAlerts(const TUsageTable& table, do
         if (!limit || highest == 0) {
             continue;
         }
-        const int64_t used = unit == BudgetUnit::Kopecks
-                                 ? KopeckFigures(table, minuteCost, today).Used
-                             : unit == BudgetUnit::Minutes ? MinuteFigures(table, today).Used
-                                                           : BytesOf(cycleFirst, today).Total();
+        const std::optional<ProviderAdjustment> adjustment = AdjustmentOf(today);
+        const int64_t used =
+            unit == BudgetUnit::Kopecks ? KopeckFigures(table, minuteCost, today).Used
+            : unit == BudgetUnit::Minutes
+                ? MinuteFigures(table, today).Used
+                : Adjusted(CountedBytes(today), adjustment ? adjustment->BytesDifference : 0);
         notices.push_back({unit, highest, cycleFirst, AlertText(unit, highest, used, *limit)});
     }
     return notices;

@@ -13,6 +13,7 @@
 #include "files/UsageTable.h"
 #include "plan/BillingCycle.h"
 #include "plan/Budget.h"
+#include "plan/BudgetStop.h"
 #include "plan/PlanSettings.h"
 #include "store/CostStore.h"
 
@@ -73,6 +74,8 @@ class PlanAccount {
 
     // The figures of the cycle of `today` in minutes and in kopecks: use and
     // forecast always, the rest where the budget sets a limit for the unit.
+    // The use is the provider's figure plus what was counted since, once
+    // the cycle has an adjustment.
     BudgetFigures MinuteFigures(const TUsageTable& table, TDateTime today) const;
     BudgetFigures KopeckFigures(const TUsageTable& table, double minuteCost, TDateTime today) const;
     std::vector<int> FiredAlerts(TDateTime today, BudgetUnit unit) const;
@@ -119,6 +122,29 @@ class PlanAccount {
     // The notices of `alerts` were shown.
     void AlertsShown(const std::vector<AlertNotice>& alerts);
 
+    // The provider's figures of the cycle of `today`; none without.
+    std::optional<ProviderAdjustment> AdjustmentOf(TDateTime today) const;
+    // What the provider says of the cycle of `now` so far; each figure
+    // given replaces Vimo's count up to now, and the cycle's earlier
+    // adjustment goes. Throws the store's errors.
+    struct ProviderFigures {
+        std::optional<int64_t> Kopecks;
+        std::optional<int64_t> Minutes;
+        std::optional<int64_t> Megabytes;
+    };
+    void Adjust(const TUsageTable& table, double minuteCost, TDateTime now,
+                const ProviderFigures& figures);
+
+    // The budget the cycle of `today` has brought to the stop, the first
+    // of money, minutes and megabytes; none without a stop or below it.
+    std::optional<StopReach> StopReachOf(const TUsageTable& table, double minuteCost,
+                                         TDateTime today) const;
+    // The stop kept for the cycle of `today`.
+    std::optional<StopState> StopOf(TDateTime today) const;
+    // Keeps the stop of `cycleFirst`, none removing it. A store that fails
+    // is handed out as StoreFault; false then.
+    bool KeepStop(TDateTime cycleFirst, const std::optional<StopState>& stop);
+
     // The figures are read without the store until the next tick (see the
     // class); the day of the oldest tick waiting to be recorded.
     bool StoreDown() const { return storeDown_; }
@@ -155,6 +181,10 @@ class PlanAccount {
     // Millikopecks of the days from `first` to `last` under the plan.
     int64_t PlanMillikopecksOf(const TUsageTable& table, double minuteCost, TDateTime first,
                                TDateTime last) const;
+    // The cycle's own counts up to `today`, without the provider's figures.
+    int64_t CountedKopecks(const TUsageTable& table, double minuteCost, TDateTime today) const;
+    int64_t CountedMinutes(const TUsageTable& table, TDateTime today) const;
+    int64_t CountedBytes(TDateTime today) const;
 
     std::filesystem::path folder_;
     CostStore::Access access_;

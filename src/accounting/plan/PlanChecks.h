@@ -32,6 +32,8 @@ inline constexpr WholeKey kStartDay{"start_day", 1, 31};
 inline constexpr WholeKey kBudgetKopecks{"kopecks", 1, 1'000'000'000};
 inline constexpr WholeKey kBudgetMinutes{"minutes", 1, 1'000'000};
 inline constexpr WholeKey kBudgetMegabytes{"megabytes", 1, 1'000'000'000};
+inline constexpr WholeKey kStopAt{"stop_at", 1, 1000};
+inline constexpr WholeKey kStopGrace{"stop_grace", 0, 86'400};
 inline constexpr WholeKey kConnectionFee{"connection_fee", 0, 1'000'000};
 inline constexpr WholeKey kIncludedMinutes{"included_minutes", 0, 1'000'000};
 inline constexpr KopecksKey kKopecksPerMinute{"kopecks_per_minute", 1'000'000};

@@ -368,10 +368,16 @@ PlanFieldsReading ReadPlanFields(const PlanFields& fields, const PlanSettings& l
     budget.Minutes = minutes.Value;
     budget.Megabytes = megabytes.Value;
     budget.Alerts = alerts.Percents;
+    // The stop has no fields: it stays as the file says.
+    if (loaded.Budget) {
+        budget.StopAt = loaded.Budget->StopAt;
+        budget.StopGrace = loaded.Budget->StopGrace;
+    }
     const bool limited = budget.Kopecks || budget.Minutes || budget.Megabytes;
     // Alerts alone act only once a limit is set; the defaults are what a
     // limit gets anyway, so they alone make no budget.
-    if (limited || !(budget.Alerts.empty() || AreDefaultAlerts(budget.Alerts))) {
+    if (limited || budget.StopAt || budget.StopGrace ||
+        !(budget.Alerts.empty() || AreDefaultAlerts(budget.Alerts))) {
         settings.Budget = budget;
     }
 

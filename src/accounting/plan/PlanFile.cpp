@@ -203,9 +203,17 @@ BudgetSettings ReadBudget(const toml::table& table) {
           [&](const toml::node& n) { budget.Minutes = Bounded(n, plankeys::kBudgetMinutes); }},
          {"megabytes",
           [&](const toml::node& n) { budget.Megabytes = Bounded(n, plankeys::kBudgetMegabytes); }},
-         {"alerts", [&](const toml::node& n) {
+         {"alerts",
+          [&](const toml::node& n) {
               budget.Alerts = Alerts(n);
               alertsGiven = true;
+          }},
+         {"stop_at",
+          [&](const toml::node& n) {
+              budget.StopAt = static_cast<int>(Bounded(n, plankeys::kStopAt));
+          }},
+         {"stop_grace", [&](const toml::node& n) {
+              budget.StopGrace = static_cast<int>(Bounded(n, plankeys::kStopGrace));
           }}});
     if (!alertsGiven && (budget.Kopecks || budget.Minutes || budget.Megabytes)) {
         budget.Alerts.assign(plankeys::kDefaultAlerts.begin(), plankeys::kDefaultAlerts.end());

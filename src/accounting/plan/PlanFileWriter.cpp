@@ -87,7 +87,7 @@ bool IsLimited(const BudgetSettings& budget) {
 
 // A budget that reads as no budget at all.
 bool SaysNothing(const BudgetSettings& budget) {
-    return !IsLimited(budget) && budget.Alerts.empty();
+    return !IsLimited(budget) && budget.Alerts.empty() && !budget.StopAt && !budget.StopGrace;
 }
 
 void SetBudget(toml::table& root, const PlanSettings& shown) {
@@ -100,6 +100,8 @@ void SetBudget(toml::table& root, const PlanSettings& shown) {
     SetOrErase(table, plankeys::kBudgetKopecks.Name, budget.Kopecks);
     SetOrErase(table, plankeys::kBudgetMinutes.Name, budget.Minutes);
     SetOrErase(table, plankeys::kBudgetMegabytes.Name, budget.Megabytes);
+    SetOrErase(table, plankeys::kStopAt.Name, budget.StopAt);
+    SetOrErase(table, plankeys::kStopGrace.Name, budget.StopGrace);
     std::vector<int> alerts = budget.Alerts;
     std::sort(alerts.begin(), alerts.end());
     // Without the key a limit alerts at the defaults and no limit at none.

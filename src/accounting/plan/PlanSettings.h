@@ -47,6 +47,13 @@ struct BudgetSettings {
     // Without an "alerts" key a budget that sets a limit alerts at 80 and 100;
     // "alerts = []" asks for none.
     std::vector<int> Alerts;
+    // The percent of any limit at which the connection is stopped, after a
+    // warning and `StopGrace` seconds; none: never.
+    std::optional<int> StopAt;
+    // None: kDefaultStopGrace.
+    std::optional<int> StopGrace;
+    int StopGraceSeconds() const { return StopGrace.value_or(kDefaultStopGrace); }
+    static constexpr int kDefaultStopGrace = 60;
     friend bool operator==(const BudgetSettings&, const BudgetSettings&) = default;
 };
 

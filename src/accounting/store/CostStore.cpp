@@ -11,8 +11,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <iterator>
 #include <optional>
 #include <system_error>
 
@@ -83,6 +86,11 @@ class Statement {
         Check(db_, sqlite3_bind_int64(statement_, index, value));
         return *this;
     }
+    Statement& Bind(int index, std::optional<int64_t> value) {
+        Check(db_, value ? sqlite3_bind_int64(statement_, index, *value)
+                         : sqlite3_bind_null(statement_, index));
+        return *this;
+    }
     // True while a row is there to read.
     bool Step() {
         const int code = sqlite3_step(statement_);
@@ -90,6 +98,12 @@ class Statement {
         return code == SQLITE_ROW;
     }
     int64_t Integer(int column) const { return sqlite3_column_int64(statement_, column); }
+    std::optional<int64_t> OptionalInteger(int column) const {
+        if (sqlite3_column_type(statement_, column) == SQLITE_NULL) {
+            return std::nullopt;
+        }
+        return Integer(column);
+    }
     std::string_view Text(int column) const {
         const auto* bytes = sqlite3_column_text(statement_, column);
         return bytes == nullptr
@@ -377,11 +391,29 @@ void CostStore::CreateOrCheckSchema(Access access) {
                 " millikopecks INTEGER NOT NULL"
                 ") WITHOUT ROWID;");
     }
-    // Alerts recorded before this was kept were shown then, or lost with a
-    // run: neither is shown again.
+    if (version < 4) {
+        // Alerts recorded before this was kept were shown then, or lost with
+        // a run: neither is shown again.
+        Execute(db_, "ALTER TABLE fired_alert ADD COLUMN shown INTEGER NOT NULL DEFAULT 1;");
+    }
     Execute(db_,
-            "ALTER TABLE fired_alert ADD COLUMN shown INTEGER NOT NULL DEFAULT 1;"
-            "PRAGMA user_version = 4;");
+            "CREATE TABLE budget_stop ("
+            " cycle_first TEXT PRIMARY KEY,"
+            " phase TEXT NOT NULL,"
+            " due INTEGER NOT NULL,"
+            " session TEXT NOT NULL"
+            ") WITHOUT ROWID;"
+            "CREATE TABLE provider_adjustment ("
+            " cycle_first TEXT PRIMARY KEY,"
+            " at INTEGER NOT NULL,"
+            " kopecks INTEGER,"
+            " minutes INTEGER,"
+            " megabytes INTEGER,"
+            " kopecks_difference INTEGER NOT NULL,"
+            " minutes_difference INTEGER NOT NULL,"
+            " bytes_difference INTEGER NOT NULL"
+            ") WITHOUT ROWID;"
+            "PRAGMA user_version = 5;");
     schema.Commit();
 }
 
@@ -560,4 +592,92 @@ void CostStore::AlertShown(TDateTime cycleFirst, std::string_view budget, int pe
                      "UPDATE fired_alert SET shown = 1"
                      " WHERE cycle_first = ?1 AND budget = ?2 AND percent <= ?3 AND shown = 0");
     update.Bind(1, DayKey(cycleFirst)).Bind(2, budget).Bind(3, int64_t{percent}).Step();
+}
+
+namespace {
+
+constexpr std::string_view kPhaseNames[] = {"pending", "deferred", "declined", "stopped", "failed"};
+
+// Moments are kept as whole seconds since TDateTime's day 0.
+int64_t SecondsOf(TDateTime moment) {
+    return std::llround(moment * 86400.0);
+}
+
+TDateTime MomentOf(int64_t seconds) {
+    return static_cast<TDateTime>(seconds) / 86400.0;
+}
+
+}  // namespace
+
+std::optional<StopState> CostStore::StopOf(TDateTime cycleFirst) const {
+    if (UserVersion(db_) < 5) {
+        return std::nullopt;
+    }
+    Statement select(db_, "SELECT phase, due, session FROM budget_stop WHERE cycle_first = ?1");
+    select.Bind(1, DayKey(cycleFirst));
+    if (!select.Step()) {
+        return std::nullopt;
+    }
+    const auto* phase = std::find(std::begin(kPhaseNames), std::end(kPhaseNames), select.Text(0));
+    if (phase == std::end(kPhaseNames)) {
+        throw ECostStoreError(kFileName + ": unknown stop '" + std::string(select.Text(0)) + "'",
+                              true);
+    }
+    return StopState{cycleFirst, static_cast<StopPhase>(phase - std::begin(kPhaseNames)),
+                     MomentOf(select.Integer(1)), std::string(select.Text(2))};
+}
+
+void CostStore::SaveStop(const StopState& stop) {
+    Statement(db_,
+              "INSERT OR REPLACE INTO budget_stop (cycle_first, phase, due, session)"
+              " VALUES (?1, ?2, ?3, ?4)")
+        .Bind(1, DayKey(stop.CycleFirst))
+        .Bind(2, kPhaseNames[static_cast<int>(stop.Phase)])
+        .Bind(3, SecondsOf(stop.Due))
+        .Bind(4, stop.Session)
+        .Step();
+}
+
+void CostStore::DropStop(TDateTime cycleFirst) {
+    Statement(db_, "DELETE FROM budget_stop WHERE cycle_first = ?1")
+        .Bind(1, DayKey(cycleFirst))
+        .Step();
+}
+
+std::optional<ProviderAdjustment> CostStore::AdjustmentOf(TDateTime cycleFirst) const {
+    if (UserVersion(db_) < 5) {
+        return std::nullopt;
+    }
+    Statement select(db_,
+                     "SELECT at, kopecks, minutes, megabytes, kopecks_difference,"
+                     " minutes_difference, bytes_difference FROM provider_adjustment"
+                     " WHERE cycle_first = ?1");
+    select.Bind(1, DayKey(cycleFirst));
+    if (!select.Step()) {
+        return std::nullopt;
+    }
+    return ProviderAdjustment{cycleFirst,
+                              MomentOf(select.Integer(0)),
+                              select.OptionalInteger(1),
+                              select.OptionalInteger(2),
+                              select.OptionalInteger(3),
+                              select.Integer(4),
+                              select.Integer(5),
+                              select.Integer(6)};
+}
+
+void CostStore::SaveAdjustment(const ProviderAdjustment& adjustment) {
+    Statement(db_,
+              "INSERT OR REPLACE INTO provider_adjustment (cycle_first, at, kopecks, minutes,"
+              " megabytes, kopecks_difference, minutes_difference, bytes_difference)"
+              " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)")
+        .Bind(1, DayKey(adjustment.CycleFirst))
+        .Bind(2, SecondsOf(adjustment.At))
+        .Bind(3, adjustment.Kopecks)
+        .Bind(4, adjustment.Minutes)
+        .Bind(5, adjustment.Megabytes)
+        .Bind(6, adjustment.KopecksDifference)
+        .Bind(7, adjustment.MinutesDifference)
+        .Bind(8, adjustment.BytesDifference)
+        .Step();
 }

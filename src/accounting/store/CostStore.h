@@ -12,6 +12,7 @@
 
 #include "core/DateTime.h"
 #include "core/Errors.h"
+#include "store/CycleRecords.h"
 
 struct sqlite3;
 
@@ -40,8 +41,9 @@ class ECostStoreError : public Exception {
 class CostStore {
   public:
     // 1: priced days and alerts; 2 adds the bytes of days and connections;
-    // 3 the priced minutes of connections; 4 whether each alert was shown.
-    static constexpr int kSchemaVersion = 4;
+    // 3 the priced minutes of connections; 4 whether each alert was shown;
+    // 5 the stop at the budget and the provider's figures of each cycle.
+    static constexpr int kSchemaVersion = 5;
 
     enum class Access { ReadOnly, ReadWrite };
     // What opening for writing does when there is no file.
@@ -125,6 +127,17 @@ class CostStore {
     // Several ticks in one transaction: the minutes that waited while the
     // file could not be written, with the newest.
     void Record(std::span<const MinuteRecord> minutes);
+
+    // The stop at the budget in the cycle starting on `cycleFirst`; none
+    // while the cycle has none.
+    std::optional<StopState> StopOf(TDateTime cycleFirst) const;
+    // Replaces the stop of its cycle; DropStop removes it.
+    void SaveStop(const StopState& stop);
+    void DropStop(TDateTime cycleFirst);
+    // The provider's figures of the cycle starting on `cycleFirst`.
+    std::optional<ProviderAdjustment> AdjustmentOf(TDateTime cycleFirst) const;
+    // Replaces the adjustment of its cycle.
+    void SaveAdjustment(const ProviderAdjustment& adjustment);
 
   private:
     class Snapshot;

@@ -1,0 +1,51 @@
+#include "plan/StopAtBudget.h"
+
+int StopAtBudget::GraceSeconds() const {
+    const std::optional<PlanSettings>& settings = plan_.Settings();
+    return settings && settings->Budget ? settings->Budget->StopGraceSeconds()
+                                        : BudgetSettings::kDefaultStopGrace;
+}
+
+StopStep StopAtBudget::Look(const TUsageTable& table, double minuteCost, TDateTime now,
+                            std::string_view session) {
+    const TDateTime cycleFirst = plan_.CycleOf(now).First;
+    if (cycleFirst_ != cycleFirst) {
+        cycleFirst_ = cycleFirst;
+        state_ = plan_.StopOf(now);
+        warned_ = false;
+    }
+    reach_ = plan_.StopReachOf(table, minuteCost, now);
+    const StopDecision decision = NextStop(state_, {.Now = now,
+                                                    .CycleFirst = cycleFirst,
+                                                    .Reach = reach_,
+                                                    .Session = session,
+                                                    .GraceSeconds = GraceSeconds(),
+                                                    .Warned = warned_});
+    Keep(decision);
+    return decision.Step;
+}
+
+StopStep StopAtBudget::Answer(StopAnswer answer, TDateTime now) {
+    if (!Pending()) {
+        return StopStep::None;
+    }
+    const StopDecision decision = AnswerStop(*state_, answer, now);
+    Keep(decision);
+    return decision.Step;
+}
+
+void StopAtBudget::Failed() {
+    if (state_ && state_->Phase == StopPhase::Stopped) {
+        Keep({StopStep::None, FailedStop(*state_)});
+    }
+}
+
+void StopAtBudget::Keep(const StopDecision& decision) {
+    if (decision.Step == StopStep::Warn) {
+        warned_ = true;
+    }
+    if (decision.State != state_) {
+        state_ = decision.State;
+        plan_.KeepStop(*cycleFirst_, state_);
+    }
+}
