@@ -80,6 +80,23 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
     if (notifications_ != nullptr) {
         connect(notifications_, &NotificationService::Undelivered, this, &TForm1::ShowBalloon);
     }
+    stop_ = new BudgetStopControl(
+        {.meter = meter_,
+         .clock = clock_,
+         .notifications = notifications_,
+         .stopper = services.stopper,
+         .keepItem = N8_,
+         .notify = [this](const Notification& notification) { Notify(notification); },
+         .interface = [this] { return IPWatch1_->CurrentInterface(); }},
+        this);
+    connect(stop_, &BudgetStopControl::Changed, this, [this] {
+        Guarded([this] {
+            UpDateHint();
+            if (overview_ && overview_->isVisible()) {
+                overview_->AfterTick();
+            }
+        });
+    });
 
     FormCreate();
 }
@@ -177,6 +194,8 @@ void TForm1::BuildTrayMenu() {
             Guarded([this, handler] { (this->*handler)(); });
         });
     }
+    N8_ = PopupMenu1_->addAction(tr("Не отключать"));
+    N8_->setObjectName(QStringLiteral("N8"));
     PopupMenu1_->addSeparator()->setObjectName(QStringLiteral("N5"));
     N6_ = PopupMenu1_->addAction(tr("Выход"));
     N6_->setObjectName(QStringLiteral("N6"));
@@ -239,6 +258,7 @@ void TForm1::Timer1Timer() {
         Guarded([this, &change] { overview_->AfterTick(change.Changed); });
     }
     ShowAlerts(change.Alerts);
+    Guarded([this] { stop_->Look(); });
     if (change.Plan.Error) {
         Guarded([&change] { std::rethrow_exception(change.Plan.Error); });
     }
@@ -288,8 +308,11 @@ void TForm1::ApplyCounting() {
 }
 
 void TForm1::ShowNotice(const std::string& text, NotificationUrgency urgency) {
-    log_ << "vimo: notice: " << text << std::endl;
-    const Notification notification{QStringLiteral("Vimo"), QString::fromStdString(text), urgency};
+    Notify({QStringLiteral("Vimo"), QString::fromStdString(text), urgency, {}, {}});
+}
+
+void TForm1::Notify(const Notification& notification) {
+    log_ << "vimo: notice: " << notification.Body.toStdString() << std::endl;
     if (notifications_ != nullptr) {
         notifications_->Notify(notification);
     } else {
@@ -359,6 +382,18 @@ void TForm1::N7Click() {
             meter_.Books(), meter_.PathOf(datafiles::kStatic), clock_, places_, makeChart_);
         auto* plan = new PlanSettingsPanel(meter_.WorkDir(), interfaces_, boxes_);
         overview_->AddPage(plan, tr("&План и бюджет"));
+        // The provider's figures count at once: the bars, the tip and the
+        // stop follow them.
+        connect(plan, &PlanSettingsPanel::ProviderFiguresGiven, this,
+                [this, plan](const PlanAccount::ProviderFigures& figures) {
+                    Guarded([&] {
+                        meter_.AdjustToProvider(figures);
+                        plan->ProviderFiguresTaken(clock_.Now());
+                        UpDateHint();
+                        overview_->AfterTick();
+                        stop_->Look();
+                    });
+                });
         // A saved plan is in force at once, not only from the next minute.
         connect(plan, &PlanSettingsPanel::Saved, this, [this] {
             Guarded([this] {
@@ -369,6 +404,7 @@ void TForm1::N7Click() {
                 }
                 UpDateHint();
                 overview_->AfterTick();
+                stop_->Look();
                 if (reload.Error) {
                     std::rethrow_exception(reload.Error);
                 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BudgetStopControl.h"
 #include "ErrorHandler.h"
 #include "InterfaceList.h"
 #include "MessageBoxes.h"
@@ -56,6 +57,9 @@ struct Form1Services {
     WindowActivation* activation = nullptr;
     // The overview's chart; none: the overview goes without one.
     UseChartMaker makeChart = nullptr;
+    // Stops the connection at the budget; none: a stop says it cannot be
+    // made.
+    ConnectionStopper* stopper = nullptr;
 };
 
 // The program's one window: the tab strip over its four pages, the tray icon
@@ -110,6 +114,8 @@ class TForm1 : public QWidget {
     // desktop notification, or the tray balloon where none can be delivered.
     void ShowNotice(const std::string& text,
                     NotificationUrgency urgency = NotificationUrgency::Normal);
+    // Any notice, with its actions and tag (see NotificationService).
+    void Notify(const Notification& notification);
     // Shows each alert's notice, a spent budget's as critical, then tells the
     // meter they were shown.
     void ShowAlerts(const std::vector<AlertNotice>& alerts);
@@ -123,6 +129,7 @@ class TForm1 : public QWidget {
     QTimer* Timer1() const { return Timer1_; }
     QMenu* PopupMenu1() const { return PopupMenu1_; }
     TTrayIcon& TrayIcon1() const { return *TrayIcon1_; }
+    BudgetStopControl& BudgetStop() const { return *stop_; }
     // None until "Обзор" first opens it.
     OverviewWindow* Overview() const { return overview_.get(); }
 
@@ -177,11 +184,14 @@ class TForm1 : public QWidget {
     QAction* N4_ = nullptr;
     QAction* N6_ = nullptr;
     QAction* N7_ = nullptr;
+    // "Не отключать", while a stop at the budget is pending.
+    QAction* N8_ = nullptr;
     QTimer* Timer1_ = nullptr;
     std::unique_ptr<TTrayIcon> TrayIcon1_;
     WindowPlaceStore* places_;
     UseChartMaker makeChart_;
     NotificationService* notifications_;
+    BudgetStopControl* stop_ = nullptr;
     PlainWindowActivation plainActivation_;
     WindowActivation& activation_;
     // The machine's interfaces, for the plan settings' list; before the

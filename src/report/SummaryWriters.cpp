@@ -69,6 +69,17 @@ std::array<UnitFigures, 3> Budgets(const DaySummary& summary) {
              {BudgetUnit::Megabytes, summary.CycleMegabytes}}};
 }
 
+// The provider's figures as typed in, with when: null without them.
+nlohmann::ordered_json AdjustmentJson(const std::optional<ProviderAdjustment>& adjustment) {
+    if (!adjustment) {
+        return nullptr;
+    }
+    return {{"kopecks", OrNull(adjustment->Kopecks)},
+            {"minutes", OrNull(adjustment->Minutes)},
+            {"megabytes", OrNull(adjustment->Megabytes)},
+            {"at", DateText(adjustment->At) + " " + ClockText(adjustment->At)}};
+}
+
 }  // namespace
 
 void WriteSummaryJson(std::ostream& out, const DaySummary& summary,
@@ -127,7 +138,8 @@ void WriteSummaryJson(std::ostream& out, const DaySummary& summary,
           {"forecast_minutes", minutes.Forecast},
           {"forecast_kopecks", kopecks.Forecast},
           {"rx_bytes", summary.Cycle.Bytes.Received},
-          {"tx_bytes", summary.Cycle.Bytes.Sent}}},
+          {"tx_bytes", summary.Cycle.Bytes.Sent},
+          {"adjusted", AdjustmentJson(summary.Adjustment)}}},
         {"budget", budget},
         {"session", sessionJson},
     };

@@ -199,6 +199,8 @@ void OverviewWindow::ShowFigures() {
                ui_->MinutesAllowance);
     ShowBudget(b[2], ui_->MegabytesBar, ui_->MegabytesUsed, ui_->MegabytesForecast,
                ui_->MegabytesVerdict, ui_->MegabytesAllowance);
+    ui_->StopState->setText(Utf8(figures_.StopText));
+    ui_->StopState->setVisible(!figures_.StopText.empty());
     ShowChart();
 }
 

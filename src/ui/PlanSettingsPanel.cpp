@@ -141,7 +141,32 @@ PlanSettingsPanel::PlanSettingsPanel(std::filesystem::path folder, const Interfa
     connect(ui_->newInterfaceEdit, &QLineEdit::returnPressed, this, [this] { AddInterface(); });
     connect(ui_->saveButton, &QPushButton::clicked, this, [this] { Save(); });
     connect(ui_->reloadButton, &QPushButton::clicked, this, [this] { Reload(); });
+    connect(ui_->providerButton, &QPushButton::clicked, this, [this] { GiveProviderFigures(); });
     Reload();
+}
+
+void PlanSettingsPanel::GiveProviderFigures() {
+    QLineEdit* const edits[] = {ui_->providerKopecksEdit, ui_->providerMinutesEdit,
+                                ui_->providerMegabytesEdit};
+    const ProviderFieldsReading read =
+        ReadProviderFields({edits[0]->text().toStdString(), edits[1]->text().toStdString(),
+                            edits[2]->text().toStdString()});
+    if (read.Problem) {
+        ui_->providerStatus->setStyleSheet(QStringLiteral("color: #b00000;"));
+        ui_->providerStatus->setText(Text(read.Problem->Hint));
+        edits[read.ProblemField.value_or(0)]->setFocus();
+        return;
+    }
+    emit ProviderFiguresGiven({read.Kopecks, read.Minutes, read.Megabytes});
+}
+
+void PlanSettingsPanel::ProviderFiguresTaken(TDateTime at) {
+    for (QLineEdit* edit :
+         {ui_->providerKopecksEdit, ui_->providerMinutesEdit, ui_->providerMegabytesEdit}) {
+        edit->clear();
+    }
+    ui_->providerStatus->setStyleSheet(QString());
+    ui_->providerStatus->setText(tr("Сверено %1 %2").arg(Text(DateText(at)), Text(ClockText(at))));
 }
 
 PlanSettingsPanel::~PlanSettingsPanel() = default;

@@ -3,6 +3,7 @@
 #include "InterfaceList.h"
 #include "MessageBoxes.h"
 #include "core/NumberText.h"
+#include "plan/PlanAccount.h"
 #include "plan/PlanFields.h"
 #include "plan/PlanSettings.h"
 
@@ -58,10 +59,16 @@ class PlanSettingsPanel : public QWidget {
     // "Сохранить", whose question before overwriting stays.
     void FollowFile();
 
+    // The provider's figures were taken at `at`: the fields are emptied and
+    // the moment is said beside them.
+    void ProviderFiguresTaken(TDateTime at);
+
   signals:
     // "Vimo.toml" holds what the panel shows: written, or already so (an
     // untouched panel writes nothing).
     void Saved();
+    // "Сверить" with figures that read: the cycle is to count from them.
+    void ProviderFiguresGiven(const PlanAccount::ProviderFigures& figures);
 
   private:
     void Show(const PlanFields& fields);
@@ -76,6 +83,7 @@ class PlanSettingsPanel : public QWidget {
     void AddInterface();
     void AddInterfaceRow(const std::string& name, bool counted);
     void SetStatus(const QString& text, bool fault);
+    void GiveProviderFigures();
 
     std::unique_ptr<Ui::PlanSettingsPanel> ui_;
     std::filesystem::path folder_;

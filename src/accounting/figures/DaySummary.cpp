@@ -71,6 +71,7 @@ DaySummary SummarizeDay(const std::filesystem::path& folder, TDateTime day) {
     summary.CycleMinutes = books.MinuteFigures(today);
     summary.CycleKopecks = books.KopeckFigures(today);
     summary.CycleMegabytes = books.MegabyteFigures(today);
+    summary.Adjustment = books.AdjustmentOf(today);
     summary.Cycle = {cycle.First, cycle.Last, summary.CycleMinutes.Used, summary.CycleKopecks.Used,
                      books.BytesOf(cycle.First, today)};
 

@@ -43,6 +43,8 @@ struct DaySummary {
     BudgetFigures CycleKopecks;
     // In whole megabytes of 1,000,000 bytes.
     BudgetFigures CycleMegabytes;
+    // The provider's figures the cycle's use counts from, when typed in.
+    std::optional<ProviderAdjustment> Adjustment;
     // Whether the budget of "Vimo.toml" sets a limit in any unit.
     bool HasBudget = false;
     // The thresholds recorded as fired in the day's cycle, of any budget,

@@ -172,6 +172,8 @@ void ShowMoment(OverviewFigures& figures, const Ledger& books, TDateTime now) {
     figures.HasBudget =
         std::any_of(figures.Budgets.begin(), figures.Budgets.end(),
                     [](const BudgetLine& line) { return line.Figures.Limit.has_value(); });
+    const std::optional<StopState> stop = books.StopOf(today);
+    figures.StopText = stop ? StopStateText(*stop, today) : std::string();
 }
 
 // A bar's use read again; the current cycle's runs up to today.

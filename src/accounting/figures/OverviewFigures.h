@@ -120,6 +120,9 @@ struct OverviewFigures {
     bool HasBudget = false;
     // Money, minutes, megabytes, in this order.
     std::vector<BudgetLine> Budgets;
+    // The stop at the budget in this cycle: "Отключение в 14:05",
+    // "Отключено в 14:05"; empty without one.
+    std::string StopText;
     // Every day of the cycle, today marked.
     std::vector<PeriodUse> Days;
     // The twelve cycles up to this one, oldest first; this one's use runs

@@ -21,5 +21,6 @@ UseTexts UseTextsOf(const Ledger& books, TDateTime first, TDateTime last);
 UseTexts MonthUseTexts(const Ledger& books, int month, int year);
 
 // The tray icon's two-line hint: today's and this month's time and money, as
-// the ledger prices them, for the day of `now`.
+// the ledger prices them, for the day of `now`; and a third line while a
+// stop at the budget is pending ("Отключение в 14:05").
 std::string TrayHintText(const Ledger& books, TDateTime now);

@@ -34,6 +34,11 @@ inline constexpr WholeKey kBudgetMinutes{"minutes", 1, 1'000'000};
 inline constexpr WholeKey kBudgetMegabytes{"megabytes", 1, 1'000'000'000};
 inline constexpr WholeKey kStopAt{"stop_at", 1, 1000};
 inline constexpr WholeKey kStopGrace{"stop_grace", 0, 86'400};
+// The provider's figures; bounded so that a cycle's use in bytes, times a
+// percent, stays inside 64 bits.
+inline constexpr WholeKey kProviderKopecks{"kopecks", 0, 10'000'000'000};
+inline constexpr WholeKey kProviderMinutes{"minutes", 0, 100'000'000};
+inline constexpr WholeKey kProviderMegabytes{"megabytes", 0, 10'000'000'000};
 inline constexpr WholeKey kConnectionFee{"connection_fee", 0, 1'000'000};
 inline constexpr WholeKey kIncludedMinutes{"included_minutes", 0, 1'000'000};
 inline constexpr KopecksKey kKopecksPerMinute{"kopecks_per_minute", 1'000'000};

@@ -423,6 +423,31 @@ PlanFieldsReading ReadPlanFields(const PlanFields& fields, const PlanSettings& l
     return reading;
 }
 
+ProviderFieldsReading ReadProviderFields(const ProviderFields& fields) {
+    ProviderFieldsReading reading;
+    const struct {
+        const std::string& text;
+        const plankeys::WholeKey& key;
+        std::optional<int64_t>& value;
+    } rows[] = {{fields.Kopecks, plankeys::kProviderKopecks, reading.Kopecks},
+                {fields.Minutes, plankeys::kProviderMinutes, reading.Minutes},
+                {fields.Megabytes, plankeys::kProviderMegabytes, reading.Megabytes}};
+    for (int field = 0; field < 3; ++field) {
+        WholeReading read = ReadWhole(rows[field].text, rows[field].key);
+        rows[field].value = read.Value;
+        if (read.Fault && !reading.Problem) {
+            reading.Problem = std::move(read.Fault);
+            reading.ProblemField = field;
+        }
+    }
+    if (!reading.Problem && !reading.Kopecks && !reading.Minutes && !reading.Megabytes) {
+        reading.Problem =
+            FieldProblem{"no figure is given",
+                         TranslateText("PlanFields", "введите хотя бы одну цифру оператора")};
+    }
+    return reading;
+}
+
 std::optional<FieldProblem> InterfaceNameProblem(std::string_view name) {
     if (const auto problem = plankeys::InterfaceProblem(name, {})) {
         return Worded(*problem,

@@ -109,6 +109,25 @@ PlanFields FieldsOf(const PlanSettings& settings, const std::vector<std::string>
 PlanFieldsReading ReadPlanFields(const PlanFields& fields, const PlanSettings& loaded,
                                  const NumberSeparators& separators);
 
+// The provider's figures of the cycle so far, typed in to match Vimo's count
+// to them: whole kopecks, minutes and megabytes, each empty when not given.
+struct ProviderFields {
+    std::string Kopecks;
+    std::string Minutes;
+    std::string Megabytes;
+};
+struct ProviderFieldsReading {
+    std::optional<int64_t> Kopecks;
+    std::optional<int64_t> Minutes;
+    std::optional<int64_t> Megabytes;
+    // The first wrong field's problem, or that none is given.
+    std::optional<FieldProblem> Problem;
+    // Which field is wrong: 0 kopecks, 1 minutes, 2 megabytes; none when
+    // none is given.
+    std::optional<int> ProblemField;
+};
+ProviderFieldsReading ReadProviderFields(const ProviderFields& fields);
+
 // What is wrong with an interface name a person types in to add to the
 // list; none when it may be added.
 std::optional<FieldProblem> InterfaceNameProblem(std::string_view name);
