@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <chrono>
 #include <functional>
@@ -96,6 +97,26 @@ class FreedesktopNotificationsTest : public ::testing::Test {
         return received;
     }
 
+    // Waits until the service has been sent `count` notifications, leaving
+    // its answers to them unread.
+    bool Logged(size_t count) {
+        return QTest::qWaitFor(
+            [&] {
+                return bus_.MockCalls(kPath, QStringLiteral("Notify"), notified_).size() >= count;
+            },
+            static_cast<int>(PrivateBus::kDeadline.count()));
+    }
+
+    // The service sends one of its signals, which is handled here: it comes
+    // before the service's answer to a later call.
+    void ServiceSignals(const QString& name, const QString& signature,
+                        const QVariantList& arguments) {
+        ASSERT_NO_FATAL_FAILURE(bus_.CallMock(kPath, QStringLiteral("EmitSignal"),
+                                              {kService, name, signature, arguments}));
+        bus_.MockCalls(kPath, QStringLiteral("Notify"), notified_);
+        QCoreApplication::processEvents();
+    }
+
     PrivateBus bus_;
     QDBusConnection notified_{QString()};
     QTemporaryDir icons_;
@@ -178,6 +199,133 @@ TEST_F(FreedesktopNotificationsTest, ANotificationNoServiceTookComesBackUndelive
         bus_.StopMock();
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
+}
+
+// Buttons go out to a service that can show them; a press on one comes back
+// as the tag's answer while the notification is on screen.
+TEST_F(FreedesktopNotificationsTest, APressComesBackAsTheTagsAnswerWhileTheNotificationIsShown) {
+    const Notification question{QStringLiteral("Vimo"),
+                                QStringLiteral("Limit reached"),
+                                NotificationUrgency::Normal,
+                                {{QStringLiteral("stop"), QStringLiteral("Disconnect")},
+                                 {QStringLiteral("keep"), QStringLiteral("Stay online")}},
+                                QStringLiteral("limit")};
+    const auto sent = [this](int replaces, const char* actions) {
+        return QStringLiteral(
+                   "Vimo replaces %1, icon file://%2, Vimo: Limit reached, actions [%3],"
+                   " entry vimo, urgency uchar 1, expires -1")
+            .arg(replaces)
+            .arg(programIcon_, QString::fromLatin1(actions))
+            .toStdString();
+    };
+    const char* const buttons = "stop,Disconnect,keep,Stay online";
+    const char* const withActions = R"({"capabilities": "actions body"})";
+    const struct {
+        const char* what;
+        const char* parameters;
+        std::function<void(FreedesktopNotifications&)> meanwhile;
+        std::vector<std::string> sent;
+        std::vector<std::string> closedIds;
+        std::vector<std::string> answers;
+    } rows[] = {
+        {"a service with buttons", withActions, {}, {sent(0, buttons)}, {}, {"limit stop"}},
+        // The id is kept all the same, for Withdraw.
+        {"a service without buttons",
+         R"({"capabilities": "body"})",
+         {},
+         {sent(0, "")},
+         {},
+         {"limit stop"}},
+        {"the service closed it",
+         withActions,
+         [&](FreedesktopNotifications&) {
+             ASSERT_TRUE(Logged(1));
+             ServiceSignals(QStringLiteral("NotificationClosed"), QStringLiteral("uu"),
+                            {QVariant::fromValue(1U), QVariant::fromValue(2U)});
+         },
+         {sent(0, buttons)},
+         {},
+         {}},
+        {"withdrawn once shown",
+         withActions,
+         [&](FreedesktopNotifications& notifications) {
+             ASSERT_TRUE(Logged(1));
+             QCoreApplication::processEvents();
+             notifications.Withdraw(question.Tag);
+         },
+         {sent(0, buttons)},
+         {"1"},
+         {}},
+        {"withdrawn before the service said its id",
+         withActions,
+         [&](FreedesktopNotifications& notifications) {
+             ASSERT_TRUE(Logged(1));
+             notifications.Withdraw(question.Tag);
+         },
+         {sent(0, buttons)},
+         {"1"},
+         {}},
+        {"withdrawn before it went out",
+         withActions,
+         [&](FreedesktopNotifications& notifications) { notifications.Withdraw(question.Tag); },
+         {},
+         {},
+         {}},
+        {"replaced by the tag's next one",
+         withActions,
+         [&](FreedesktopNotifications& notifications) {
+             ASSERT_TRUE(Logged(1));
+             QCoreApplication::processEvents();
+             notifications.Notify(question);
+         },
+         {sent(0, buttons), sent(1, buttons)},
+         {},
+         {"limit stop"}},
+        // A new service hands out the same ids to other programs.
+        {"the service started anew",
+         withActions,
+         [&](FreedesktopNotifications&) {
+             ASSERT_TRUE(Logged(1));
+             bus_.StopMock();
+             ASSERT_NO_FATAL_FAILURE(bus_.StartMock(
+                 QStringLiteral("notification_daemon"), kService,
+                 {QStringLiteral("--parameters"), QString::fromLatin1(withActions)}));
+         },
+         {},
+         {},
+         {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_NO_FATAL_FAILURE(
+            bus_.StartMock(QStringLiteral("notification_daemon"), kService,
+                           {QStringLiteral("--parameters"), QString::fromLatin1(row.parameters)}));
+        FreedesktopNotifications notifications(notified_, programIcon_);
+        std::vector<std::string> answers;
+        QObject::connect(&notifications, &NotificationService::Answered,
+                         [&answers](const QString& tag, const QString& key) {
+                             answers.push_back((tag + u' ' + key).toStdString());
+                         });
+        QSignalSpy undelivered(&notifications, &NotificationService::Undelivered);
+        notifications.Notify(question);
+        if (row.meanwhile) {
+            ASSERT_NO_FATAL_FAILURE(row.meanwhile(notifications));
+        }
+        ASSERT_TRUE(Logged(row.sent.size()));
+        ASSERT_NO_FATAL_FAILURE(ServiceSignals(QStringLiteral("ActionInvoked"),
+                                               QStringLiteral("us"),
+                                               {QVariant::fromValue(1U), QStringLiteral("stop")}));
+        EXPECT_EQ(Received(), row.sent);
+        std::vector<std::string> closedIds;
+        for (const QVariantList& call :
+             bus_.MockCalls(kPath, QStringLiteral("CloseNotification"), notified_)) {
+            closedIds.push_back(call.value(0).toString().toStdString());
+        }
+        EXPECT_EQ(closedIds, row.closedIds);
+        EXPECT_EQ(answers, row.answers);
+        EXPECT_EQ(undelivered.count(), 0);
+        bus_.StopMock();
+    }
 }
 
 }  // namespace
