@@ -7,6 +7,7 @@
 #include "FreedesktopNotifications.h"
 #include "IPWatchOnline.h"
 #include "KernelByteCounters.h"
+#include "NetworkManagerStopper.h"
 #include "QtMessageBoxes.h"
 #include "RunningCopy.h"
 #include "SaveFileDialog.h"
@@ -114,9 +115,12 @@ int main(int argc, char** argv) {
     FreedesktopNotifications notifications(
         QDBusConnection::sessionBus(),
         QString::fromStdString((workDir / datafiles::kOnlineIcon).string()));
+    // The stop at the budget asks NetworkManager, on the system bus, to end
+    // the connection.
+    NetworkManagerStopper stopper(QDBusConnection::systemBus());
     TForm1 form(
         Form1Services{clock, boxes, platform, autostart, saveDialog, workDir, std::cerr, &counters,
-                      &places, &notifications, &activation, ChartFromModule(std::cerr)},
+                      &places, &notifications, &activation, ChartFromModule(std::cerr), &stopper},
         std::move(watch), std::make_unique<DesktopTrayShell>(DesktopTrayShell::SessionBus()));
     QObject::connect(&form, &TForm1::Closed, &app, &QApplication::quit);
     QObject::connect(&copy, &RunningCopy::ShowRequested, &form, &TForm1::ShowOnRequest);

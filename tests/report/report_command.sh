@@ -119,7 +119,7 @@ check 2 "" "*" --format xml day 08.12.2026
 zeros='"today":{"minutes":0,"kopecks":0,"rx_bytes":0,"tx_bytes":0},"month":{"first":"01.12.2026",'\
 '"last":"31.12.2026","minutes":0,"kopecks":0,"rx_bytes":0,"tx_bytes":0},"cycle":{"first":'\
 '"01.12.2026","last":"31.12.2026","days":31,"days_left":24,"minutes":0,"kopecks":0,'\
-'"forecast_minutes":0,"forecast_kopecks":0,"rx_bytes":0,"tx_bytes":0}'
+'"forecast_minutes":0,"forecast_kopecks":0,"rx_bytes":0,"tx_bytes":0,"adjusted":null}'
 check 0 "{\"date\":\"08.12.2026\",$zeros,\"budget\":null,\"session\":null}
 " "" --folder "$folder" --format json summary 08.12.2026
 
@@ -162,7 +162,8 @@ plan_before=$(state "$plan")
 plan_json='{"date":"08.12.2026","today":{"minutes":4,"kopecks":15,"rx_bytes":0,"tx_bytes":0},'\
 '"month":{"first":"01.12.2026","last":"31.12.2026","minutes":6,"kopecks":27,"rx_bytes":0,'\
 '"tx_bytes":0},"cycle":{"first":"14.11.2026","last":"13.12.2026","days":30,"days_left":6,'\
-'"minutes":8,"kopecks":29,"forecast_minutes":10,"forecast_kopecks":35,"rx_bytes":0,"tx_bytes":0},'\
+'"minutes":8,"kopecks":29,"forecast_minutes":10,"forecast_kopecks":35,"rx_bytes":0,"tx_bytes":0,'\
+'"adjusted":null},'\
 '"budget":{"kopecks":100,"minutes":10,"percent_kopecks":29.0,"percent_minutes":80.0,'\
 '"allowance_kopecks_per_day":11,"allowance_minutes_per_day":0,"alerts_fired":[80],'\
 '"megabytes":null,"percent_megabytes":null,"allowance_megabytes_per_day":null},'\
@@ -183,6 +184,35 @@ check 0 "Дата: 08.12.2026
 " "" --folder "$plan" summary 08.12.2026
 # The text form speaks the locale's language; the JSON form is the same in
 # every language.
+# The provider's figures: the cycle counts from them, and the summary says
+# what was typed in and when (14:05 on 8 December, kept in whole seconds).
+adjusted=$tmp/adjusted
+mkdir "$adjusted"
+cp "$plan"/Vimo.toml "$plan"/Propert.dat "$plan"/Table*.dat "$plan"/Vimo.db "$adjusted/"
+sqlite3 "$adjusted/Vimo.db" "
+CREATE TABLE day_bytes (day TEXT PRIMARY KEY, received INTEGER, sent INTEGER);
+CREATE TABLE session_bytes (head TEXT PRIMARY KEY, received INTEGER, sent INTEGER);
+CREATE TABLE session_cost (head TEXT PRIMARY KEY, minutes INTEGER, millikopecks INTEGER);
+ALTER TABLE fired_alert ADD COLUMN shown INTEGER NOT NULL DEFAULT 1;
+CREATE TABLE budget_stop (cycle_first TEXT PRIMARY KEY, phase TEXT, due INTEGER, session TEXT);
+CREATE TABLE provider_adjustment (cycle_first TEXT PRIMARY KEY, at INTEGER NOT NULL,
+    kopecks INTEGER, minutes INTEGER, megabytes INTEGER, kopecks_difference INTEGER NOT NULL,
+    minutes_difference INTEGER NOT NULL, bytes_difference INTEGER NOT NULL) WITHOUT ROWID;
+INSERT INTO provider_adjustment VALUES ('2026-11-14', 4005900300, NULL, 9, 12, 0, 2, 12000000);
+PRAGMA user_version = 5;"
+adjusted_before=$(state "$adjusted")
+(cd "$tmp/elsewhere" && LC_ALL=C.UTF-8 "$report" --folder "$adjusted" --format json summary \
+    08.12.2026) >"$tmp/adjusted.json" 2>&1 || fail "summary of the adjusted folder: $(cat "$tmp/adjusted.json")"
+python3 -c '
+import json, sys
+s = json.load(open(sys.argv[1]))
+cycle, budget = s["cycle"], s["budget"]
+assert cycle["adjusted"] == {"kopecks": None, "minutes": 9, "megabytes": 12,
+                             "at": "08.12.2026 14:05"}, cycle["adjusted"]
+assert (cycle["minutes"], budget["percent_minutes"]) == (10, 100.0), (cycle, budget)
+' "$tmp/adjusted.json" || fail "the adjusted summary: $(cat "$tmp/adjusted.json")"
+[ "$(state "$adjusted")" = "$adjusted_before" ] || fail "the report wrote into the adjusted folder"
+
 report_locale=uk_UA.UTF-8 check 0 "Дата: 08.12.2026
 Сьогодні: 4 хв., 15 коп.
 Місяць з 01.12.2026 по 31.12.2026: 6 хв., 27 коп.
@@ -234,7 +264,7 @@ traffic_figures='{"date":"08.12.2026","today":{"minutes":0,"kopecks":0,"rx_bytes
 '"tx_bytes":99999999},"month":{"first":"01.12.2026","last":"31.12.2026","minutes":0,"kopecks":0,'\
 '"rx_bytes":2250456789,"tx_bytes":204999999},"cycle":{"first":"01.12.2026","last":"31.12.2026",'\
 '"days":31,"days_left":24,"minutes":0,"kopecks":0,"forecast_minutes":0,"forecast_kopecks":0,'\
-'"rx_bytes":2200456789,"tx_bytes":199999999},"budget":{"kopecks":null,"minutes":null,'\
+'"rx_bytes":2200456789,"tx_bytes":199999999,"adjusted":null},"budget":{"kopecks":null,"minutes":null,'\
 '"percent_kopecks":null,"percent_minutes":null,"allowance_kopecks_per_day":null,'\
 '"allowance_minutes_per_day":null,"alerts_fired":[80],"megabytes":3000,"percent_megabytes":80.0,'\
 '"allowance_megabytes_per_day":25},"session":{"start":"08.12.2026 12:00","minutes":12,'\

@@ -204,11 +204,12 @@ TEST(PlanSettingsPanel, TheKeyboardReachesEveryControlInOrder) {
     panel.show();
     QApplication::setActiveWindow(&panel);
     const std::vector<std::string> order = {
-        "startDayEdit",       "budgetKopecksEdit", "budgetMinutesEdit", "budgetMegabytesEdit",
-        "alertsEdit",         "planGroup",         "connectionFeeEdit", "includedMinutesEdit",
-        "kopecksPerMbEdit",   "ratesTable",        "addRateButton",     "removeRateButton",
-        "rateUpButton",       "rateDownButton",    "interfacesList",    "newInterfaceEdit",
-        "addInterfaceButton", "meteredOnlyCheck",  "saveButton",        "reloadButton"};
+        "startDayEdit",       "budgetKopecksEdit",   "budgetMinutesEdit",   "budgetMegabytesEdit",
+        "alertsEdit",         "providerKopecksEdit", "providerMinutesEdit", "providerMegabytesEdit",
+        "providerButton",     "planGroup",           "connectionFeeEdit",   "includedMinutesEdit",
+        "kopecksPerMbEdit",   "ratesTable",          "addRateButton",       "removeRateButton",
+        "rateUpButton",       "rateDownButton",      "interfacesList",      "newInterfaceEdit",
+        "addInterfaceButton", "meteredOnlyCheck",    "saveButton",          "reloadButton"};
     h.Get<QLineEdit>("startDayEdit")->setFocus();
     std::vector<std::string> reached = {QApplication::focusWidget()->objectName().toStdString()};
     while (reached.size() < order.size()) {
@@ -240,7 +241,7 @@ TEST(PlanSettingsPanel, TheKeyboardReachesEveryControlInOrder) {
         EXPECT_FALSE(letters.contains(letter)) << caption.toStdString();
         letters << letter;
     }
-    EXPECT_EQ(letters.size(), 4 + 20);
+    EXPECT_EQ(letters.size(), 4 + 24);
 }
 
 TEST(PlanSettingsPanel, SavedFieldsReadBackFromTheFile) {
@@ -266,7 +267,8 @@ TEST(PlanSettingsPanel, SavedFieldsReadBackFromTheFile) {
     EXPECT_EQ(saved, 1);
     PlanSettings expected;
     expected.CycleStartDay = 1;
-    expected.Budget = BudgetSettings{5000, 600, 2048, {50, 100}, {}, {}};
+    // The stop has no fields, and stays as the file has it.
+    expected.Budget = BudgetSettings{5000, 600, 2048, {50, 100}, 100, 90};
     expected.Plan = PlanTariff{
         10, 60, 125, {{0b1100000, std::nullopt, 2500}, {0b0011110, ClockWindow{1260, 420}, 1800}}};
     expected.Counting = CountingSettings{std::vector<std::string>{"usb0"}, std::nullopt};
