@@ -60,6 +60,80 @@
     </message>
 </context>
 <context>
+    <name>BudgetStop</name>
+    <message>
+        <source>Соединение будет отключено через %1 с., в %2.</source>
+        <translation>The connection will be stopped in %1 s, at %2.</translation>
+    </message>
+    <message>
+        <source>Соединение отключено. %1</source>
+        <translation>The connection was stopped. %1</translation>
+    </message>
+    <message>
+        <source>Отключение в %1</source>
+        <translation>Stopping at %1</translation>
+    </message>
+    <message>
+        <source>Отключение отложено до %1</source>
+        <translation>Stop put off until %1</translation>
+    </message>
+    <message>
+        <source>Не отключать до конца цикла</source>
+        <translation>Keep it until the cycle ends</translation>
+    </message>
+    <message>
+        <source>Отключено в %1</source>
+        <translation>Stopped at %1</translation>
+    </message>
+    <message>
+        <source>Не удалось отключить в %1</source>
+        <translation>Could not stop at %1</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+</context>
+<context>
+    <name>BudgetStopControl</name>
+    <message>
+        <source>Отключить сейчас</source>
+        <translation>Stop now</translation>
+    </message>
+    <message>
+        <source>Ещё 15 минут</source>
+        <translation>15 more minutes</translation>
+    </message>
+    <message>
+        <source>Не отключать до конца цикла</source>
+        <translation>Keep it until the cycle ends</translation>
+    </message>
+    <message>
+        <source>Vimo продолжает считать.</source>
+        <translation>Vimo goes on counting.</translation>
+    </message>
+    <message>
+        <source>Соединение отключено.</source>
+        <translation>The connection was stopped.</translation>
+    </message>
+    <message>
+        <source>Соединение не отключено: NetworkManager недоступен.</source>
+        <translation>The connection was not stopped: NetworkManager is not available.</translation>
+    </message>
+    <message>
+        <source>Соединение не отключено: NetworkManager не дал на это прав (polkit).</source>
+        <translation>The connection was not stopped: NetworkManager did not allow it (polkit).</translation>
+    </message>
+    <message>
+        <source>Соединение не отключено: NetworkManager не знает соединения на «%1».</source>
+        <translation>The connection was not stopped: NetworkManager knows no connection on “%1”.</translation>
+    </message>
+    <message>
+        <source>Соединение не отключено: %1.</source>
+        <translation>The connection was not stopped: %1.</translation>
+    </message>
+</context>
+<context>
     <name>Errors</name>
     <message>
         <source>&apos;%1&apos; is not a valid integer value</source>
@@ -498,6 +572,10 @@
         <source>⚠ аварийное завершение</source>
         <translation>⚠ abnormal exit</translation>
     </message>
+    <message>
+        <source>Отключение при бюджете</source>
+        <translation>Stop at the budget</translation>
+    </message>
 </context>
 <context>
     <name>PlanFields</name>
@@ -556,6 +634,10 @@
     <message>
         <source>имя интерфейса: от 1 до %1 знаков</source>
         <translation>interface name: 1 to %1 characters</translation>
+    </message>
+    <message>
+        <source>введите хотя бы одну цифру оператора</source>
+        <translation>type in at least one of the provider’s figures</translation>
     </message>
 </context>
 <context>
@@ -775,6 +857,38 @@
     <message>
         <source>Не сохраняется: %1</source>
         <translation>Cannot save: %1</translation>
+    </message>
+    <message>
+        <source>Сверка с оператором</source>
+        <translation>Match the provider</translation>
+    </message>
+    <message>
+        <source>Сколько насчитал оператор за этот цикл (в личном кабинете или ответе на USSD): с этого момента цикл считается от его цифр.</source>
+        <translation>What the provider has counted in this cycle (on its site or in a USSD reply): from now on the cycle counts from its figures.</translation>
+    </message>
+    <message>
+        <source>Деньги по сч&amp;ёту, коп.:</source>
+        <translation>Money &amp;paid, kop.:</translation>
+    </message>
+    <message>
+        <source>не сверять</source>
+        <translation>not matched</translation>
+    </message>
+    <message>
+        <source>Минут&amp;ы:</source>
+        <translation>Minutes &amp;quoted:</translation>
+    </message>
+    <message>
+        <source>Мегаба&amp;йты:</source>
+        <translation>Megabytes &amp;used:</translation>
+    </message>
+    <message>
+        <source>Сверит&amp;ь</source>
+        <translation>Ad&amp;just</translation>
+    </message>
+    <message>
+        <source>Сверено %1 %2</source>
+        <translation>Matched on %1 at %2</translation>
     </message>
 </context>
 <context>
@@ -1029,6 +1143,10 @@
     <message>
         <source>Вы действительно хотите выключить программу ?</source>
         <translation>Do you really want to quit the program?</translation>
+    </message>
+    <message>
+        <source>Не отключать</source>
+        <translation>Do not stop</translation>
     </message>
 </context>
 <context>

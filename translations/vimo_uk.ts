@@ -60,6 +60,80 @@
     </message>
 </context>
 <context>
+    <name>BudgetStop</name>
+    <message>
+        <source>Соединение будет отключено через %1 с., в %2.</source>
+        <translation>Зʼєднання буде розірвано через %1 с., о %2.</translation>
+    </message>
+    <message>
+        <source>Соединение отключено. %1</source>
+        <translation>Зʼєднання розірвано. %1</translation>
+    </message>
+    <message>
+        <source>Отключение в %1</source>
+        <translation>Розірвання о %1</translation>
+    </message>
+    <message>
+        <source>Отключение отложено до %1</source>
+        <translation>Розірвання відкладено до %1</translation>
+    </message>
+    <message>
+        <source>Не отключать до конца цикла</source>
+        <translation>Не розривати до кінця циклу</translation>
+    </message>
+    <message>
+        <source>Отключено в %1</source>
+        <translation>Розірвано о %1</translation>
+    </message>
+    <message>
+        <source>Не удалось отключить в %1</source>
+        <translation>Не вдалося розірвати о %1</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+</context>
+<context>
+    <name>BudgetStopControl</name>
+    <message>
+        <source>Отключить сейчас</source>
+        <translation>Розірвати зараз</translation>
+    </message>
+    <message>
+        <source>Ещё 15 минут</source>
+        <translation>Ще 15 хвилин</translation>
+    </message>
+    <message>
+        <source>Не отключать до конца цикла</source>
+        <translation>Не розривати до кінця циклу</translation>
+    </message>
+    <message>
+        <source>Vimo продолжает считать.</source>
+        <translation>Vimo рахує далі.</translation>
+    </message>
+    <message>
+        <source>Соединение отключено.</source>
+        <translation>Зʼєднання розірвано.</translation>
+    </message>
+    <message>
+        <source>Соединение не отключено: NetworkManager недоступен.</source>
+        <translation>Зʼєднання не розірвано: NetworkManager недоступний.</translation>
+    </message>
+    <message>
+        <source>Соединение не отключено: NetworkManager не дал на это прав (polkit).</source>
+        <translation>Зʼєднання не розірвано: NetworkManager не надав на це прав (polkit).</translation>
+    </message>
+    <message>
+        <source>Соединение не отключено: NetworkManager не знает соединения на «%1».</source>
+        <translation>Зʼєднання не розірвано: NetworkManager не знає зʼєднання на «%1».</translation>
+    </message>
+    <message>
+        <source>Соединение не отключено: %1.</source>
+        <translation>Зʼєднання не розірвано: %1.</translation>
+    </message>
+</context>
+<context>
     <name>Errors</name>
     <message>
         <source>&apos;%1&apos; is not a valid integer value</source>
@@ -499,6 +573,10 @@
         <source>⚠ аварийное завершение</source>
         <translation>⚠ аварійне завершення</translation>
     </message>
+    <message>
+        <source>Отключение при бюджете</source>
+        <translation>Розірвання за бюджетом</translation>
+    </message>
 </context>
 <context>
     <name>PlanFields</name>
@@ -558,6 +636,10 @@
         <source>имя интерфейса: от 1 до %1 знаков</source>
         <translation>імʼя інтерфейсу: від 1 до %1 знаків</translation>
     </message>
+    <message>
+        <source>введите хотя бы одну цифру оператора</source>
+        <translation>введіть хоча б одну цифру оператора</translation>
+    </message>
 </context>
 <context>
     <name>PlanSettingsPanel</name>
@@ -615,7 +697,7 @@
     </message>
     <message>
         <source>Бесплатных мин&amp;ут за период:</source>
-        <translation>Безплатних хв&amp;илин за період:</translation>
+        <translation>Безплатних хвилин за &amp;період:</translation>
     </message>
     <message>
         <source>&amp;Цена мегабайта, коп.:</source>
@@ -776,6 +858,38 @@
     <message>
         <source>Не сохраняется: %1</source>
         <translation>Не зберігається: %1</translation>
+    </message>
+    <message>
+        <source>Сверка с оператором</source>
+        <translation>Звірка з оператором</translation>
+    </message>
+    <message>
+        <source>Сколько насчитал оператор за этот цикл (в личном кабинете или ответе на USSD): с этого момента цикл считается от его цифр.</source>
+        <translation>Скільки нарахував оператор за цей цикл (в особистому кабінеті або у відповіді на USSD): відтепер цикл рахується від його цифр.</translation>
+    </message>
+    <message>
+        <source>Деньги по сч&amp;ёту, коп.:</source>
+        <translation>Гро&amp;ші, коп.:</translation>
+    </message>
+    <message>
+        <source>не сверять</source>
+        <translation>не звіряти</translation>
+    </message>
+    <message>
+        <source>Минут&amp;ы:</source>
+        <translation>Хвилин &amp;усього:</translation>
+    </message>
+    <message>
+        <source>Мегаба&amp;йты:</source>
+        <translation>&amp;Мегабайти:</translation>
+    </message>
+    <message>
+        <source>Сверит&amp;ь</source>
+        <translation>Звір&amp;ити</translation>
+    </message>
+    <message>
+        <source>Сверено %1 %2</source>
+        <translation>Звірено %1 %2</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1144,10 @@
     <message>
         <source>Вы действительно хотите выключить программу ?</source>
         <translation>Ви справді хочете вимкнути програму?</translation>
+    </message>
+    <message>
+        <source>Не отключать</source>
+        <translation>Не розривати</translation>
     </message>
 </context>
 <context>
