@@ -21,7 +21,7 @@ kills=$4
 seed=${5:-$(($(date +%s) % 32768))}
 source "$(dirname "$0")/lib.sh"
 
-faults_init
+faults_init gdbus sqlite3
 need_namespaces
 make_namespace
 echo "power cut: $kills kills, seed $seed"
@@ -140,7 +140,7 @@ store_whole() {
     # rolls back to empty; the next start makes them again.
     [ "$state" = "ok 0 " ] && [ -z "$(store_query "$folder" 'SELECT name FROM sqlite_schema')" ] &&
         return 0
-    [ "$state" = "ok 4 " ] &&
+    [ "$state" = "ok 5 " ] &&
         # Every day's money is its minutes at the one rate: no half-applied minute.
         [ "$(store_query "$folder" 'SELECT count(*) FROM day_cost WHERE millikopecks != minutes * 1500')" = 0 ] &&
         # and each priced minute went to its connection in the same step.
@@ -278,6 +278,40 @@ stop_program
 check "every session in Static.txt once at the end" sessions_once
 check "Static.txt whole lines at the end" history_whole
 check "no error shown in the last run" no_errors
+
+# The stop at the budget, killed in its grace: each start warns again, and
+# the stop Vimo.db keeps stays pending; once the grace runs out the
+# connection is stopped once, and a start after a kill right behind the stop
+# warns before anything is stopped again.
+source "$(dirname "$0")/stop_mocks.sh"
+start_stop_mocks
+stop_folder=$(new_folder stop)
+# A grace of an hour: six seconds here.
+printf '[budget]\nminutes = 1\nalerts = []\nstop_at = 100\nstop_grace = 3600\n' >"$stop_folder/Vimo.toml"
+go_online
+warned() { [ "$(warnings)" -ge "$1" ]; }
+stop_kills=0
+for ((run = 1; run <= 6; run++)); do
+    start_program "$stop_folder" "$(fake_date $(($(fake_now) + 60)))" "$speed"
+    wait_for 30 "warning $run" warned "$run"
+    pause_ms $((RANDOM % 1500))
+    kill_program
+    stop_kills=$((stop_kills + 1))
+    check "the stop pending after a kill in its grace" [ "$(stop_phase "$stop_folder")" = pending ]
+    check "nothing stopped during the grace" [ "$(deactivations)" = 0 ]
+done
+start_program "$stop_folder" "$(fake_date $(($(fake_now) + 60)))" "$speed"
+stopped_once() { [ "$(deactivations)" = 1 ]; }
+wait_for 30 "the stop after the grace" stopped_once
+kill_program
+before=$(warnings)
+start_program "$stop_folder" "$(fake_date $(($(fake_now) + 60)))" "$speed"
+wait_for 30 "the warning after the restart" warned $((before + 1))
+sleep 2
+check "a kill right after the stop never stops twice" stopped_once
+check "the stop kept as stopped, then warned about anew" [ "$(stop_phase "$stop_folder")" = pending ]
+stop_program
+echo "stop at the budget: $stop_kills kills in the grace, one stop, $(warnings) warnings"
 
 stale=$(find "$folder" -name '*.tmp.*' | wc -l)
 echo "kills: $kill_no (aimed into a transaction: $aimed)  checks: $checks  failures: $failures"
