@@ -79,8 +79,7 @@ void BudgetStopControl::Warn() {
     if (!reach || !stop.State()) {
         return;
     }
-    const int seconds = static_cast<int>(
-        std::max<double>(0, std::lround((stop.State()->Due - clock_.Now()) * 86400.0)));
+    const auto seconds = static_cast<int>(stop.WarningSeconds());
     Notification warning{
         QStringLiteral("Vimo"),
         QString::fromStdString(StopWarningText(*reach, seconds, stop.State()->Due)),

@@ -9,13 +9,17 @@
 # is a file in the scratch folder. Screenshots land in the given folder.
 #
 # Usage: desktop_e2e.sh <program folder> <clock-wait shim> <sni_watcher.py>
-#            <activation-token tool> <screenshot folder> <case>
+#            <activation-token tool> <screenshot folder> <case> [locale]
+# The locale is the users' Russian unless given; the screenshots of another
+# carry its name ("gnome_budget_stop-uk_UA-stop-warning.png").
 program_dir=$(cd "$1" && pwd)
 shim=$(realpath "$2")
 watcher=$(realpath "$3")
 token_tool=$4
 shots=$5
 case_name=$6
+program_locale=${7:-ru_RU.UTF-8}
+shot_name=$case_name${7:+-${7%%.*}}
 here=$(dirname "$(realpath "$0")")
 source "$here/../faults/lib.sh"
 # The harness reads the menu's and banners' Russian texts.
@@ -26,13 +30,12 @@ faults_init Xvfb openbox xdotool xprop import dbus-daemon dbus-send sqlite3 sway
 need_namespaces
 make_namespace
 mkdir -p "$shots"
-rm -f "$shots/$case_name"-*.png
+rm -f "$shots/$shot_name"-*.png
 
 python=$(python_with "dbus, dbusmock")
 [ -n "$python" ] || fail "python3 with dbus and dbusmock is missing (run make deps)"
 
-# The users' locale; a day whose cycle the budget case seeds.
-program_locale=ru_RU.UTF-8
+# A day whose cycle the budget cases seed.
 fake_start="2026-03-10 12:00:00"
 user=65534
 program_env=(LANG=$program_locale LC_ALL=$program_locale FAKETIME_DONT_FAKE_MONOTONIC=1)
@@ -128,9 +131,9 @@ desktop_cleanup() {
     for group in "${process_groups[@]}"; do
         wait "$group" 2>/dev/null || true
     done
-    rm -rf "$shots/$case_name-logs"
+    rm -rf "$shots/$shot_name-logs"
     if ((status != 0)) && [ -d "$work/logs" ]; then
-        cp -r "$work/logs" "$shots/$case_name-logs"
+        cp -r "$work/logs" "$shots/$shot_name-logs"
     fi
     faults_cleanup
 }
@@ -194,14 +197,14 @@ folder=$(new_folder "$case_name")
 # desktop the case made, as the desktop's user; $vimo is its pid and $log its
 # output.
 vimo() {
-    local saved=("${program_env[@]}") as=""
+    local saved=("${program_env[@]}") as="" speed=${vimo_speed:-1}
     if [ "$desktop_user" = as_user ]; then
         as=as_user
         chown -R "$user:$user" "$folder"
     fi
     program_env+=($(home_of "$desktop_user") ${session_bus:+DBUS_SESSION_BUS_ADDRESS=$session_bus}
         "${desktop_env[@]}" "$@")
-    start_program "$folder" "$fake_start" 1 $as
+    start_program "$folder" "$fake_start" "$speed" $as
     program_env=("${saved[@]}")
 }
 
@@ -241,9 +244,35 @@ PRAGMA user_version = 4;
 SQL
     alert_text="Израсходовано $percent% бюджета: $((percent / 10)) мин. из 10 мин."
 }
+# seed_stop <percent>: a budget of ten minutes whose use stands at that
+# percent today, with a stop at 100 % an hour after its warning.
+seed_stop() {
+    printf '[budget]\nminutes = 10\nalerts = []\nstop_at = 100\nstop_grace = 3600\n' \
+        >"$folder/Vimo.toml"
+    head -c 9672 /dev/zero >"$folder/Table.dat"
+    head -c 62496 /dev/zero >"$folder/TableExt.dat"
+    local offset=$(((((2026 - 2016) * 12 + 3 - 1) * 31 + 10 - 1) * 2))
+    printf "\\x$(printf %02x $(($1 / 10)))\\x00" |
+        dd of="$folder/TableExt.dat" bs=1 seek=$offset conv=notrunc status=none
+}
 # The design's caption of the window.
 window_title="Vimo  1.0"
 menu_labels='["Главная", "Статистика", "Настройки", "О программе", "Обзор", "-", "Выход"]'
+# The stop's warning, its buttons, and the overview, as the locale says them.
+case $program_locale in
+uk_UA*)
+    stop_words='Зʼєднання буде розірвано через 3600 с.'
+    stop_buttons=('Розірвати зараз' 'Ще 15 хвилин' 'Не розривати до кінця циклу')
+    overview_item='Огляд'
+    overview_title='Vimo — огляд'
+    ;;
+*)
+    stop_words='Соединение будет отключено через 3600 с.'
+    stop_buttons=('Отключить сейчас' 'Ещё 15 минут' 'Не отключать до конца цикла')
+    overview_item='Обзор'
+    overview_title='Vimo — обзор'
+    ;;
+esac
 
 # --- X11: Xvfb with openbox ------------------------------------------------------
 
@@ -261,7 +290,7 @@ desk() { env "${desktop_env[@]}" "$@"; }
 x11_wm_running() { desk xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 x11_window() { desk xdotool search --onlyvisible --name "^$window_title\$" 2>/dev/null | head -n1; }
 x11_window_shown() { [ -n "$(x11_window)" ]; }
-x11_shot() { desk import -window root "$shots/$case_name-$1.png"; }
+x11_shot() { desk import -window root "$shots/$shot_name-$1.png"; }
 
 # x11_state <window>: its ICCCM state, Normal, Iconic or Withdrawn (none is
 # withdrawn too: the window manager dropped it).
@@ -355,7 +384,7 @@ walk(json.load(sys.stdin))'
 }
 sway_focused_on() { [ "$(sway_focus)" = "$1" ]; }
 sway_focus_elsewhere() { local f; f=$(sway_focus) && [ -n "$f" ] && [ "$f" != "$window_title" ]; }
-sway_shot() { desk grim "$shots/$case_name-$1.png"; }
+sway_shot() { desk grim "$shots/$shot_name-$1.png"; }
 
 # --- GNOME Shell, headless --------------------------------------------------------
 
@@ -418,7 +447,7 @@ gnome_shot() {
     as "$desktop_user" dbus-send --session --print-reply --dest=org.gnome.Shell.Screenshot \
         /org/gnome/Shell/Screenshot org.gnome.Shell.Screenshot.Screenshot \
         boolean:false boolean:false "string:$work/logs/shot.png" >/dev/null
-    mv "$work/logs/shot.png" "$shots/$case_name-$1.png"
+    mv "$work/logs/shot.png" "$shots/$shot_name-$1.png"
 }
 gnome_window="global.get_window_actors().map(a => a.meta_window).find(w => w.get_title() === '$window_title')"
 gnome_window_shown() {
@@ -426,10 +455,11 @@ gnome_window_shown() {
 }
 # The item's button in the panel, from the AppIndicator extension.
 gnome_indicator="Object.entries(Main.panel.statusArea).find(([key]) => key.startsWith('appindicator-'))?.[1]"
-# gnome_click <button>: a real press and release of a virtual pointer in the
-# middle of the indicator, as a user's mouse makes them.
+# gnome_click <button> [actor]: a real press and release of a virtual
+# pointer in the middle of the indicator (or of another actor), as a user's
+# mouse makes them.
 gnome_click() {
-    shell_eval "const C = imports.gi.Clutter; const b = $gnome_indicator;
+    shell_eval "const C = imports.gi.Clutter; const b = ${2:-$gnome_indicator};
         const [x, y] = b.get_transformed_position(); const [w, h] = b.get_transformed_size();
         global.vimoPointer ??= C.get_default_backend().get_default_seat()
             .create_virtual_device(C.InputDeviceType.POINTER_DEVICE);
@@ -455,6 +485,11 @@ gnome_banner() {
         "$python" -c 'import json, sys; print(json.loads(sys.stdin.read()))'
 }
 gnome_banner_has() { gnome_banner 2>/dev/null | grep -qF "$1"; }
+# gnome_buttons: the captions of the banner's buttons, "|" between them.
+gnome_buttons() {
+    shell_eval "Main.messageTray._banner?._buttonBox?.get_children().map(b => b.label).join('|') ?? null"
+}
+gnome_buttons_are() { [ "$(gnome_buttons 2>/dev/null)" = "\"$1\"" ]; }
 gnome_no_banner() { shell_is "Main.messageTray._notificationState === imports.ui.messageTray.State.HIDDEN"; }
 
 # --- the cases ----------------------------------------------------------------------
@@ -557,6 +592,32 @@ gnome_appindicator)
     gnome_click 3
     expect 10 "the menu $menu_labels after a right click" gnome_menu gnome_menu_is "$menu_labels"
     gnome_shot menu
+    ;;
+gnome_budget_stop)
+    # The stop's warning is critical: the shell shows it expanded, with its
+    # three buttons; the overview says when the stop comes. The clock runs
+    # a minute a second, so the first tick counts the minute that reaches
+    # the budget.
+    start_gnome appindicator
+    seed_stop 90
+    go_online
+    # The tick follows the sped-up clock only where the monotonic one is
+    # faked too.
+    vimo_speed=60 vimo FAKETIME_DONT_FAKE_MONOTONIC=0
+    expect 20 "the stop's warning" gnome_banner gnome_banner_has "$stop_words"
+    buttons="$(printf '%s|' "${stop_buttons[@]}")"
+    expect 10 "the buttons ${buttons%|}" gnome_buttons gnome_buttons_are "${buttons%|}"
+    gnome_shot stop-warning
+    shell_eval 'Main.messageTray.getSources().forEach(s => s.destroy()); true' >/dev/null
+    wait_for 10 "the banner to go" gnome_no_banner
+    wait_for 20 "the icon in the panel" shell_is "!!($gnome_indicator)"
+    gnome_click 3
+    wait_for 10 "the menu" shell_is "$gnome_indicator.menu.isOpen"
+    gnome_click 1 "$gnome_indicator.menu._getMenuItems().find(i => i.label?.text === '$overview_item')"
+    wait_for 20 "the overview" shell_is "!!global.get_window_actors().find(a =>
+        a.meta_window.get_title() === '$overview_title' && a.meta_window.showing_on_its_workspace())"
+    sleep 1  # its first paint
+    gnome_shot stop-overview
     ;;
 *)
     fail "no such case: $case_name"

@@ -1,5 +1,7 @@
 #include "plan/StopAtBudget.h"
 
+#include <cmath>
+
 int StopAtBudget::GraceSeconds() const {
     const std::optional<PlanSettings>& settings = plan_.Settings();
     return settings && settings->Budget ? settings->Budget->StopGraceSeconds()
@@ -21,7 +23,7 @@ StopStep StopAtBudget::Look(const TUsageTable& table, double minuteCost, TDateTi
                                                     .Session = session,
                                                     .GraceSeconds = GraceSeconds(),
                                                     .Warned = warned_});
-    Keep(decision);
+    Keep(decision, now);
     return decision.Step;
 }
 
@@ -30,19 +32,21 @@ StopStep StopAtBudget::Answer(StopAnswer answer, TDateTime now) {
         return StopStep::None;
     }
     const StopDecision decision = AnswerStop(*state_, answer, now);
-    Keep(decision);
+    Keep(decision, now);
     return decision.Step;
 }
 
 void StopAtBudget::Failed() {
     if (state_ && state_->Phase == StopPhase::Stopped) {
-        Keep({StopStep::None, FailedStop(*state_)});
+        Keep({StopStep::None, FailedStop(*state_)}, state_->Due);
     }
 }
 
-void StopAtBudget::Keep(const StopDecision& decision) {
+void StopAtBudget::Keep(const StopDecision& decision, TDateTime now) {
     if (decision.Step == StopStep::Warn) {
         warned_ = true;
+        // In whole seconds, as the due moment was reckoned.
+        warningSeconds_ = std::llround(decision.State->Due * 86400.0) - std::llround(now * 86400.0);
     }
     if (decision.State != state_) {
         state_ = decision.State;

@@ -32,9 +32,12 @@ class StopAtBudget {
     const std::optional<StopReach>& Reach() const { return reach_; }
     // The seconds of grace the plan gives.
     int GraceSeconds() const;
+    // The seconds from the last warning to its stop, as the warning says
+    // them.
+    int64_t WarningSeconds() const { return warningSeconds_; }
 
   private:
-    void Keep(const StopDecision& decision);
+    void Keep(const StopDecision& decision, TDateTime now);
 
     PlanAccount& plan_;
     std::optional<TDateTime> cycleFirst_;
@@ -42,4 +45,5 @@ class StopAtBudget {
     std::optional<StopReach> reach_;
     // The pending stop's warning was shown in this run.
     bool warned_ = false;
+    int64_t warningSeconds_ = 0;
 };
