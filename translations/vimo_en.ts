@@ -868,7 +868,7 @@
     </message>
     <message>
         <source>Деньги по сч&amp;ёту, коп.:</source>
-        <translation>Money &amp;paid, kop.:</translation>
+        <translation>Money &amp;quoted, kop.:</translation>
     </message>
     <message>
         <source>не сверять</source>
@@ -876,11 +876,11 @@
     </message>
     <message>
         <source>Минут&amp;ы:</source>
-        <translation>Minutes &amp;quoted:</translation>
+        <translation>Minutes &amp;used:</translation>
     </message>
     <message>
         <source>Мегаба&amp;йты:</source>
-        <translation>Megabytes &amp;used:</translation>
+        <translation>Data si&amp;ze, MB:</translation>
     </message>
     <message>
         <source>Сверит&amp;ь</source>

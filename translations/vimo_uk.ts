@@ -697,7 +697,7 @@
     </message>
     <message>
         <source>Бесплатных мин&amp;ут за период:</source>
-        <translation>Безплатних хвилин за &amp;період:</translation>
+        <translation>Безплатних хв&amp;илин за період:</translation>
     </message>
     <message>
         <source>&amp;Цена мегабайта, коп.:</source>
@@ -885,7 +885,7 @@
     </message>
     <message>
         <source>Сверит&amp;ь</source>
-        <translation>Звір&amp;ити</translation>
+        <translation>Прийн&amp;яти</translation>
     </message>
     <message>
         <source>Сверено %1 %2</source>

@@ -1,9 +1,12 @@
 #include "DBusMenuExporter.h"
 
+#include <QActionEvent>
 #include <QActionGroup>
 #include <QDBusMetaType>
 #include <QEvent>
 #include <QMetaObject>
+
+#include <utility>
 
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuLayoutItem& item) {
     argument.beginStructure();
@@ -60,17 +63,44 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuEvent& ev
     return argument;
 }
 
+QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuItemKeys& item) {
+    argument.beginStructure();
+    argument << item.Id << item.Names;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuItemKeys& item) {
+    argument.beginStructure();
+    argument >> item.Id >> item.Names;
+    argument.endStructure();
+    return argument;
+}
+
 DBusMenuExporter::DBusMenuExporter(QObject* parent) : QObject(parent) {
     qDBusRegisterMetaType<DBusMenuLayoutItem>();
     qDBusRegisterMetaType<DBusMenuItemProperties>();
     qDBusRegisterMetaType<QList<DBusMenuItemProperties>>();
     qDBusRegisterMetaType<DBusMenuEvent>();
     qDBusRegisterMetaType<QList<DBusMenuEvent>>();
+    qDBusRegisterMetaType<DBusMenuItemKeys>();
+    qDBusRegisterMetaType<QList<DBusMenuItemKeys>>();
     // A program changing several actions at once sends one update.
     layoutChanged_.setSingleShot(true);
     layoutChanged_.setInterval(0);
-    connect(&layoutChanged_, &QTimer::timeout, this,
-            [this] { emit LayoutUpdated(++revision_, 0); });
+    connect(&layoutChanged_, &QTimer::timeout, this, [this] {
+        QList<DBusMenuItemProperties> updated;
+        for (const QPointer<QAction>& action : std::exchange(changed_, {})) {
+            if (action && ids_.contains(action.data())) {
+                const int id = ids_.value(action.data());
+                updated.append({id, PropertiesOf(id, {})});
+            }
+        }
+        if (!updated.isEmpty()) {
+            emit ItemsPropertiesUpdated(updated, {});
+        }
+        emit LayoutUpdated(++revision_, 0);
+    });
 }
 
 void DBusMenuExporter::SetMenu(QMenu* menu) {
@@ -91,8 +121,14 @@ void DBusMenuExporter::Watch(QMenu* menu) {
 bool DBusMenuExporter::eventFilter(QObject* watched, QEvent* event) {
     Q_UNUSED(watched);
     switch (event->type()) {
-        case QEvent::ActionAdded:
         case QEvent::ActionChanged:
+            if (QAction* action = static_cast<QActionEvent*>(event)->action();
+                !changed_.contains(action)) {
+                changed_.append(action);
+            }
+            layoutChanged_.start();
+            break;
+        case QEvent::ActionAdded:
         case QEvent::ActionRemoved:
             layoutChanged_.start();
             break;

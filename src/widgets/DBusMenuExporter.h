@@ -24,6 +24,13 @@ struct DBusMenuItemProperties {
     QVariantMap Properties;
 };
 
+// (ias): the properties an entry no longer has, as ItemsPropertiesUpdated
+// names them.
+struct DBusMenuItemKeys {
+    int Id = 0;
+    QStringList Names;
+};
+
 // (isvu): one event of EventGroup.
 struct DBusMenuEvent {
     int Id = 0;
@@ -35,11 +42,14 @@ struct DBusMenuEvent {
 Q_DECLARE_METATYPE(DBusMenuLayoutItem)
 Q_DECLARE_METATYPE(DBusMenuItemProperties)
 Q_DECLARE_METATYPE(DBusMenuEvent)
+Q_DECLARE_METATYPE(DBusMenuItemKeys)
 
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuLayoutItem& item);
 const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuLayoutItem& item);
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuItemProperties& item);
 const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuItemProperties& item);
+QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuItemKeys& item);
+const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuItemKeys& item);
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuEvent& event);
 const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuEvent& event);
 
@@ -83,6 +93,11 @@ class DBusMenuExporter final : public QObject {
 
   signals:
     Q_SCRIPTABLE void LayoutUpdated(uint revision, int parent);
+    // An entry's label, state or visibility changed. Hosts that read only
+    // the layout's shape on LayoutUpdated (GNOME's AppIndicator extension)
+    // take the entries' properties from this alone.
+    Q_SCRIPTABLE void ItemsPropertiesUpdated(const QList<DBusMenuItemProperties>& updated,
+                                             const QList<DBusMenuItemKeys>& removed);
     // The host is about to show the menu; a receiver may still change it.
     void MenuAboutToShow();
 
@@ -104,4 +119,6 @@ class DBusMenuExporter final : public QObject {
     int nextId_ = 1;
     uint revision_ = 1;
     QTimer layoutChanged_;
+    // The entries whose action changed since the last update.
+    QList<QPointer<QAction>> changed_;
 };

@@ -265,12 +265,16 @@ uk_UA*)
     stop_buttons=('Розірвати зараз' 'Ще 15 хвилин' 'Не розривати до кінця циклу')
     overview_item='Огляд'
     overview_title='Vimo — огляд'
+    keep_item='Не розривати'
+    stop_menu_labels='["Головна", "Статистика", "Параметри", "Про програму", "Огляд", "Не розривати", "-", "Вихід"]'
     ;;
 *)
     stop_words='Соединение будет отключено через 3600 с.'
     stop_buttons=('Отключить сейчас' 'Ещё 15 минут' 'Не отключать до конца цикла')
     overview_item='Обзор'
     overview_title='Vimo — обзор'
+    keep_item='Не отключать'
+    stop_menu_labels='["Главная", "Статистика", "Настройки", "О программе", "Обзор", "Не отключать", "-", "Выход"]'
     ;;
 esac
 
@@ -611,13 +615,21 @@ gnome_budget_stop)
     shell_eval 'Main.messageTray.getSources().forEach(s => s.destroy()); true' >/dev/null
     wait_for 10 "the banner to go" gnome_no_banner
     wait_for 20 "the icon in the panel" shell_is "!!($gnome_indicator)"
+    # While the stop is pending the menu offers "Не отключать", the answer
+    # of a notification service without buttons.
     gnome_click 3
-    wait_for 10 "the menu" shell_is "$gnome_indicator.menu.isOpen"
+    expect 10 "the menu $stop_menu_labels" gnome_menu gnome_menu_is "$stop_menu_labels"
     gnome_click 1 "$gnome_indicator.menu._getMenuItems().find(i => i.label?.text === '$overview_item')"
     wait_for 20 "the overview" shell_is "!!global.get_window_actors().find(a =>
         a.meta_window.get_title() === '$overview_title' && a.meta_window.showing_on_its_workspace())"
     sleep 1  # its first paint
     gnome_shot stop-overview
+    gnome_click 3
+    wait_for 10 "the menu" shell_is "$gnome_indicator.menu.isOpen"
+    gnome_click 1 "$gnome_indicator.menu._getMenuItems().find(i => i.label?.text === '$keep_item')"
+    stop_phase() { store_query "$folder" 'SELECT phase FROM budget_stop'; }
+    declined() { [ "$(stop_phase)" = declined ]; }
+    expect 10 "the stop declined from the menu" stop_phase declined
     ;;
 *)
     fail "no such case: $case_name"
