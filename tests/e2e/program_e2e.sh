@@ -420,7 +420,7 @@ expected = {
     "cycle": {"first": "14.11.2026", "last": "13.12.2026", "days": 30, "days_left": 6,
               "minutes": minutes, "kopecks": kopecks,
               "forecast_minutes": round(minutes * 30 / 25),
-              "forecast_kopecks": round(kopecks * 30 / 25)},
+              "forecast_kopecks": round(kopecks * 30 / 25), "adjusted": None},
     "session": None,
 }
 budget = got.pop("budget")
