@@ -87,7 +87,9 @@ TForm1::TForm1(const Form1Services& services, std::unique_ptr<OnlineState> IPWat
          .stopper = services.stopper,
          .keepItem = N8_,
          .notify = [this](const Notification& notification) { Notify(notification); },
-         .interface = [this] { return IPWatch1_->CurrentInterface(); }},
+         .interface = [this] { return IPWatch1_->CurrentInterface(); },
+         .online = [this] { return IPWatch1_->Online(); },
+         .guard = [this](const std::function<void()>& action) { Guarded(action); }},
         this);
     connect(stop_, &BudgetStopControl::Changed, this, [this] {
         Guarded([this] {

@@ -1,6 +1,7 @@
 #include "BudgetStopControl.h"
 
 #include <QAction>
+#include <QPointer>
 
 #include <algorithm>
 #include <chrono>
@@ -14,34 +15,47 @@ BudgetStopControl::BudgetStopControl(const Services& services, QObject* parent)
       stopper_(services.stopper),
       keepItem_(services.keepItem),
       notify_(services.notify),
-      interface_(services.interface) {
+      interface_(services.interface),
+      online_(services.online),
+      guard_(services.guard) {
     due_.setSingleShot(true);
-    connect(&due_, &QTimer::timeout, this, &BudgetStopControl::Look);
+    due_.setTimerType(Qt::PreciseTimer);
+    connect(&due_, &QTimer::timeout, this, [this] { guard_([this] { Look(); }); });
     if (notifications_ != nullptr) {
         connect(notifications_, &NotificationService::Answered, this,
                 [this](const QString& tag, const QString& key) {
                     if (tag != kTag) {
                         return;
                     }
-                    if (key == kStopNow) {
-                        Answer(StopAnswer::StopNow);
-                    } else if (key == kLater) {
-                        Answer(StopAnswer::Later);
-                    } else if (key == kKeepCycle) {
-                        Answer(StopAnswer::KeepThisCycle);
-                    }
+                    guard_([this, &key] {
+                        if (key == kStopNow) {
+                            Answer(StopAnswer::StopNow);
+                        } else if (key == kLater) {
+                            Answer(StopAnswer::Later);
+                        } else if (key == kKeepCycle) {
+                            Answer(StopAnswer::KeepThisCycle);
+                        }
+                    });
                 });
     }
     if (keepItem_ != nullptr) {
         keepItem_->setVisible(false);
         connect(keepItem_, &QAction::triggered, this,
-                [this] { Answer(StopAnswer::KeepThisCycle); });
+                [this] { guard_([this] { Answer(StopAnswer::KeepThisCycle); }); });
     }
 }
 
 void BudgetStopControl::Look() {
     const std::optional<StopState> before = meter_.BudgetStop().State();
-    Act(meter_.LookAtStop());
+    const StopStep step = meter_.LookAtStop();
+    Act(step);
+    // A warning whose stop went away (offline, a larger budget, the
+    // provider's lower figure) would go on saying when it comes.
+    const bool wasPending = before && before->Phase == StopPhase::Pending;
+    if (wasPending && !meter_.BudgetStop().Pending() && step != StopStep::Stop &&
+        notifications_ != nullptr) {
+        notifications_->Withdraw(kTag);
+    }
     Follow();
     if (meter_.BudgetStop().State() != before) {
         emit Changed();
@@ -103,6 +117,13 @@ void BudgetStopControl::Stop() {
 }
 
 void BudgetStopControl::Stopped(const StopResult& result) {
+    if (result.Outcome == StopOutcome::NoConnection && !online_()) {
+        // Gone offline during the grace: nothing to stop, nothing to say.
+        meter_.BudgetStop().NothingToStop();
+        Follow();
+        emit Changed();
+        return;
+    }
     QString text;
     const QString counting = tr("Vimo продолжает считать.");
     switch (result.Outcome) {
@@ -149,9 +170,14 @@ void BudgetStopControl::Follow() {
         due_.stop();
         return;
     }
-    // A moment past is looked at at once; one second late at most, as the
-    // clock's seconds are whole.
-    const double milliseconds = (state->Due - clock_.Now()) * 86400.0 * 1000.0;
-    due_.start(std::chrono::milliseconds(
-        static_cast<int64_t>(std::clamp(std::ceil(milliseconds), 0.0, 86400.0 * 1000.0))));
+    // A moment already past is left to the minute's tick: the stop stays
+    // pending or put off only while nothing can be stopped (offline, below
+    // the budget), and looking again at once would only spin.
+    const double milliseconds = std::ceil((state->Due - clock_.Now()) * 86400.0 * 1000.0);
+    if (milliseconds <= 0) {
+        due_.stop();
+        return;
+    }
+    due_.start(
+        std::chrono::milliseconds(static_cast<int64_t>(std::min(milliseconds, 86400.0 * 1000.0))));
 }

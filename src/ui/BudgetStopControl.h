@@ -35,6 +35,11 @@ class BudgetStopControl : public QObject {
         QAction* keepItem = nullptr;
         std::function<void(const Notification&)> notify;
         std::function<std::string()> interface;
+        // Whether the computer is online now, as the watcher sees it.
+        std::function<bool()> online;
+        // Runs the handlers of the timer, the buttons and the menu under the
+        // window's error handling.
+        std::function<void(const std::function<void()>&)> guard;
     };
     explicit BudgetStopControl(const Services& services, QObject* parent = nullptr);
 
@@ -68,5 +73,7 @@ class BudgetStopControl : public QObject {
     QAction* keepItem_;
     std::function<void(const Notification&)> notify_;
     std::function<std::string()> interface_;
+    std::function<bool()> online_;
+    std::function<void(const std::function<void()>&)> guard_;
     QTimer due_;
 };

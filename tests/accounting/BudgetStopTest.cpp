@@ -139,8 +139,8 @@ TEST_F(BudgetStopTest, WarnsThenStopsUnlessTheUserSaysOtherwise) {
           {Online, {}, "declined"},
           {NextCycle},
           {Online, W, "pending"}}},
-        {"a restart in the grace warns again before it stops, and a recorded stop is never made "
-         "again",
+        {"a restart in the grace warns again before it stops; after a restart behind the stop, "
+         "the connection it opens is warned about before it is stopped",
          "[budget]\nminutes = 1\nstop_at = 100\n",
          {{Online, W, "pending"},
           {Restart, {}, "pending"},

@@ -211,6 +211,14 @@ assert cycle["adjusted"] == {"kopecks": None, "minutes": 9, "megabytes": 12,
                              "at": "08.12.2026 14:05"}, cycle["adjusted"]
 assert (cycle["minutes"], budget["percent_minutes"]) == (10, 100.0), (cycle, budget)
 ' "$tmp/adjusted.json" || fail "the adjusted summary: $(cat "$tmp/adjusted.json")"
+# The days before the match keep Vimo's own count.
+(cd "$tmp/elsewhere" && LC_ALL=C.UTF-8 "$report" --folder "$adjusted" --format json summary \
+    07.12.2026) >"$tmp/before.json" 2>&1 || fail "summary before the match: $(cat "$tmp/before.json")"
+python3 -c '
+import json, sys
+cycle = json.load(open(sys.argv[1]))["cycle"]
+assert (cycle["adjusted"], cycle["minutes"]) == (None, 4), cycle
+' "$tmp/before.json" || fail "the summary before the match: $(cat "$tmp/before.json")"
 [ "$(state "$adjusted")" = "$adjusted_before" ] || fail "the report wrote into the adjusted folder"
 
 report_locale=uk_UA.UTF-8 check 0 "Дата: 08.12.2026

@@ -265,8 +265,14 @@ BudgetFigures PlanAccount::MegabyteFigures(TDateTime today) const {
 
 std::optional<ProviderAdjustment> PlanAccount::AdjustmentOf(TDateTime today) const {
     const TDateTime cycleFirst = CycleOf(today).First;
-    return FromStore(std::optional<ProviderAdjustment>(),
-                     [&](const CostStore& store) { return store.AdjustmentOf(cycleFirst); });
+    std::optional<ProviderAdjustment> adjustment =
+        FromStore(std::optional<ProviderAdjustment>(),
+                  [&](const CostStore& store) { return store.AdjustmentOf(cycleFirst); });
+    // The days before the match keep Vimo's own count.
+    if (adjustment && static_cast<int32_t>(adjustment->At) > static_cast<int32_t>(today)) {
+        return std::nullopt;
+    }
+    return adjustment;
 }
 
 void PlanAccount::Adjust(const TUsageTable& table, double minuteCost, TDateTime now,

@@ -122,7 +122,8 @@ class PlanAccount {
     // The notices of `alerts` were shown.
     void AlertsShown(const std::vector<AlertNotice>& alerts);
 
-    // The provider's figures of the cycle of `today`; none without.
+    // The provider's figures of the cycle of `today`; none without, and
+    // none for a day before they were typed in.
     std::optional<ProviderAdjustment> AdjustmentOf(TDateTime today) const;
     // What the provider says of the cycle of `now` so far; each figure
     // given replaces Vimo's count up to now, and the cycle's earlier

@@ -1,6 +1,7 @@
 #include "plan/StopAtBudget.h"
 
 #include <cmath>
+#include <utility>
 
 int StopAtBudget::GraceSeconds() const {
     const std::optional<PlanSettings>& settings = plan_.Settings();
@@ -10,13 +11,23 @@ int StopAtBudget::GraceSeconds() const {
 
 StopStep StopAtBudget::Look(const TUsageTable& table, double minuteCost, TDateTime now,
                             std::string_view session) {
+    // Nothing is decided from figures read without the store: they lack the
+    // priced days, the bytes and the provider's figures, and a cycle's kept
+    // stop read as none would be written over.
     const TDateTime cycleFirst = plan_.CycleOf(now).First;
     if (cycleFirst_ != cycleFirst) {
+        std::optional<StopState> kept = plan_.StopOf(now);
+        if (plan_.StoreDown()) {
+            return StopStep::None;
+        }
         cycleFirst_ = cycleFirst;
-        state_ = plan_.StopOf(now);
+        state_ = std::move(kept);
         warned_ = false;
     }
     reach_ = plan_.StopReachOf(table, minuteCost, now);
+    if (plan_.StoreDown()) {
+        return StopStep::None;
+    }
     const StopDecision decision = NextStop(state_, {.Now = now,
                                                     .CycleFirst = cycleFirst,
                                                     .Reach = reach_,
@@ -39,6 +50,12 @@ StopStep StopAtBudget::Answer(StopAnswer answer, TDateTime now) {
 void StopAtBudget::Failed() {
     if (state_ && state_->Phase == StopPhase::Stopped) {
         Keep({StopStep::None, FailedStop(*state_)}, state_->Due);
+    }
+}
+
+void StopAtBudget::NothingToStop() {
+    if (state_ && state_->Phase == StopPhase::Stopped) {
+        Keep({StopStep::None, std::nullopt}, state_->Due);
     }
 }
 

@@ -24,6 +24,9 @@ class StopAtBudget {
     // The stop just made could not be made: it is not tried again in the
     // cycle.
     void Failed();
+    // The connection was gone by the time of the stop: nothing was stopped,
+    // and the next connection is warned about as the first was.
+    void NothingToStop();
 
     // The stop of the cycle last looked at.
     const std::optional<StopState>& State() const { return state_; }
