@@ -20,8 +20,9 @@ for locale in uk_UA en_US; do
     LANG=$locale.UTF-8 LC_ALL=$locale.UTF-8 LANGUAGE= \
         bash tests/e2e/program_e2e.sh build/Vimo "$shim" "$out.new/$locale"
 done
-# GNOME Shell's panel with the icon's open menu and a budget banner, and the
-# window on a desktop without a tray, from the desktop test's cases.
+# GNOME Shell's panel with the icon's open menu and a budget banner, the
+# window on a desktop without a tray, and the stop at the budget, from the
+# desktop test's cases.
 desktop="$out.new/desktop"
 for case in gnome_appindicator gnome_plain; do
     bash tests/desktop/desktop_e2e.sh build/Vimo "$shim" tests/support/sni_watcher.py none \
@@ -30,6 +31,16 @@ done
 mv "$desktop/gnome_appindicator-menu.png" "$out.new/gnome-menu.png"
 mv "$desktop/gnome_appindicator-banner.png" "$out.new/gnome-banner.png"
 mv "$desktop/gnome_plain-window-without-tray.png" "$out.new/window-without-tray.png"
+# The stop at the budget: its warning with the three buttons and the
+# overview with the stop pending, in Russian and in Ukrainian.
+bash tests/desktop/desktop_e2e.sh build/Vimo "$shim" tests/support/sni_watcher.py none \
+    "$desktop" gnome_budget_stop
+bash tests/desktop/desktop_e2e.sh build/Vimo "$shim" tests/support/sni_watcher.py none \
+    "$desktop" gnome_budget_stop uk_UA.UTF-8
+for shot in stop-warning stop-overview; do
+    mv "$desktop/gnome_budget_stop-$shot.png" "$out.new/$shot.png"
+    mv "$desktop/gnome_budget_stop-uk_UA-$shot.png" "$out.new/uk_UA/$shot.png"
+done
 rm -rf "$desktop"
 rm -rf "$out"
 mv "$out.new" "$out"
