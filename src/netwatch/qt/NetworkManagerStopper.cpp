@@ -11,23 +11,14 @@
 #include <optional>
 #include <utility>
 
+#include "NetworkManagerBus.h"
+
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.NetworkManager");
-const QString kManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
-const QString kManagerInterface = QStringLiteral("org.freedesktop.NetworkManager");
-const QString kDeviceInterface = QStringLiteral("org.freedesktop.NetworkManager.Device");
-const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+using namespace networkmanager;
+
 // What a device without an active connection holds in place of one.
 const QString kNoObject = QStringLiteral("/");
-
-QDBusMessage MethodCall(const QString& path, const QString& interface, const QString& method) {
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, path, interface, method);
-    // A daemon that is not running has no connection to stop, and is not
-    // started to be asked.
-    call.setAutoStartService(false);
-    return call;
-}
 
 StopOutcome OutcomeOf(const QString& errorName) {
     static const QStringList noService = {

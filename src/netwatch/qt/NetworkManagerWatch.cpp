@@ -7,13 +7,12 @@
 #include <QList>
 #include <utility>
 
+#include "NetworkManagerBus.h"
+
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.NetworkManager");
-const QString kManagerPath = QStringLiteral("/org/freedesktop/NetworkManager");
-const QString kManagerInterface = QStringLiteral("org.freedesktop.NetworkManager");
-const QString kDeviceInterface = QStringLiteral("org.freedesktop.NetworkManager.Device");
-const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+using namespace networkmanager;
+
 const QString kInterface = QStringLiteral("Interface");
 const QString kIpInterface = QStringLiteral("IpInterface");
 const QString kMetered = QStringLiteral("Metered");
@@ -21,13 +20,6 @@ const QString kMetered = QStringLiteral("Metered");
 // A daemon that is there answers in milliseconds; one that hangs counts as
 // gone once this has passed.
 constexpr int kCallTimeoutMs = 10000;
-
-QDBusMessage MethodCall(const QString& path, const QString& interface, const QString& method) {
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, path, interface, method);
-    // Asking must not start the daemon where it is installed but not running.
-    call.setAutoStartService(false);
-    return call;
-}
 
 }  // namespace
 
